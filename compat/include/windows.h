@@ -1,55 +1,7 @@
-// The subset of the Win32 API that Lumivane 95 calls, for Linux.
-// Types keep their Win32 sizes where the system stores or formats them (LONG, DWORD are 32-bit).
+// The subset of the Win32 API that Lumivane 95 calls, for Linux. One header per area.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef unsigned short WORD;
-typedef uint32_t DWORD;
-typedef int32_t LONG;
-typedef uint32_t ULONG;
-typedef unsigned int UINT;
-typedef int INT;
-typedef char CHAR;
-typedef short SHORT;
-typedef unsigned short USHORT;
-typedef char *LPSTR;
-typedef const char *LPCSTR;
-typedef void *LPVOID;
-typedef const void *LPCVOID;
-typedef void *HANDLE;
-typedef DWORD *LPDWORD;
-typedef BYTE *LPBYTE;
-typedef intptr_t INT_PTR;
-typedef uintptr_t UINT_PTR;
-typedef intptr_t LONG_PTR;
-typedef uintptr_t ULONG_PTR;
-typedef uintptr_t WPARAM;
-typedef intptr_t LPARAM;
-typedef intptr_t LRESULT;
-
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
-
-#define WINAPI
-#define CALLBACK
-#define APIENTRY
-
-#define MAX_PATH 260
-
-#define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-typedef uintptr_t DWORD_PTR;
-
-// Profile files: a real INI file; a bare file name lives in the per-user settings folder.
-UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR returned,
-                               DWORD size, LPCSTR fileName);
-BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
+#include "compat/win32_types.h"
+#include "compat/win32_profile.h"
+#include "compat/win32_window.h"
+#include "compat/win32_gdi.h"
