@@ -539,7 +539,6 @@ BOOL WaitMessage();
 DWORD GetQueueStatus(UINT flags);
 LONG GetMessageTime();
 DWORD GetMessagePos();
-BOOL InSendMessage();
 SHORT GetKeyState(int virtKey);
 SHORT GetAsyncKeyState(int virtKey);
 
