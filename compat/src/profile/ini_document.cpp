@@ -31,21 +31,25 @@ bool SameName(std::string_view a, std::string_view b) {
 }  // namespace
 
 IniDocument::IniDocument(std::string_view text) {
+  // A UTF-8 byte-order mark is not part of the first line.
+  constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+  if (text.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK) {
+    byteOrderMark_ = std::string(BYTE_ORDER_MARK);
+    text.remove_prefix(BYTE_ORDER_MARK.size());
+  }
+  // CR LF, LF and a lone CR each end a line.
   size_t start = 0;
   while (start < text.size()) {
-    size_t newline = text.find('\n', start);
+    const size_t end = text.find_first_of("\r\n", start);
     Line line;
-    if (newline == std::string_view::npos) {
+    if (end == std::string_view::npos) {
       line.text = std::string(text.substr(start));
       start = text.size();
     } else {
-      line.text = std::string(text.substr(start, newline - start));
-      line.eol = "\n";
-      if (!line.text.empty() && line.text.back() == '\r') {
-        line.text.pop_back();
-        line.eol = "\r\n";
-      }
-      start = newline + 1;
+      line.text = std::string(text.substr(start, end - start));
+      const bool crlf = text.compare(end, 2, "\r\n") == 0;
+      line.eol = crlf ? "\r\n" : std::string(1, text[end]);
+      start = end + line.eol.size();
     }
     lines_.push_back(std::move(line));
   }
@@ -66,7 +70,7 @@ void IniDocument::Parse() {
       const size_t close = content.rfind(']');
       if (close != std::string_view::npos) {
         line.kind = Kind::Section;
-        line.name = CString(content.substr(1, close - 1));
+        line.name = CString(Trim(content.substr(1, close - 1)));
         if (!sections_.empty()) sections_.back().end = i;
         sections_.push_back(Section{line.name, i, lines_.size()});
         continue;
@@ -88,8 +92,7 @@ void IniDocument::Parse() {
 const IniDocument::Section *IniDocument::FirstSection(std::string_view name) const {
   name = Trim(name);
   for (const Section &section : sections_) {
-    // A nameless "[]" section cannot be addressed.
-    if (!section.name.empty() && SameName(section.name, name)) return &section;
+    if (SameName(section.name, name)) return &section;
   }
   return nullptr;
 }
@@ -181,7 +184,7 @@ bool IniDocument::DeleteKey(std::string_view sectionName, std::string_view key) 
   key = Trim(key);
   // Every section of that name is searched; the first matching key goes.
   for (const Section &section : sections_) {
-    if (section.name.empty() || !SameName(section.name, sectionName)) continue;
+    if (!SameName(section.name, sectionName)) continue;
     for (size_t i = section.header + 1; i < section.end; ++i) {
       if (lines_[i].kind == Kind::Entry && SameName(lines_[i].name, key)) {
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -203,7 +206,7 @@ bool IniDocument::DeleteSection(std::string_view sectionName) {
 }
 
 std::string IniDocument::Text() const {
-  std::string text;
+  std::string text = byteOrderMark_;
   for (const Line &line : lines_) {
     text += line.text;
     text += line.eol;

@@ -15,9 +15,10 @@ class IniDocument {
   // The raw value of a key in the first section of that name (blanks around it removed,
   // quotes kept); null when the key is absent or its line has no '='.
   const std::string *FindValue(std::string_view section, std::string_view key) const;
-  // Key names of the first section of that name, in file order, without comments and
-  // lines that have no '='.
+  // Key names of the first section of that name, in file order, without comments, empty
+  // names and lines that have no '='. Lines before the first section belong to none.
   std::vector<std::string> KeyNames(std::string_view section) const;
+  // Names of all sections in file order, duplicates included, "[]" left out.
   std::vector<std::string> SectionNames() const;
 
   // Each returns whether the text changed.
@@ -48,6 +49,7 @@ class IniDocument {
   std::string LineBreak() const;
   void InsertLine(size_t at, std::string text);
 
+  std::string byteOrderMark_;
   std::vector<Line> lines_;
   std::vector<Section> sections_;
 };

@@ -1,9 +1,7 @@
 // The Win32 profile-file calls over IniDocument and a real file.
 #include <windows.h>
 
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "profile/ini_document.h"
 #include "profile/profile_file.h"
@@ -16,18 +14,15 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
   using namespace compat::profile;
   if (returned == nullptr || size == 0) return 0;
   const std::string fallback = TrimDefault(defaultValue);
-  const IniDocument document(ReadProfileText(ProfilePath(fileName)));
+  // An empty file name names no file: every answer is a default.
+  const bool named = fileName == nullptr || fileName[0] != '\0';
+  const IniDocument document(named ? ReadProfileText(ProfilePath(fileName)) : std::string());
   if (section == nullptr) return CopyList(document.SectionNames(), returned, size);
   if (key == nullptr) {
-    if (section[0] == '\0') {
-      returned[0] = '\0';
-      return 0;
-    }
     const DWORD length = CopyList(document.KeyNames(section), returned, size);
     if (returned[0] != '\0') return length;
     return CopyValue(fallback, returned, size);
   }
-  if (key[0] == '\0') return 0;
   const std::string *value = document.FindValue(section, key);
   return CopyValue(value != nullptr ? *value : fallback, returned, size);
 }
@@ -45,7 +40,7 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR 
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
   using namespace compat::profile;
   // All three null only flushes a cache, which a write-through file does not have.
-  if (section == nullptr) return FALSE;
+  if (section == nullptr || (fileName != nullptr && fileName[0] == '\0')) return FALSE;
   if (!IsSafeToStore(section) || (key != nullptr && !IsSafeKey(key)) ||
       (value != nullptr && !IsSafeToStore(value))) {
     return FALSE;
