@@ -114,6 +114,12 @@ TEST_F(ProfileTest, ListsKeysAndSectionsAsNulSeparatedLists) {
   length = GetPrivateProfileStringA(nullptr, "ignored", "dflt", buffer, 16, path());
   EXPECT_EQ(length, 14u);
   EXPECT_EQ(std::string(buffer, 15), std::string("section1\0secti\0", 15));
+  // A list that fills the buffer exactly is reported as cut, size - 2.
+  length = GetPrivateProfileStringA(nullptr, "ignored", "dflt", buffer, 19, path());
+  EXPECT_EQ(length, 17u);
+  EXPECT_EQ(std::string(buffer, 18), std::string("section1\0section2\0", 18));
+  length = GetPrivateProfileStringA(nullptr, "ignored", "dflt", buffer, 20, path());
+  EXPECT_EQ(length, 18u);
 
   // A section without keys, or none at all, gives the default.
   EXPECT_EQ(GetPrivateProfileStringA("section2", nullptr, "dflt", buffer, sizeof buffer, path()),

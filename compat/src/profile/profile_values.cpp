@@ -29,7 +29,8 @@ uint32_t CopyList(const std::vector<std::string> &names, char *buffer, uint32_t 
     list += name;
     list += '\0';
   }
-  if (list.size() + 1 <= size) {
+  // Windows counts a list that would fill the buffer exactly as cut.
+  if (list.size() + 2 <= size) {
     std::memcpy(buffer, list.data(), list.size());
     buffer[list.size()] = '\0';
     return static_cast<uint32_t>(list.size());

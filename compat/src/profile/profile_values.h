@@ -15,8 +15,9 @@ std::string TrimDefault(const char *defaultValue);
 // returns the characters copied. `size` is at least 1.
 uint32_t CopyValue(const std::string &value, char *buffer, uint32_t size);
 
-// Copies names as a NUL-separated list ended by a second NUL. When they do not fit, the last
-// one is cut so the list still ends in two NULs, and the result is size - 2.
+// Copies names as a NUL-separated list ended by a second NUL. When they do not fit with a
+// character to spare, the last one is cut so the list still ends in two NULs, and the result
+// is size - 2.
 uint32_t CopyList(const std::vector<std::string> &names, char *buffer, uint32_t size);
 
 // The integer at the start of a value: blanks, a sign, then decimal digits or "0x" and hex
