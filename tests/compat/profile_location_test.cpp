@@ -113,6 +113,14 @@ TEST(ProfileLocation, BareNamesLiveInThePerUserFolder) {
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", (scratch / "missing/x.ini").c_str()));
   EXPECT_FALSE(fs::exists(scratch / "missing"));
 
+  // A file reached through a symbolic link is changed where it lies; the link stays.
+  fs::create_symlink(scratch / "user/direct.ini", scratch / "link.ini");
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "k", "linked", (scratch / "link.ini").c_str()));
+  EXPECT_TRUE(fs::is_symlink(scratch / "link.ini"));
+  char value[16];
+  GetPrivateProfileStringA("S", "k", "", value, sizeof value, windowsStyle.c_str());
+  EXPECT_STREQ(value, "linked");
+
   // An empty name is no file at all.
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", ""));
   EXPECT_EQ(GetPrivateProfileIntA("S", "k", 7, ""), 7u);

@@ -1,10 +1,10 @@
 #include "profile/ini_document.h"
 
-#include <cstring>
-
 namespace compat::profile {
 
 namespace {
+
+constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // Besides ASCII blanks, a stray ^Z (the old DOS end-of-file mark) counts as blank.
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1a; }
@@ -16,7 +16,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 // Names and values end at an embedded NUL, as they would as C strings.
-std::string CString(std::string_view s) { return std::string(s.substr(0, s.find('\0'))); }
+std::string_view CString(std::string_view s) { return s.substr(0, s.find('\0')); }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -28,51 +28,48 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace
-
-IniDocument::IniDocument(std::string_view text) {
-  // A UTF-8 byte-order mark is not part of the first line.
-  constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
-  if (text.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK) {
-    byteOrderMark_ = std::string(BYTE_ORDER_MARK);
-    text.remove_prefix(BYTE_ORDER_MARK.size());
-  }
-  // CR LF, LF and a lone CR each end a line.
-  size_t start = 0;
-  while (start < text.size()) {
-    const size_t end = text.find_first_of("\r\n", start);
-    Line line;
-    if (end == std::string_view::npos) {
-      line.text = std::string(text.substr(start));
-      start = text.size();
-    } else {
-      line.text = std::string(text.substr(start, end - start));
-      const bool crlf = text.compare(end, 2, "\r\n") == 0;
-      line.eol = crlf ? "\r\n" : std::string(1, text[end]);
-      start = end + line.eol.size();
-    }
-    lines_.push_back(std::move(line));
-  }
-  Parse();
+std::string Joined(std::string_view a, std::string_view separator, std::string_view b) {
+  std::string text(a);
+  text += separator;
+  text += b;
+  return text;
 }
 
+}  // namespace
+
+IniDocument::IniDocument(std::string text) : text_(std::move(text)) { Parse(); }
+
 void IniDocument::Parse() {
+  lines_.clear();
   sections_.clear();
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    Line &line = lines_[i];
-    const std::string_view content = Trim(line.text);
-    line.kind = Kind::Blank;
-    line.name.clear();
-    line.value.clear();
-    line.hasValue = false;
-    if (content.empty()) continue;
+  const std::string_view text(text_);
+  // A UTF-8 byte-order mark is not part of the first line.
+  size_t start = text.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK ? BYTE_ORDER_MARK.size()
+                                                                            : 0;
+  while (start < text.size()) {
+    Line line;
+    line.begin = start;
+    // CR LF, LF and a lone CR each end a line.
+    line.end = std::min(text.find_first_of("\r\n", start), text.size());
+    line.next = line.end;
+    if (line.next < text.size()) {
+      line.next += text.compare(line.end, 2, "\r\n") == 0 ? 2 : 1;
+    }
+    start = line.next;
+
+    const std::string_view content = Trim(text.substr(line.begin, line.end - line.begin));
+    if (content.empty()) {
+      lines_.push_back(line);
+      continue;
+    }
     if (content.front() == '[') {
       const size_t close = content.rfind(']');
       if (close != std::string_view::npos) {
         line.kind = Kind::Section;
         line.name = CString(Trim(content.substr(1, close - 1)));
-        if (!sections_.empty()) sections_.back().end = i;
-        sections_.push_back(Section{line.name, i, lines_.size()});
+        if (!sections_.empty()) sections_.back().end = lines_.size();
+        sections_.push_back(Section{line.name, lines_.size(), 0});
+        lines_.push_back(line);
         continue;
       }
     }
@@ -85,6 +82,7 @@ void IniDocument::Parse() {
       line.value = CString(Trim(content.substr(equals + 1)));
       line.hasValue = true;
     }
+    lines_.push_back(line);
   }
   if (!sections_.empty()) sections_.back().end = lines_.size();
 }
@@ -97,22 +95,23 @@ const IniDocument::Section *IniDocument::FirstSection(std::string_view name) con
   return nullptr;
 }
 
-const std::string *IniDocument::FindValue(std::string_view sectionName,
-                                          std::string_view key) const {
+std::optional<std::string_view> IniDocument::FindValue(std::string_view sectionName,
+                                                       std::string_view key) const {
   const Section *section = FirstSection(sectionName);
-  if (section == nullptr) return nullptr;
+  if (section == nullptr) return std::nullopt;
   key = Trim(key);
   for (size_t i = section->header + 1; i < section->end; ++i) {
     const Line &line = lines_[i];
     if (line.kind == Kind::Entry && SameName(line.name, key)) {
-      return line.hasValue ? &line.value : nullptr;
+      if (!line.hasValue) return std::nullopt;
+      return line.value;
     }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
-std::vector<std::string> IniDocument::KeyNames(std::string_view sectionName) const {
-  std::vector<std::string> names;
+std::vector<std::string_view> IniDocument::KeyNames(std::string_view sectionName) const {
+  std::vector<std::string_view> names;
   const Section *section = FirstSection(sectionName);
   if (section == nullptr) return names;
   for (size_t i = section->header + 1; i < section->end; ++i) {
@@ -125,29 +124,44 @@ std::vector<std::string> IniDocument::KeyNames(std::string_view sectionName) con
   return names;
 }
 
-std::vector<std::string> IniDocument::SectionNames() const {
-  std::vector<std::string> names;
+std::vector<std::string_view> IniDocument::SectionNames() const {
+  std::vector<std::string_view> names;
   for (const Section &section : sections_) {
     if (!section.name.empty()) names.push_back(section.name);
   }
   return names;
 }
 
-std::string IniDocument::LineBreak() const {
+std::string_view IniDocument::LineBreak() const {
   for (const Line &line : lines_) {
-    if (!line.eol.empty()) return line.eol;
+    if (line.next > line.end) return std::string_view(text_).substr(line.end, line.next - line.end);
   }
   return "\r\n";
 }
 
-void IniDocument::InsertLine(size_t at, std::string text) {
-  const std::string eol = LineBreak();
-  // The line before the new one may be a last line without a break.
-  if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = eol;
-  Line line;
-  line.text = std::move(text);
-  line.eol = eol;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+void IniDocument::ReplaceLine(size_t index, std::string_view text) {
+  const Line &line = lines_[index];
+  text_.replace(line.begin, line.end - line.begin, text);
+  Parse();
+}
+
+void IniDocument::InsertLine(size_t index, std::string_view text) {
+  std::string inserted(text);
+  inserted += LineBreak();
+  size_t at = index < lines_.size() ? lines_[index].begin : text_.size();
+  // A last line without a break gets one before the new line follows it.
+  if (index == lines_.size() && !lines_.empty() && lines_.back().next == lines_.back().end) {
+    inserted.insert(0, LineBreak());
+    at = lines_.back().end;
+  }
+  text_.insert(at, inserted);
+  Parse();
+}
+
+void IniDocument::EraseLines(size_t first, size_t last) {
+  const size_t begin = lines_[first].begin;
+  text_.erase(begin, lines_[last - 1].next - begin);
+  Parse();
 }
 
 bool IniDocument::SetValue(std::string_view sectionName, std::string_view key,
@@ -156,26 +170,24 @@ bool IniDocument::SetValue(std::string_view sectionName, std::string_view key,
   while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
   const Section *section = FirstSection(sectionName);
   if (section == nullptr) {
-    const size_t end = lines_.size();
-    InsertLine(end, "[" + std::string(Trim(sectionName)) + "]");
-    InsertLine(end + 1, std::string(key) + "=" + std::string(value));
-    Parse();
+    const std::string entry = Joined(key, "=", value);
+    InsertLine(lines_.size(), Joined("[", Trim(sectionName), "]"));
+    InsertLine(lines_.size(), entry);
     return true;
   }
+  // A new key follows the last non-blank line of its section.
   size_t insertAt = section->header + 1;
   for (size_t i = section->header + 1; i < section->end; ++i) {
-    Line &line = lines_[i];
+    const Line &line = lines_[i];
     if (line.kind != Kind::Entry) continue;
     if (SameName(line.name, key)) {
       if (line.hasValue && line.value == value) return false;
-      line.text = line.name + "=" + std::string(value);
-      Parse();
+      ReplaceLine(i, Joined(line.name, "=", value));
       return true;
     }
     insertAt = i + 1;
   }
-  InsertLine(insertAt, std::string(key) + "=" + std::string(value));
-  Parse();
+  InsertLine(insertAt, Joined(key, "=", value));
   return true;
 }
 
@@ -187,8 +199,7 @@ bool IniDocument::DeleteKey(std::string_view sectionName, std::string_view key) 
     if (!SameName(section.name, sectionName)) continue;
     for (size_t i = section.header + 1; i < section.end; ++i) {
       if (lines_[i].kind == Kind::Entry && SameName(lines_[i].name, key)) {
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
-        Parse();
+        EraseLines(i, i + 1);
         return true;
       }
     }
@@ -199,19 +210,8 @@ bool IniDocument::DeleteKey(std::string_view sectionName, std::string_view key) 
 bool IniDocument::DeleteSection(std::string_view sectionName) {
   const Section *section = FirstSection(sectionName);
   if (section == nullptr) return false;
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(section->header),
-               lines_.begin() + static_cast<std::ptrdiff_t>(section->end));
-  Parse();
+  EraseLines(section->header, section->end);
   return true;
-}
-
-std::string IniDocument::Text() const {
-  std::string text = byteOrderMark_;
-  for (const Line &line : lines_) {
-    text += line.text;
-    text += line.eol;
-  }
-  return text;
 }
 
 }  // namespace compat::profile

@@ -23,8 +23,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
     if (returned[0] != '\0') return length;
     return CopyValue(fallback, returned, size);
   }
-  const std::string *value = document.FindValue(section, key);
-  return CopyValue(value != nullptr ? *value : fallback, returned, size);
+  return CopyValue(document.FindValue(section, key).value_or(fallback), returned, size);
 }
 
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) {

@@ -100,6 +100,15 @@ bool ReplaceFile(const std::string &path, const std::string &text) {
   return SyncDirectory(directory);
 }
 
+// A symbolic link stays a link: the file it points at is the one replaced.
+std::string ResolvedPath(const std::string &path) {
+  char *resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string result(resolved);
+  std::free(resolved);
+  return result;
+}
+
 }  // namespace
 
 std::string UserSettingsDirectory() {
@@ -131,7 +140,8 @@ std::string ReadProfileText(const std::string &path) {
   return ReadExisting(path).value_or(std::string());
 }
 
-bool EditProfileFile(const std::string &path, const std::function<bool(IniDocument &)> &edit) {
+bool EditProfileFile(const std::string &name, const std::function<bool(IniDocument &)> &edit) {
+  const std::string path = ResolvedPath(name);
   // The lock lives in its own file: the rename below replaces the profile's inode.
   FileDescriptor lock(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   if (!lock.ok()) return false;

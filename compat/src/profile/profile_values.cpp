@@ -11,8 +11,8 @@ std::string TrimDefault(const char *defaultValue) {
   return text;
 }
 
-uint32_t CopyValue(const std::string &value, char *buffer, uint32_t size) {
-  std::string_view text(value.c_str());
+uint32_t CopyValue(std::string_view value, char *buffer, uint32_t size) {
+  std::string_view text = value;
   if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
       text.back() == text.front()) {
     text = text.substr(1, text.size() - 2);
@@ -23,9 +23,9 @@ uint32_t CopyValue(const std::string &value, char *buffer, uint32_t size) {
   return static_cast<uint32_t>(length);
 }
 
-uint32_t CopyList(const std::vector<std::string> &names, char *buffer, uint32_t size) {
+uint32_t CopyList(const std::vector<std::string_view> &names, char *buffer, uint32_t size) {
   std::string list;
-  for (const std::string &name : names) {
+  for (std::string_view name : names) {
     list += name;
     list += '\0';
   }

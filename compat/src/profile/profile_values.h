@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace compat::profile {
@@ -13,12 +14,12 @@ std::string TrimDefault(const char *defaultValue);
 
 // Copies one value, without a pair of matching quotes around it, cut to size - 1 characters;
 // returns the characters copied. `size` is at least 1.
-uint32_t CopyValue(const std::string &value, char *buffer, uint32_t size);
+uint32_t CopyValue(std::string_view value, char *buffer, uint32_t size);
 
 // Copies names as a NUL-separated list ended by a second NUL. When they do not fit with a
 // character to spare, the last one is cut so the list still ends in two NULs, and the result
 // is size - 2.
-uint32_t CopyList(const std::vector<std::string> &names, char *buffer, uint32_t size);
+uint32_t CopyList(const std::vector<std::string_view> &names, char *buffer, uint32_t size);
 
 // The integer at the start of a value: blanks, a sign, then decimal digits or "0x" and hex
 // digits; the first other character ends it and overflow wraps, as in the Windows call.
