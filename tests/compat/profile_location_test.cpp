@@ -1,6 +1,5 @@
-// Our profile files on Linux: where they live, that every untouched byte survives a write,
-// the answers we give where Wine's functions differ from Windows, and that writes stay whole
-// and complete across failures, kills and concurrent processes.
+// Our profile files on Linux: where they live, every untouched byte kept, our answers where
+// Wine's functions differ, and whole files across a full disk, killed and concurrent writers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,14 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/profile_file_fixture.h"
@@ -27,298 +22,159 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets or clears an environment variable for one test and puts the old value back.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char *name, const char *value) : name_(name) {
-    if (const char *old = std::getenv(name)) old_ = old;
-    Set(value);
-  }
-  ~ScopedEnvironment() { Set(old_ ? old_->c_str() : nullptr); }
-  ScopedEnvironment(const ScopedEnvironment &) = delete;
-  ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
+using ProfileFile = ProfileFileFixture;
 
- private:
-  void Set(const char *value) {
-    if (value != nullptr) {
-      setenv(name_.c_str(), value, 1);
-    } else {
-      unsetenv(name_.c_str());
-    }
-  }
-  std::string name_;
-  std::optional<std::string> old_;
-};
-
-// A fresh folder in the temp folder, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    path_ = fs::temp_directory_path() / ("lumivane-profile-" + std::to_string(getpid()) + "-" +
-                                         std::to_string(counter_++));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string &name) const { return (path_ / name).string(); }
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(path_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  static inline int counter_ = 0;
-  fs::path path_;
-};
-
-int ExitCodeOf(pid_t child) {
+// Runs `body` in a child process and returns its exit code.
+template <typename Body>
+int InChild(Body body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(body());
   int status = 0;
-  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status)
+                                                                              : -1;
 }
 
-TEST(ProfileLocation, BareNamesLiveInThePerUserFolder) {
-  ScratchFolder scratch;
-  ScopedEnvironment home("HOME", (scratch / "user").c_str());
-  ScopedEnvironment xdg("XDG_CONFIG_HOME", nullptr);
-  ScopedEnvironment lumivane("LUMIVANE_HOME", nullptr);
+UINT Int(const char *key, const std::string &file) {
+  return GetPrivateProfileIntA("Lumivane 95", key, 12345, file.c_str());
+}
 
-  ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "Version", "29", "control.ini"));
-  EXPECT_TRUE(fs::exists(scratch / "user/.config/lumivane/control.ini"));
+TEST_F(ProfileFile, BareNamesLiveInThePerUserFolder) {
+  const std::string root = std::string(path()) + ".d";
+  const char *const variables[] = {"HOME", "XDG_CONFIG_HOME", "LUMIVANE_HOME"};
+  std::vector<std::pair<const char *, std::string>> saved;
+  for (const char *name : variables) {
+    if (const char *value = std::getenv(name)) saved.emplace_back(name, value);
+    unsetenv(name);
+  }
+  const struct {
+    const char *variable, *value, *file;
+  } places[] = {{"HOME", "/user", "/user/.config/lumivane/control.ini"},
+                {"XDG_CONFIG_HOME", "/xdg", "/xdg/lumivane/control.ini"},
+                {"LUMIVANE_HOME", "/home/nested", "/home/nested/control.ini"}};
+  for (const auto &place : places) {
+    setenv(place.variable, (root + place.value).c_str(), 1);
+    EXPECT_EQ(GetPrivateProfileIntA("S", "Where", 0, "control.ini"), 0u) << place.variable;
+    ASSERT_TRUE(WritePrivateProfileStringA("S", "Where", "1", "control.ini")) << place.variable;
+    EXPECT_TRUE(fs::exists(root + place.file)) << place.variable;
+  }
+  for (const char *name : variables) unsetenv(name);
+  for (const auto &[name, value] : saved) setenv(name, value.c_str(), 1);
 
-  setenv("XDG_CONFIG_HOME", (scratch / "xdg").c_str(), 1);
-  ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "Version", "30", "control.ini"));
-  EXPECT_TRUE(fs::exists(scratch / "xdg/lumivane/control.ini"));
-
-  // LUMIVANE_HOME wins, its folders are made on the first write, and reads follow it.
-  setenv("LUMIVANE_HOME", (scratch / "home/nested").c_str(), 1);
-  EXPECT_EQ(GetPrivateProfileIntA("Lumivane 95", "Version", 0, "control.ini"), 0u);
-  ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "Version", "31", "control.ini"));
-  EXPECT_TRUE(fs::exists(scratch / "home/nested/control.ini"));
-  EXPECT_EQ(GetPrivateProfileIntA("Lumivane 95", "Version", 0, "control.ini"), 31u);
-  setenv("LUMIVANE_HOME", "", 1);
-  EXPECT_EQ(GetPrivateProfileIntA("Lumivane 95", "Version", 0, "control.ini"), 30u);
-
-  // A name with a separator is a path as given; its folder is not made for it.
-  const std::string windowsStyle = scratch / "user\\direct.ini";
-  ASSERT_TRUE(WritePrivateProfileStringA("S", "k", "v", windowsStyle.c_str()));
-  EXPECT_TRUE(fs::exists(scratch / "user/direct.ini"));
-  EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", (scratch / "missing/x.ini").c_str()));
-  EXPECT_FALSE(fs::exists(scratch / "missing"));
-
-  // A file reached through a symbolic link is changed where it lies; the link stays.
-  fs::create_symlink(scratch / "user/direct.ini", scratch / "link.ini");
-  ASSERT_TRUE(WritePrivateProfileStringA("S", "k", "linked", (scratch / "link.ini").c_str()));
-  EXPECT_TRUE(fs::is_symlink(scratch / "link.ini"));
-  char value[16];
-  GetPrivateProfileStringA("S", "k", "", value, sizeof value, windowsStyle.c_str());
-  EXPECT_STREQ(value, "linked");
-
-  // An empty name is no file at all.
+  // A name with a separator is a path as given, its folder not made; a link stays a link.
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "k", "v", (root + "\\direct.ini").c_str()));
+  fs::create_symlink(root + "/direct.ini", root + "/link.ini");
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "k", "linked", (root + "/link.ini").c_str()));
+  EXPECT_TRUE(fs::is_symlink(root + "/link.ini"));
+  EXPECT_EQ(GetPrivateProfileIntA("S", "Where", 0, (root + "/home/nested/control.ini").c_str()), 1u);
+  EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", (root + "/missing/x.ini").c_str()));
+  EXPECT_FALSE(fs::exists(root + "/missing"));
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", ""));
-  EXPECT_EQ(GetPrivateProfileIntA("S", "k", 7, ""), 7u);
+  fs::remove_all(root);
 }
 
-using ProfileBytes = ProfileFileFixture;
-
-TEST_F(ProfileBytes, KeepsEveryByteOfUnrelatedLines) {
-  const std::string nul("a\0b", 3);
-  const std::string original =
-      "\xEF\xBB\xBF; comment\n"
-      "\n"
-      "[Other]\n"
-      "  alpha = 1 \n"
-      "garbage \x01\xFE\xFF " + nul + "\n"
-      "[Lumivane 95]\r\n"
-      "\tSymmetry =  7\r\n"
-      "Speed=80\r"
-      "\r\n"
-      "[Tail]\n"
-      "omega=9";
-  WriteFile(original);
-
+TEST_F(ProfileFile, KeepsEveryByteOfUnrelatedLines) {
+  const std::string before = "\xEF\xBB\xBF; comment\n\n[Other]\n  alpha = 1 \ngarbage \x01\xFE" +
+                             std::string("a\0b", 3) + "\n[Lumivane 95]\r\n\tSymmetry =  7\r\n";
+  WriteFile(before + "Speed=80\r\r\n[Tail]\nomega=9");
   ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "Symmetry", "9", path()));
   ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "Added", "1", path()));
   ASSERT_TRUE(WritePrivateProfileStringA("Tail", "Last", "2", path()));
-  ASSERT_TRUE(WritePrivateProfileStringA("New", "k", "3", path()));
-  // The file's first line break is the one new lines get.
-  EXPECT_EQ(ReadFile(),
-            "\xEF\xBB\xBF; comment\n"
-            "\n"
-            "[Other]\n"
-            "  alpha = 1 \n"
-            "garbage \x01\xFE\xFF " + nul + "\n"
-            "[Lumivane 95]\r\n"
-            "Symmetry=9\r\n"
-            "Speed=80\r"
-            "Added=1\n"
-            "\r\n"
-            "[Tail]\n"
-            "omega=9\n"
-            "Last=2\n"
-            "[New]\n"
-            "k=3\n");
+  ASSERT_TRUE(WritePrivateProfileStringA(" New ", " k ", "3", path()));
+  // The changed line alone is rewritten; new lines take the file's first line break.
+  const std::string changed = before.substr(0, before.find("\tSymmetry"));
+  EXPECT_EQ(ReadFile(), changed + "Symmetry=9\r\nSpeed=80\rAdded=1\n\r\n[Tail]\nomega=9\nLast=2\n"
+                                  "[New]\nk=3\n");
 
-  // Writing the value a key already has leaves the file alone: it is not even replaced.
-  struct stat before {}, after {};
-  ASSERT_EQ(stat(path(), &before), 0);
+  // The value a key already has is not written again: the file is not even replaced.
+  struct stat first {}, second {};
+  stat(path(), &first);
   ASSERT_TRUE(WritePrivateProfileStringA("lumivane 95", "SPEED", "80", path()));
-  ASSERT_EQ(stat(path(), &after), 0);
-  EXPECT_EQ(after.st_ino, before.st_ino);
+  stat(path(), &second);
+  EXPECT_EQ(first.st_ino, second.st_ino);
 }
 
-// Wine's functions answer these differently; the answers here are those of Windows or, where
-// Windows is not known, the ones that lose nothing.
-TEST_F(ProfileBytes, AnswersAsWindowsWhereWineDiffers) {
-  WriteFile(
-      "lead=before\r\n"
-      "[]\r\n"
-      "lead=bracketed\r\n"
-      "[s]\r\n"
-      "=nameless\r\n"
-      "k=1\r\n"
-      "q=\"quoted\"\r\n");
+// Wine's functions answer these differently: ours are those of Windows where known, else the
+// ones that lose nothing.
+TEST_F(ProfileFile, AnswersAsWindowsWhereWineDiffers) {
+  WriteFile("lead=before\r\n[]\r\nlead=bracketed\r\n[s]\r\n=nameless\r\nk=1\r\nq=\"quoted\"\r\n");
   char buffer[32];
-
-  // A quoted value that exactly fits keeps its last character.
-  EXPECT_EQ(GetPrivateProfileStringA("s", "q", "", buffer, 7, path()), 6u);
+  EXPECT_EQ(GetPrivateProfileStringA("s", "q", "", buffer, 7, path()), 6u);  // exactly fits
   EXPECT_STREQ(buffer, "quoted");
-
-  // A cut list still ends in two NULs.
-  std::memset(buffer, 'x', sizeof buffer);
   EXPECT_EQ(GetPrivateProfileStringA("s", nullptr, "", buffer, 4, path()), 2u);
-  EXPECT_EQ(std::string(buffer, 4), std::string("k\0\0\0", 4));
-
-  // The empty section name means "[]", never the lines before the first section.
-  EXPECT_EQ(Get("", "lead", "dflt"), "bracketed");
-  // An empty key name is found by name but cannot be part of a NUL-separated list.
-  EXPECT_EQ(Get("s", "", "dflt"), "nameless");
+  EXPECT_EQ(std::string(buffer, 4), std::string("k\0\0\0", 4));  // a cut list ends in two NULs
+  EXPECT_EQ(Get("", "lead"), "bracketed");                        // "" is "[]", not the lead
+  EXPECT_EQ(Get("s", ""), "nameless");
   EXPECT_EQ(GetPrivateProfileStringA("s", nullptr, "", buffer, sizeof buffer, path()), 4u);
-  EXPECT_EQ(std::string(buffer, 5), std::string("k\0q\0\0", 5));
+  EXPECT_EQ(std::string(buffer, 5), std::string("k\0q\0\0", 5));  // "" cannot be listed
 
-  // Names and values that would forge other lines are refused, the file untouched.
-  const std::string before = ReadFile();
+  // Names and values that would forge other lines are refused; deleting creates no file.
+  const std::string text = ReadFile();
   EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "1\r\n[evil]\r\nx=2", path()));
   EXPECT_FALSE(WritePrivateProfileStringA("s", "k=x", "v", path()));
   EXPECT_FALSE(WritePrivateProfileStringA("s]\n[t", "k", "v", path()));
-  EXPECT_FALSE(WritePrivateProfileStringA("s", "k\n", nullptr, path()));
-  EXPECT_EQ(ReadFile(), before);
-
-  // Blanks around names are not stored.
-  ASSERT_TRUE(WritePrivateProfileStringA(" Spaced ", "  key  ", "v", path()));
-  EXPECT_EQ(ReadFile(), before + "[Spaced]\r\nkey=v\r\n");
+  EXPECT_EQ(ReadFile(), text);
+  fs::remove(path());
+  EXPECT_TRUE(WritePrivateProfileStringA("s", "k", nullptr, path()));
+  EXPECT_TRUE(WritePrivateProfileStringA("s", nullptr, nullptr, path()));
+  EXPECT_FALSE(fs::exists(path()));
 }
 
-TEST(ProfileDurability, DeletingFromAMissingFileCreatesNothing) {
-  ScratchFolder scratch;
-  const std::string file = scratch / "control.ini";
-  EXPECT_TRUE(WritePrivateProfileStringA("S", "k", nullptr, file.c_str()));
-  EXPECT_TRUE(WritePrivateProfileStringA("S", nullptr, nullptr, file.c_str()));
-  EXPECT_FALSE(fs::exists(file));
-}
-
-TEST(ProfileDurability, AFullDiskLeavesTheOldFileWhole) {
-  ScratchFolder scratch;
-  const std::string file = scratch / "control.ini";
-  const std::string original = "[Lumivane 95]\r\nSpeed=80\r\n";
-  ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "Speed", "80", file.c_str()));
-
-  // The child may write no file larger than the current one: the disk is full for it.
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{static_cast<rlim_t>(original.size()), static_cast<rlim_t>(original.size())};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const BOOL stored =
-        WritePrivateProfileStringA("Lumivane 95", "Speed", std::string(500, '9').c_str(),
-                                   file.c_str());
-    _exit(stored ? 1 : 0);
-  }
-  EXPECT_EQ(ExitCodeOf(child), 0) << "the failed write was reported as stored";
-
-  std::ifstream in(file, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), original);
-  EXPECT_EQ(scratch.Entries(), (std::vector<std::string>{"control.ini", "control.ini.lock"}));
-}
-
-TEST(ProfileDurability, AKilledWriterNeverLeavesAPartialFile) {
-  ScratchFolder scratch;
-  const std::string file = scratch / "control.ini";
+TEST_F(ProfileFile, AFullDiskOrAKilledWriterLeavesAWholeFile) {
   std::string seed = "[Lumivane 95]\r\n";
-  for (int i = 0; i < 2000; ++i) seed += "Base" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << seed;
-  }
+  for (int i = 0; i < 2000; ++i) seed += "Base" + std::to_string(i) + "=7\r\n";
+  WriteFile(seed);
+  const std::string file = path();
 
+  // With no room for a larger file the write fails, and says so.
+  EXPECT_EQ(InChild([&] {
+              signal(SIGXFSZ, SIG_IGN);
+              const rlimit limit{seed.size(), seed.size()};
+              setrlimit(RLIMIT_FSIZE, &limit);
+              return WritePrivateProfileStringA("Lumivane 95", "Base0", "77", file.c_str()) ? 1 : 0;
+            }),
+            0);
+  EXPECT_EQ(ReadFile(), seed);
+
+  // Killed at any moment, a writer leaves all old keys and an unbroken run of its own.
   for (int round = 0; round < 4; ++round) {
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
       for (int i = 0;; ++i) {
-        const std::string key = "Round" + std::to_string(round) + "Key" + std::to_string(i);
-        WritePrivateProfileStringA("Lumivane 95", key.c_str(), "1", file.c_str());
+        WritePrivateProfileStringA("Lumivane 95", ("New" + std::to_string(i)).c_str(), "1",
+                                   file.c_str());
       }
     }
-    usleep(60000 + round * 25000);
+    usleep(40000 + round * 30000);
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
-
-    // Every key of the seed is there, and the round's keys form an unbroken run.
-    for (int i = 0; i < 2000; i += 97) {
-      const std::string key = "Base" + std::to_string(i);
-      ASSERT_EQ(GetPrivateProfileIntA("Lumivane 95", key.c_str(), -1, file.c_str()),
-                static_cast<UINT>(i));
-    }
-    ASSERT_EQ(GetPrivateProfileIntA("Lumivane 95", "Base1999", -1, file.c_str()), 1999u);
-    int written = 0;
-    while (GetPrivateProfileIntA("Lumivane 95",
-                                 ("Round" + std::to_string(round) + "Key" + std::to_string(written))
-                                     .c_str(),
-                                 0, file.c_str()) == 1) {
-      ++written;
-    }
-    const std::string next = "Round" + std::to_string(round) + "Key" + std::to_string(written + 1);
-    EXPECT_EQ(GetPrivateProfileIntA("Lumivane 95", next.c_str(), 0, file.c_str()), 0u);
+    EXPECT_EQ(Int("Base0", file) + Int("Base1000", file) + Int("Base1999", file), 21u);
+    int run = 0;
+    while (Int(("New" + std::to_string(run)).c_str(), file) == 1) ++run;
+    EXPECT_EQ(Int(("New" + std::to_string(run + 1)).c_str(), file), 12345u);
   }
 }
 
-TEST(ProfileConcurrency, ProcessesWritingDifferentKeysLoseNothing) {
-  ScratchFolder scratch;
-  const std::string file = scratch / "control.ini";
-  constexpr int WRITERS = 3;
-  constexpr int KEYS = 40;
-  std::vector<pid_t> children;
-  for (int writer = 0; writer < WRITERS; ++writer) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      bool ok = true;
-      for (int i = 0; i < KEYS; ++i) {
-        const std::string key = "Writer" + std::to_string(writer) + "Key" + std::to_string(i);
-        ok &= WritePrivateProfileStringA("Lumivane 95", key.c_str(), std::to_string(i).c_str(),
-                                         file.c_str()) != FALSE;
+TEST_F(ProfileFile, ProcessesWritingDifferentKeysLoseNothing) {
+  const std::string file = path();
+  pid_t writers[3];
+  for (int w = 0; w < 3; ++w) {
+    if ((writers[w] = fork()) == 0) {
+      bool stored = true;
+      for (int i = 0; i < 40; ++i) {
+        const std::string key = "W" + std::to_string(w) + "K" + std::to_string(i);
+        stored &= WritePrivateProfileStringA("Lumivane 95", key.c_str(), "1", file.c_str()) != 0;
       }
-      _exit(ok ? 0 : 1);
+      _exit(stored ? 0 : 1);
     }
-    children.push_back(child);
   }
-  for (pid_t child : children) EXPECT_EQ(ExitCodeOf(child), 0);
-
-  for (int writer = 0; writer < WRITERS; ++writer) {
-    for (int i = 0; i < KEYS; ++i) {
-      const std::string key = "Writer" + std::to_string(writer) + "Key" + std::to_string(i);
-      EXPECT_EQ(GetPrivateProfileIntA("Lumivane 95", key.c_str(), -1, file.c_str()),
-                static_cast<UINT>(i))
-          << key;
+  for (pid_t writer : writers) {
+    int status = -1;
+    waitpid(writer, &status, 0);
+    EXPECT_EQ(status, 0);
+  }
+  for (int w = 0; w < 3; ++w) {
+    for (int i = 0; i < 40; ++i) {
+      EXPECT_EQ(Int(("W" + std::to_string(w) + "K" + std::to_string(i)).c_str(), file), 1u);
     }
   }
 }
