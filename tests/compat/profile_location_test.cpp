@@ -1,14 +1,12 @@
 // Our profile files on Linux: where they live, every untouched byte kept, our answers where
 // Wine's functions differ, and whole files across a full disk, killed and concurrent writers.
-#include <windows.h>
-
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -31,7 +29,7 @@ int InChild(Body body) {
   if (child == 0) _exit(body());
   int status = 0;
   return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status)
-                                                                              : -1;
+                                                                               : -1;
 }
 
 UINT Int(const char *key, const std::string &file) {
@@ -65,7 +63,8 @@ TEST_F(ProfileFile, BareNamesLiveInThePerUserFolder) {
   fs::create_symlink(root + "/direct.ini", root + "/link.ini");
   ASSERT_TRUE(WritePrivateProfileStringA("S", "k", "linked", (root + "/link.ini").c_str()));
   EXPECT_TRUE(fs::is_symlink(root + "/link.ini"));
-  EXPECT_EQ(GetPrivateProfileIntA("S", "Where", 0, (root + "/home/nested/control.ini").c_str()), 1u);
+  EXPECT_EQ(GetPrivateProfileIntA("S", "Where", 0, (root + "/home/nested/control.ini").c_str()),
+            1u);
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", (root + "/missing/x.ini").c_str()));
   EXPECT_FALSE(fs::exists(root + "/missing"));
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", ""));
@@ -82,11 +81,13 @@ TEST_F(ProfileFile, KeepsEveryByteOfUnrelatedLines) {
   ASSERT_TRUE(WritePrivateProfileStringA(" New ", " k ", "3", path()));
   // The changed line alone is rewritten; new lines take the file's first line break.
   const std::string changed = before.substr(0, before.find("\tSymmetry"));
-  EXPECT_EQ(ReadFile(), changed + "Symmetry=9\r\nSpeed=80\rAdded=1\n\r\n[Tail]\nomega=9\nLast=2\n"
-                                  "[New]\nk=3\n");
+  EXPECT_EQ(ReadFile(), changed +
+                            "Symmetry=9\r\nSpeed=80\rAdded=1\n\r\n[Tail]\nomega=9\nLast=2\n"
+                            "[New]\nk=3\n");
 
   // The value a key already has is not written again: the file is not even replaced.
-  struct stat first {}, second {};
+  struct stat first {
+  }, second{};
   stat(path(), &first);
   ASSERT_TRUE(WritePrivateProfileStringA("lumivane 95", "SPEED", "80", path()));
   stat(path(), &second);
@@ -102,7 +103,7 @@ TEST_F(ProfileFile, AnswersAsWindowsWhereWineDiffers) {
   EXPECT_STREQ(buffer, "quoted");
   EXPECT_EQ(GetPrivateProfileStringA("s", nullptr, "", buffer, 4, path()), 2u);
   EXPECT_EQ(std::string(buffer, 4), std::string("k\0\0\0", 4));  // a cut list ends in two NULs
-  EXPECT_EQ(Get("", "lead"), "bracketed");                        // "" is "[]", not the lead
+  EXPECT_EQ(Get("", "lead"), "bracketed");                       // "" is "[]", not the lead
   EXPECT_EQ(Get("s", ""), "nameless");
   EXPECT_EQ(GetPrivateProfileStringA("s", nullptr, "", buffer, sizeof buffer, path()), 4u);
   EXPECT_EQ(std::string(buffer, 5), std::string("k\0q\0\0", 5));  // "" cannot be listed

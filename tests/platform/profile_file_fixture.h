@@ -1,9 +1,8 @@
 // A profile file of its own for each test, in the temp folder, with plain byte access to it.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <fstream>

@@ -1,8 +1,7 @@
 // The profile calls on a real file in the temp folder: against our layer on Linux and against the
 // system's own functions under Wine. Everything checked here holds on both.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <string>
@@ -20,21 +19,33 @@ TEST_F(ProfileTest, ReadsValuesAsWindowsDoes) {
   const struct {
     const char *section, *key, *defaultValue, *expected;
   } cases[] = {
-      {"lumivane 95", "SYMMETRY", "", "7"},  {"  Lumivane 95 ", " Symmetry  ", "", "7"},
-      {"Lumivane 95", "linesize", "", "100"}, {"Lumivane 95", "Quoted", "", "a b"},
-      {"Lumivane 95", "Half", "", "\"open"},  {"Lumivane 95", "Empty", "dflt", ""},
-      {"Lumivane 95", "Absent", "dflt  ", "dflt"}, {"Lumivane 95", "NoEquals", "dflt", "dflt"},
+      {"lumivane 95", "SYMMETRY", "", "7"},
+      {"  Lumivane 95 ", " Symmetry  ", "", "7"},
+      {"Lumivane 95", "linesize", "", "100"},
+      {"Lumivane 95", "Quoted", "", "a b"},
+      {"Lumivane 95", "Half", "", "\"open"},
+      {"Lumivane 95", "Empty", "dflt", ""},
+      {"Lumivane 95", "Absent", "dflt  ", "dflt"},
+      {"Lumivane 95", "NoEquals", "dflt", "dflt"},
       {"Lumivane 95", "Later", "dflt", "dflt"},  // only the first section of a name counts
-      {"spaced", "key", "", "1"},            {"Nowhere", "Key", "'quoted'", "quoted"},
+      {"spaced", "key", "", "1"},
+      {"Nowhere", "Key", "'quoted'", "quoted"},
   };
   for (const auto &c : cases) EXPECT_EQ(Get(c.section, c.key, c.defaultValue), c.expected) << c.key;
 
   const struct {
     const char *stored;
     UINT expected;
-  } integers[] = {{"-1", 4294967295u}, {"+1", 1u}, {"4294967296", 0u}, {"4294967297", 1u},
-                  {"-4294967297", 4294967295u}, {"42A94967297", 42u}, {"B42", 0u},
-                  {"  12", 12u}, {"0x1F", 31u}, {"", 99u}};
+  } integers[] = {{"-1", 4294967295u},
+                  {"+1", 1u},
+                  {"4294967296", 0u},
+                  {"4294967297", 1u},
+                  {"-4294967297", 4294967295u},
+                  {"42A94967297", 42u},
+                  {"B42", 0u},
+                  {"  12", 12u},
+                  {"0x1F", 31u},
+                  {"", 99u}};
   for (const auto &c : integers) {
     ASSERT_TRUE(WritePrivateProfileStringA("Test", "Value", c.stored, path()));
     EXPECT_EQ(GetPrivateProfileIntA("test", "VALUE", 99, path()), c.expected) << c.stored;
@@ -52,7 +63,7 @@ TEST_F(ProfileTest, CutsValuesAndListsToTheBuffer) {
     const char *key;
     DWORD size, length;
     const char *expected;
-  } values[] = {{"name1", 4, 3, "val"},  {"name1", 5, 4, "val1"}, {"name4", 1, 0, ""},
+  } values[] = {{"name1", 4, 3, "val"}, {"name1", 5, 4, "val1"}, {"name4", 1, 0, ""},
                 {"name2", 4, 3, "val"}, {"name2", 6, 4, "val2"}, {"absent", 4, 3, "def"}};
   for (const auto &v : values) {
     EXPECT_EQ(GetPrivateProfileStringA("s1", v.key, "default", buffer, v.size, path()), v.length);
@@ -72,7 +83,8 @@ TEST_F(ProfileTest, CutsValuesAndListsToTheBuffer) {
                {"s2", 64, 4, std::string("dflt\0", 5)},
                {"none", 64, 4, std::string("dflt\0", 5)}};
   for (const auto &l : lists) {
-    EXPECT_EQ(GetPrivateProfileStringA(l.section, nullptr, "dflt", buffer, l.size, path()), l.length);
+    EXPECT_EQ(GetPrivateProfileStringA(l.section, nullptr, "dflt", buffer, l.size, path()),
+              l.length);
     EXPECT_EQ(std::string(buffer, l.expected.size()), l.expected) << l.size;
   }
 }
@@ -83,7 +95,8 @@ TEST_F(ProfileTest, WritesFilesLineForLineAsWindows) {
   }
   ASSERT_TRUE(WritePrivateProfileStringA("App2", "key4", "v", path()));
   ASSERT_TRUE(WritePrivateProfileStringA("App3", "key5", "v", path()));
-  EXPECT_EQ(ReadFile(), "[App1]\r\nkey1=v\r\nkey2=v\r\nkey3=v\r\n[App2]\r\nkey4=v\r\n[App3]\r\nkey5=v\r\n");
+  EXPECT_EQ(ReadFile(),
+            "[App1]\r\nkey1=v\r\nkey2=v\r\nkey3=v\r\n[App2]\r\nkey4=v\r\n[App3]\r\nkey5=v\r\n");
 
   // A changed value keeps the key's spelling and loses its leading blanks; null deletes.
   ASSERT_TRUE(WritePrivateProfileStringA("APP1", "KEY2", "  new value", path()));
@@ -96,8 +109,9 @@ TEST_F(ProfileTest, WritesFilesLineForLineAsWindows) {
 
   // Comments, odd lines and other sections stay in order; a new key follows the last line of
   // its section; the first of duplicate keys is the one changed.
-  WriteFile("; top\n[Other]\nalpha=1\n\n; note\n[Lumivane 95]\nSymmetry=7\nstray\nSymmetry=8\n\n"
-            "[Tail]\nomega=9");
+  WriteFile(
+      "; top\n[Other]\nalpha=1\n\n; note\n[Lumivane 95]\nSymmetry=7\nstray\nSymmetry=8\n\n"
+      "[Tail]\nomega=9");
   ASSERT_TRUE(WritePrivateProfileStringA("lumivane 95", "symmetry", "9", path()));
   ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "NewKey", "1", path()));
   ASSERT_TRUE(WritePrivateProfileStringA("Tail", "Last", "10", path()));
@@ -114,9 +128,11 @@ TEST_F(ProfileTest, AnswersSoundlyOnHostileFiles) {
   // Binary garbage, every kind of line ending, a megabyte-long line, thousands of keys.
   std::string text;
   uint32_t seed = 12345;
-  for (int i = 0; i < 65536; ++i) text += static_cast<char>((seed = seed * 214013u + 2531011u) >> 16);
+  for (int i = 0; i < 65536; ++i)
+    text += static_cast<char>((seed = seed * 214013u + 2531011u) >> 16);
   text += "\r\n[Lumivane 95]\nSpeed=80\rLong=" + std::string(1 << 20, 'x') + "\r\n";
-  for (int i = 0; i < 5000; ++i) text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 5000; ++i)
+    text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
   WriteFile(text + "Last=1");
 
   for (int pass = 0; pass < 2; ++pass) {

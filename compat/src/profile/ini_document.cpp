@@ -44,8 +44,8 @@ void IniDocument::Parse() {
   sections_.clear();
   const std::string_view text(text_);
   // A UTF-8 byte-order mark is not part of the first line.
-  size_t start = text.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK ? BYTE_ORDER_MARK.size()
-                                                                            : 0;
+  size_t start =
+      text.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK ? BYTE_ORDER_MARK.size() : 0;
   while (start < text.size()) {
     Line line;
     line.begin = start;

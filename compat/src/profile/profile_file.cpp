@@ -91,8 +91,8 @@ bool ReplaceFile(const std::string &path, const std::string &text) {
   struct stat old {};
   // A replaced file keeps its permissions; a new one gets the usual ones.
   const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  const bool written = fchmod(file.get(), mode) == 0 && WriteAll(file.get(), text) &&
-                       fsync(file.get()) == 0;
+  const bool written =
+      fchmod(file.get(), mode) == 0 && WriteAll(file.get(), text) && fsync(file.get()) == 0;
   if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
     unlink(temporary.c_str());
     return false;

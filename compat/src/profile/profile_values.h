@@ -21,8 +21,9 @@ uint32_t CopyValue(std::string_view value, char *buffer, uint32_t size);
 // is size - 2.
 uint32_t CopyList(const std::vector<std::string_view> &names, char *buffer, uint32_t size);
 
-// The integer at the start of a value: blanks, a sign, then decimal digits or "0x" and hex
-// digits; the first other character ends it and overflow wraps, as in the Windows call.
+// The integer at the start of a value, read as the Windows call reads it: blanks, a sign, then
+// decimal digits, or hex, octal or binary digits after "0x", "0o" or "0b"; the first other
+// character ends it, and overflow wraps.
 uint32_t ParseProfileInt(const char *text);
 
 // A line break in a name or value, or an '=' in a key, would turn into other lines or keys.
