@@ -8,9 +8,9 @@ constexpr int UPGRADE_DESIGN_COUNT = 16;
 extern const char* const SEEDED_DESIGNS[SEEDED_DESIGN_COUNT];
 
 struct UpgradeDesign {
-    // Text whose presence in an existing slot means the design is already there.
-    const char* SearchName;
-    const char* Text;
+  // Text whose presence in an existing slot means the design is already there.
+  const char* SearchName;
+  const char* Text;
 };
 
 // Added into free slots from 24 on by the upgrade from an older settings version, in this order.

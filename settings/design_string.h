@@ -13,10 +13,10 @@ constexpr const char* LAST_DESIGN_NAME = "Last Design";
 std::string NextDesignField(std::string& rest);
 
 struct ParsedDesign {
-    std::string Name;
-    DesignParams Design;
-    // Whether the parsed Spin is below zero (a random Spin is not).
-    bool NegativeSpin = false;
+  std::string Name;
+  DesignParams Design;
+  // Whether the parsed Spin is below zero (a random Spin is not).
+  bool NegativeSpin = false;
 };
 
 // Reads a design string over the current record: fields the string leaves out, and in ForDialog mode
@@ -30,10 +30,10 @@ std::string FormatLastDesign(const DesignParams& valuesInUse);
 
 // What the configuration dialog shows for one design, as FormatFavoriteDesign needs it.
 struct DisplayedDesign {
-    // The value labels' texts of fields 1 to 6 and 8 to 10, in string order (index 6 is unused:
-    // ColorRotation comes from the selected line).
-    std::string FieldTexts[POT_LUCK_COUNT];
-    int ColorRotationLine = 0;
+  // The value labels' texts of fields 1 to 6 and 8 to 10, in string order (index 6 is unused:
+  // ColorRotation comes from the selected line).
+  std::string FieldTexts[POT_LUCK_COUNT];
+  int ColorRotationLine = 0;
 };
 
 // The string the dialog stores for a new favourite: random fields as "X", label texts (at most

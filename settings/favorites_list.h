@@ -9,20 +9,20 @@
 #include "settings/settings_store.h"
 
 struct FavoriteLine {
-    std::string Name;
-    bool Selected = false;
+  std::string Name;
+  bool Selected = false;
 };
 
 struct FavoritesView {
-    // Sorted by name without regard to case.
-    std::vector<FavoriteLine> Lines;
-    int CurrentLine = -1;
-    int TopLine = 0;
-    bool ListEnabled = true;
-    bool ChooseRandomlyEnabled = false;
-    bool ChooseRandomlyChecked = false;
-    // The design's scrollbars, boxes and edits, Add, Remove and Last Pattern.
-    bool DesignControlsEnabled = true;
+  // Sorted by name without regard to case.
+  std::vector<FavoriteLine> Lines;
+  int CurrentLine = -1;
+  int TopLine = 0;
+  bool ListEnabled = true;
+  bool ChooseRandomlyEnabled = false;
+  bool ChooseRandomlyChecked = false;
+  // The design's scrollbars, boxes and edits, Add, Remove and Last Pattern.
+  bool DesignControlsEnabled = true;
 };
 
 // The list when the dialog opens: every favourite, or with AllRandom set only the eligible ones.

@@ -16,45 +16,45 @@ constexpr uint32_t NEVER_CHANGE_INTERVAL_MS = 604800000;
 constexpr int FAV_LIST_MAX_CHARS = 256;
 
 struct SettingsStore {
-    // A bare name goes to the profile service's default directory.
-    std::string ProfileName = DEFAULT_PROFILE_NAME;
+  // A bare name goes to the profile service's default directory.
+  std::string ProfileName = DEFAULT_PROFILE_NAME;
 
-    DesignParams Design;
-    // Follows the sign of Design.Spin; makes the line model swing its spin.
-    bool NegativeSpin = false;
+  DesignParams Design;
+  // Follows the sign of Design.Spin; makes the line model swing its spin.
+  bool NegativeSpin = false;
 
-    int32_t AllRandom = 0;
-    int32_t Refresh = 60;  // seconds
-    uint32_t DesignIntervalMs = 60000;
+  int32_t AllRandom = 0;
+  int32_t Refresh = 60;  // seconds
+  uint32_t DesignIntervalMs = 60000;
 
-    int32_t Polite = 1;
-    int32_t Audio = 0;
-    int32_t Reflections = 0;
-    int32_t Version = 0;
+  int32_t Polite = 1;
+  int32_t Audio = 0;
+  int32_t Reflections = 0;
+  int32_t Version = 0;
 
-    int32_t RedMin = 0, RedMax = 255;
-    int32_t GreenMin = 0, GreenMax = 255;
-    int32_t BlueMin = 0, BlueMax = 255;
+  int32_t RedMin = 0, RedMax = 255;
+  int32_t GreenMin = 0, GreenMax = 255;
+  int32_t BlueMin = 0, BlueMax = 255;
 
-    int32_t SpeedGroupSize = 12;
-    int32_t SpeedInterval = 20;  // ms
-    int32_t Divisor = 1;
+  int32_t SpeedGroupSize = 12;
+  int32_t SpeedInterval = 20;  // ms
+  int32_t Divisor = 1;
 
-    int32_t RecordingDevice = 0;
-    int32_t AudioChannels = 2;
-    int32_t AudioSampleRate = 22050;
-    int32_t AudioBitsPerSample = 16;
-    uint16_t MusicInterval = 50;
-    double MusicBands = 100;
-    double MusicSpin = 100;
-    double MusicRedBands = 100;
-    double MusicGreenBands = 100;
-    double MusicBlueBands = 100;
-    double SplitFactor = 1.5;  // 150 / MusicSplitting
-    uint32_t AudioBlankTimeMs = 10000;
+  int32_t RecordingDevice = 0;
+  int32_t AudioChannels = 2;
+  int32_t AudioSampleRate = 22050;
+  int32_t AudioBitsPerSample = 16;
+  uint16_t MusicInterval = 50;
+  double MusicBands = 100;
+  double MusicSpin = 100;
+  double MusicRedBands = 100;
+  double MusicGreenBands = 100;
+  double MusicBlueBands = 100;
+  double SplitFactor = 1.5;  // 150 / MusicSplitting
+  uint32_t AudioBlankTimeMs = 10000;
 
-    // One character per slot from slot 1; 'Y' makes the slot eligible for the random pick.
-    std::string FavList;
+  // One character per slot from slot 1; 'Y' makes the slot eligible for the random pick.
+  std::string FavList;
 };
 
 // Fills the store from the profile, seeds and upgrades the favourites, and records the version.
