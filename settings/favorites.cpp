@@ -39,6 +39,12 @@ bool SameDesignName(const std::string& a, const std::string& b) {
   return true;
 }
 
+std::string AllSlotsEligible() { return std::string(FAV_LIST_MAX_CHARS, 'Y'); }
+
+std::string ReadFavList(const SettingsStore& store) {
+  return ReadSettingString(store, "FavList", FAV_LIST_MAX_CHARS, AllSlotsEligible().c_str());
+}
+
 bool SlotIsEligible(const std::string& favList, int slot) {
   return slot >= 1 && static_cast<size_t>(slot) <= favList.size() && favList[slot - 1] == 'Y';
 }

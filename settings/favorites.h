@@ -26,6 +26,10 @@ std::string DesignName(const std::string& designString);
 // Favourite names compare without regard to case.
 bool SameDesignName(const std::string& a, const std::string& b);
 
+// FavList as the loader and the saver's random pick read it; an absent key makes every slot eligible.
+std::string ReadFavList(const SettingsStore& store);
+// The FavList that makes every slot eligible.
+std::string AllSlotsEligible();
 // Whether FavList lets the saver's random pick take this slot.
 bool SlotIsEligible(const std::string& favList, int slot);
 // Whether some slot from 1 to 256 is both eligible and holds a design; without one the saver's

@@ -16,36 +16,40 @@ constexpr int32_t SIGNED_OFFSET = 1000;
 constexpr int32_t COLOR_MIN_LIMIT = 254;
 constexpr int32_t COLOR_MAX_LIMIT = 255;
 constexpr int32_t REFLECTIONS_MAX = 9;
-constexpr int32_t MUSIC_SPLITTING_MIN = 1;
-constexpr int32_t MUSIC_SPLITTING_MAX = 32760;
+constexpr int32_t DEFAULT_MUSIC_SPLITTING = 100;
 constexpr int LAST_SPEED_MAX_CHARS = 18;
 
 struct DesignKey {
   const char* Name;
   int32_t DesignParams::*Field;
-  int32_t Default;
+  int32_t Offset;
 };
 
-// Read in this order; Spin and Rotations carry the offset.
 constexpr DesignKey DESIGN_KEYS[] = {
-    {"Symmetry", &DesignParams::Symmetry, 7},
-    {"Spin", &DesignParams::Spin, 1000},
-    {"LineSize", &DesignParams::LineSize, 100},
-    {"TrailLength", &DesignParams::TrailLength, 120},
-    {"Speed", &DesignParams::Speed, 80},
+    {"Symmetry", &DesignParams::Symmetry, 0},
+    {"Spin", &DesignParams::Spin, SIGNED_OFFSET},
+    {"LineSize", &DesignParams::LineSize, 0},
+    {"TrailLength", &DesignParams::TrailLength, 0},
+    {"Speed", &DesignParams::Speed, 0},
     {"Cheese", &DesignParams::Cheese, 0},
-    {"Rotations", &DesignParams::Rotations, 1008},
+    {"Rotations", &DesignParams::Rotations, SIGNED_OFFSET},
     {"ColorBands", &DesignParams::ColorBands, 0},
-    {"ColorBandWidth", &DesignParams::ColorBandWidth, 11},
-    {"ColorRotation", &DesignParams::ColorRotation, 1},
-    {"Depth", &DesignParams::Depth, 1},
+    {"ColorBandWidth", &DesignParams::ColorBandWidth, 0},
+    {"ColorRotation", &DesignParams::ColorRotation, 0},
+    {"Depth", &DesignParams::Depth, 0},
     {"Floating", &DesignParams::Floating, 0},
     {"Migrating", &DesignParams::Migrating, 0},
-    {"Splitting", &DesignParams::Splitting, 1000},
-    {"Snazziness", &DesignParams::Snazziness, 1},
-    {"CheeseType", &DesignParams::CheeseType, 1},
-    {"PenWidth", &DesignParams::PenWidth, 1},
+    {"Splitting", &DesignParams::Splitting, 0},
+    {"Snazziness", &DesignParams::Snazziness, 0},
+    {"CheeseType", &DesignParams::CheeseType, 0},
+    {"PenWidth", &DesignParams::PenWidth, 0},
 };
+
+// Keys that are not held take the store's initial value as their default.
+const SettingsStore& Initial() {
+  static const SettingsStore initial;
+  return initial;
+}
 
 std::string PotLuckKey(int index) { return "PotLuck" + std::to_string(index); }
 
@@ -68,43 +72,46 @@ uint32_t SecondsToMs(int32_t seconds) {
 }
 
 void ReadColorsAndDesign(SettingsStore& store) {
-  for (const DesignKey& key : DESIGN_KEYS)
-    store.Design.*key.Field = ReadSettingInt(store, key.Name, key.Default);
-  store.Design.Spin -= SIGNED_OFFSET;
-  store.Design.Rotations -= SIGNED_OFFSET;
+  const SettingsStore& initial = Initial();
+  for (const DesignKey& key : DESIGN_KEYS) {
+    store.Design.*key.Field =
+        ReadSettingInt(store, key.Name, initial.Design.*key.Field + key.Offset) - key.Offset;
+  }
   store.NegativeSpin = store.Design.Spin < 0;
-  store.Refresh = ReadSettingInt(store, "Refresh", 60);
-  store.Polite = ReadSettingInt(store, "Polite", 1);
-  store.RedMin = ReadSettingInt(store, "redMin", 0);
-  store.GreenMin = ReadSettingInt(store, "greenMin", 0);
-  store.BlueMin = ReadSettingInt(store, "blueMin", 0);
-  store.RedMax = ReadSettingInt(store, "redMax", 255);
-  store.GreenMax = ReadSettingInt(store, "greenMax", 255);
-  store.BlueMax = ReadSettingInt(store, "blueMax", 255);
+  store.Refresh = ReadSettingInt(store, "Refresh", initial.Refresh);
+  store.Polite = ReadSettingInt(store, "Polite", initial.Polite);
+  store.RedMin = ReadSettingInt(store, "redMin", initial.RedMin);
+  store.GreenMin = ReadSettingInt(store, "greenMin", initial.GreenMin);
+  store.BlueMin = ReadSettingInt(store, "blueMin", initial.BlueMin);
+  store.RedMax = ReadSettingInt(store, "redMax", initial.RedMax);
+  store.GreenMax = ReadSettingInt(store, "greenMax", initial.GreenMax);
+  store.BlueMax = ReadSettingInt(store, "blueMax", initial.BlueMax);
 }
 
 void ReadAudioAndSpeed(SettingsStore& store) {
+  const SettingsStore& initial = Initial();
   store.AudioBlankTimeMs = SecondsToMs(
       ReadSettingInt(store, "AudioBlankTime", static_cast<int32_t>(store.AudioBlankTimeMs / 1000)));
-  store.SpeedGroupSize = ReadSettingInt(store, "SpeedGroupSize", 12);
-  store.SpeedInterval = ReadSettingInt(store, "SpeedInterval", 20);
-  store.Divisor = ReadSettingInt(store, "Divisor", 1);
-  store.AudioSampleRate = ReadSettingInt(store, "AudioSampleRate", 22050);
-  store.AudioBitsPerSample = ReadSettingInt(store, "AudioBitsPerSample", 16);
-  store.AudioChannels = 2;
+  store.SpeedGroupSize = ReadSettingInt(store, "SpeedGroupSize", initial.SpeedGroupSize);
+  store.SpeedInterval = ReadSettingInt(store, "SpeedInterval", initial.SpeedInterval);
+  store.Divisor = ReadSettingInt(store, "Divisor", initial.Divisor);
+  store.AudioSampleRate = ReadSettingInt(store, "AudioSampleRate", initial.AudioSampleRate);
+  store.AudioBitsPerSample = ReadSettingInt(store, "AudioBitsPerSample", initial.AudioBitsPerSample);
+  store.AudioChannels = initial.AudioChannels;
 }
 
 void ReadMusicSettings(SettingsStore& store) {
-  store.Audio = ReadSettingInt(store, "Audio", 0);
+  const SettingsStore& initial = Initial();
+  store.Audio = ReadSettingInt(store, "Audio", initial.Audio);
   store.MusicInterval = static_cast<uint16_t>(ReadSettingInt(store, "MusicInterval", store.MusicInterval));
-  store.Version = ReadSettingInt(store, "Version", 0);
+  store.Version = ReadSettingInt(store, "Version", initial.Version);
   store.RecordingDevice = ReadSettingInt(store, "RecordingDevice", store.RecordingDevice);
   ReadSensitivity(store, "MusicBands", store.MusicBands);
   ReadSensitivity(store, "MusicSpin", store.MusicSpin);
   ReadSensitivity(store, "MusicGreenBands", store.MusicGreenBands);
   ReadSensitivity(store, "MusicBlueBands", store.MusicBlueBands);
   ReadSensitivity(store, "MusicRedBands", store.MusicRedBands);
-  store.SplitFactor = SplitFactorFor(ReadSettingInt(store, "MusicSplitting", 100));
+  store.SplitFactor = SplitFactorFor(ReadSettingInt(store, "MusicSplitting", DEFAULT_MUSIC_SPLITTING));
 }
 
 }  // namespace
@@ -115,9 +122,8 @@ uint32_t DesignIntervalFor(int32_t refreshSeconds) {
 }
 
 double SplitFactorFor(int32_t musicSplitting) {
-  // The audio dialog stores 1 to 32760; a hand-edited 0 or less must not divide by zero.
-  if (musicSplitting < MUSIC_SPLITTING_MIN) musicSplitting = MUSIC_SPLITTING_MIN;
-  if (musicSplitting > MUSIC_SPLITTING_MAX) musicSplitting = MUSIC_SPLITTING_MAX;
+  // The audio dialog stores at least 1; a hand-edited 0 or less must not divide by zero.
+  if (musicSplitting < 1) musicSplitting = 1;
   return 150.0 / musicSplitting;
 }
 
@@ -155,7 +161,7 @@ void LoadSettings(SettingsStore& store) {
   LimitColor(store.GreenMin, store.GreenMax);
   LimitColor(store.BlueMin, store.BlueMax);
 
-  store.Reflections = ReadSettingInt(store, "Reflections", 0);
+  store.Reflections = ReadSettingInt(store, "Reflections", Initial().Reflections);
   if (store.Reflections > REFLECTIONS_MAX) store.Reflections = REFLECTIONS_MAX;
   ReadAudioAndSpeed(store);
   if (store.Reflections == 1) store.Reflections = 0;
@@ -166,9 +172,8 @@ void LoadSettings(SettingsStore& store) {
 
   for (int i = 0; i < POT_LUCK_COUNT; ++i)
     store.Design.PotLuck[i] = ReadSettingInt(store, PotLuckKey(i).c_str(), 0) != 0;
-  store.AllRandom = ReadSettingInt(store, "AllRandom", 0);
-  store.FavList =
-      ReadSettingString(store, "FavList", FAV_LIST_MAX_CHARS, std::string(FAV_LIST_MAX_CHARS, 'Y').c_str());
+  store.AllRandom = ReadSettingInt(store, "AllRandom", Initial().AllRandom);
+  store.FavList = ReadFavList(store);
 
   if (ReadFavoriteSlot(store, 1, 1).empty()) SeedFavorites(store);
   if (store.Version < SETTINGS_VERSION) {
@@ -203,8 +208,7 @@ void SaveSettings(const SettingsStore& store) {
   write("Audio", store.Audio);
   write("Version", store.Version);
   if (store.AllRandom) {
-    WriteSettingString(store, "FavList",
-                       store.FavList.empty() ? std::string(FAV_LIST_MAX_CHARS, 'Y') : store.FavList);
+    WriteSettingString(store, "FavList", store.FavList.empty() ? AllSlotsEligible() : store.FavList);
   }
   write("Depth", d.Depth);
   write("Floating", d.Floating);
