@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -151,8 +152,11 @@ void WriteSettingInt(const SettingsStore& store, const char* key, uint32_t value
 }
 
 long ReadLastSpeed(const SettingsStore& store) {
-  return static_cast<long>(
-      std::strtod(ReadSettingString(store, "LastSpeed", LAST_SPEED_MAX_CHARS, "0").c_str(), nullptr));
+  const double speed =
+      std::strtod(ReadSettingString(store, "LastSpeed", LAST_SPEED_MAX_CHARS, "0").c_str(), nullptr);
+  // A hand-edited number beyond the range of long must not reach the conversion.
+  if (!(speed > double(LONG_MIN) && speed < double(LONG_MAX))) return 0;
+  return static_cast<long>(speed);
 }
 
 void LoadSettings(SettingsStore& store) {

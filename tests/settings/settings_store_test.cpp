@@ -62,6 +62,8 @@ TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
   EXPECT_TRUE(store.Design.PotLuck[POT_LUCK_COLOR_ROTATION]);
   EXPECT_EQ(store.AudioBlankTimeMs, 100000u);
   EXPECT_EQ(ReadLastSpeed(store), 1234);
+  profile.Put("LastSpeed", "1e400");
+  EXPECT_EQ(ReadLastSpeed(store), 0);
 
   profile.Put("Reflections", "12");
   profile.Put("Refresh", "-3");
