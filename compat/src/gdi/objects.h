@@ -40,7 +40,7 @@ struct Palette : GdiObject {
   Palette() : GdiObject(ObjectKind::Palette) {}
   std::vector<PALETTEENTRY> entries;
   std::vector<uint8_t> slots;  // hardware index of each entry
-  HWND realisedIn = nullptr;   // window whose hardware palette holds its entries
+  HDC realisedThrough = nullptr;  // DC whose hardware palette holds its entries
   bool realised = false;
 };
 

@@ -13,9 +13,10 @@ namespace compat {
 
 namespace {
 
-// Which palette last took each window's hardware entries; only that one may animate them.
+// Which palette last took the hardware entries behind each DC (one per window); only that
+// one may animate them.
 std::mutex realisedGuard;
-std::unordered_map<HWND, HGDIOBJ> realisedPalettes;
+std::unordered_map<HDC, HGDIOBJ> realisedPalettes;
 
 // Where an entry lands while its palette is not realised: the nearest static colour.
 void MapToStatics(Palette &palette, size_t first, size_t count) {
@@ -24,13 +25,16 @@ void MapToStatics(Palette &palette, size_t first, size_t count) {
 }
 
 Surface *AnimatedSurface(const Palette &palette) {
-  if (!palette.realised || !palette.realisedIn) return nullptr;
+  if (!palette.realised) return nullptr;
   {
     std::lock_guard<std::mutex> lock(realisedGuard);
-    auto found = realisedPalettes.find(palette.realisedIn);
+    auto found = realisedPalettes.find(palette.realisedThrough);
     if (found == realisedPalettes.end() || found->second != palette.handle) return nullptr;
   }
-  Surface *surface = WindowSurface(palette.realisedIn);
+  const DeviceContext *dc = FindDC(palette.realisedThrough);
+  if (!dc) return nullptr;
+  // A window's surface is looked up afresh: the window may have gone since.
+  Surface *surface = dc->window ? WindowSurface(dc->window) : dc->surface;
   return surface && surface->indexed ? surface : nullptr;
 }
 
@@ -132,10 +136,10 @@ UINT RealizePalette(HDC handle) {
   Palette &palette = *dc->palette;
   const UINT placed = Realise(palette, *dc->surface);
   palette.realised = true;
-  palette.realisedIn = dc->window;
-  if (dc->window) {
+  palette.realisedThrough = handle;
+  {
     std::lock_guard<std::mutex> lock(realisedGuard);
-    realisedPalettes[dc->window] = palette.handle;
+    realisedPalettes[handle] = palette.handle;
   }
   ++dc->surface->generation;
   ++colourEpoch;
