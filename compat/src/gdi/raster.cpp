@@ -144,22 +144,40 @@ uint32_t *PixelAt<uint32_t>(Surface &surface, int x, int y) {
   return surface.pixels32.data() + size_t(y) * surface.width + x;
 }
 
-// The hot loop: no bounds checks, no branches on the error term.
+// The hot loop: no bounds checks, and no branch on the error term (the step pattern of an
+// arbitrary slope defeats branch prediction); the hint asks for conditional moves.
 template <typename T>
 void WalkPixels(T *p, ptrdiff_t majorStride, ptrdiff_t minorStride, int64_t count, int trigger,
                 int addStep, int addStay, T value) {
-  const int addDiff = addStep - addStay;
+  const ptrdiff_t bothStride = majorStride + minorStride;
   for (; count > 0; --count) {
     *p = value;
-    const int mask = ~(trigger >> 31);
-    p += majorStride + (minorStride & ptrdiff_t(mask));
-    trigger += addStay + (addDiff & mask);
+    const int stepped = trigger + addStep, stayed = trigger + addStay;
+    T *const p1 = p + bothStride, *const p2 = p + majorStride;
+    if (__builtin_expect_with_probability(trigger >= 0, 1, 0.5)) {
+      trigger = stepped;
+      p = p1;
+    } else {
+      trigger = stayed;
+      p = p2;
+    }
   }
 }
 
 template <typename T>
 void FillRun(T *p, ptrdiff_t stride, int64_t count, T value) {
   if (stride == 1) {
+    // Wide-pen rows are short: two overlapping word stores beat a call to memset.
+    if (sizeof(T) == 1 && count >= 8 && count <= 16) {
+      const uint64_t bytes = 0x0101010101010101ull * uint8_t(value);
+      std::memcpy(p, &bytes, 8);
+      std::memcpy(p + count - 8, &bytes, 8);
+      return;
+    }
+    if (count < 8) {
+      for (int64_t i = 0; i < count; ++i) p[i] = value;
+      return;
+    }
     std::fill(p, p + count, value);
     return;
   }
@@ -170,9 +188,19 @@ template <typename T>
 void ThinLine(Surface &surface, int x0, int y0, int x1, int y1, T value) {
   const Line line = MakeLine(x0, y0, x1, y1);
   if (line.dMajor == 0) return;
-  int64_t first, last;
-  if (!ClipSteps(line, line.dMajor - 1, 0, 0, surface.width, surface.height, first, last)) return;
-  const WalkStart start = StartAt(line, first);
+  int64_t first = 0, last = line.dMajor - 1;
+  WalkStart start;
+  if (unsigned(x0) < unsigned(surface.width) && unsigned(y0) < unsigned(surface.height) &&
+      unsigned(x1) < unsigned(surface.width) && unsigned(y1) < unsigned(surface.height)) {
+    // Wholly inside, the usual case: the walk's own start, without the divisions of clipping.
+    start.x = x0, start.y = y0;
+    start.trigger = int(2 * line.dMinor - line.dMajor + line.bias - 1);
+    start.addStep = int(2 * line.dMinor - 2 * line.dMajor);
+    start.addStay = int(2 * line.dMinor);
+  } else {
+    if (!ClipSteps(line, line.dMajor - 1, 0, 0, surface.width, surface.height, first, last)) return;
+    start = StartAt(line, first);
+  }
   T *p = PixelAt<T>(surface, start.x, start.y);
   const ptrdiff_t xStride = line.xMajor ? line.majorSign : line.minorSign;
   const ptrdiff_t yStride = ptrdiff_t(line.xMajor ? line.minorSign : line.majorSign) * surface.width;
@@ -188,12 +216,43 @@ void ThinLine(Surface &surface, int x0, int y0, int x1, int y1, T value) {
              start.addStay, value);
 }
 
-// Per-row extents of a wide line, kept between calls so drawing allocates nothing.
+// Per-row extents of a wide line, kept between calls so drawing allocates nothing. Padded
+// above and below by a brush height, so rows just off the surface need no checks.
 struct RowSpans {
   std::vector<int> lo, hi;
+  int pad = 0;
 };
 
 thread_local RowSpans rowSpans;
+
+// Unions the brush stamped at every centre of a run along the major axis into the row spans:
+// a horizontal run widens each brush row, a vertical run stretches the brush downwards.
+struct BrushRuns {
+  const PenShape &shape;
+  int *lo, *hi;  // indexed by surface row
+  int rows, middle;
+
+  void Horizontal(int y, int xa, int xb) {
+    const int left = std::min(xa, xb), right = std::max(xa, xb);
+    int *rowLo = lo + y + shape.top, *rowHi = hi + y + shape.top;
+    for (int k = 0; k < rows; ++k) {
+      rowLo[k] = std::min(rowLo[k], left + shape.left[k]);
+      rowHi[k] = std::max(rowHi[k], right + shape.right[k]);
+    }
+  }
+
+  void Vertical(int x, int ya, int yb) {
+    const int top = std::min(ya, yb), bottom = std::max(ya, yb);
+    // The brush rows over a row are a contiguous range; a disc is widest in its middle row,
+    // so the range's row nearest the middle is the widest.
+    for (int r = top + shape.top; r <= bottom + shape.top + rows - 1; ++r) {
+      const int kLo = std::max(0, r - bottom - shape.top), kHi = std::min(rows - 1, r - top - shape.top);
+      const int k = std::min(std::max(middle, kLo), kHi);
+      lo[r] = std::min(lo[r], x + shape.left[k]);
+      hi[r] = std::max(hi[r], x + shape.right[k]);
+    }
+  }
+};
 
 template <typename T>
 void WideLine(Surface &surface, int x0, int y0, int x1, int y1, const PenShape &shape, T value) {
@@ -212,45 +271,49 @@ void WideLine(Surface &surface, int x0, int y0, int x1, int y1, const PenShape &
     return;
   }
   RowSpans &spans = rowSpans;
-  if (spans.lo.size() < size_t(surface.height)) {
-    spans.lo.assign(surface.height, INT32_MAX);
-    spans.hi.assign(surface.height, INT32_MIN);
+  if (spans.pad < rows || spans.lo.size() < size_t(surface.height + 2 * spans.pad)) {
+    spans.pad = std::max(spans.pad, rows);
+    spans.lo.assign(surface.height + 2 * spans.pad, INT32_MAX);
+    spans.hi.assign(surface.height + 2 * spans.pad, INT32_MIN);
   }
-  int rowFirst = surface.height, rowLast = -1;
-  auto stamp = [&](int cx, int cy) {
-    for (int k = 0; k < rows; ++k) {
-      const int row = cy + shape.top + k;
-      if (unsigned(row) >= unsigned(surface.height)) continue;
-      spans.lo[row] = std::min(spans.lo[row], cx + shape.left[k]);
-      spans.hi[row] = std::max(spans.hi[row], cx + shape.right[k]);
-      rowFirst = std::min(rowFirst, row);
-      rowLast = std::max(rowLast, row);
-    }
-  };
+  BrushRuns runs{shape, spans.lo.data() + spans.pad, spans.hi.data() + spans.pad, rows, (rows - 1) / 2};
+  int yFirst = y0, yLast = y0;
   if (line.dMajor == 0) {
-    stamp(x0, y0);
+    runs.Horizontal(y0, x0, x0);
   } else {
-    WalkStart s = StartAt(line, first);
-    const int majorX = line.xMajor ? line.majorSign : 0, majorY = line.xMajor ? 0 : line.majorSign;
-    const int minorX = line.xMajor ? 0 : line.minorSign, minorY = line.xMajor ? line.minorSign : 0;
+    const WalkStart s = StartAt(line, first);
     int x = s.x, y = s.y, trigger = s.trigger;
+    yFirst = y;
+    int runStart = line.xMajor ? x : y;
     for (int64_t n = last - first + 1; n > 0; --n) {
-      stamp(x, y);
-      if (trigger >= 0) {
-        x += minorX, y += minorY;
+      yLast = y;
+      const bool step = trigger >= 0;
+      if (step || n == 1) {
+        if (line.xMajor) runs.Horizontal(y, runStart, x);
+        else runs.Vertical(x, runStart, y);
+      }
+      if (line.xMajor) x += line.majorSign;
+      else y += line.majorSign;
+      if (step) {
+        if (line.xMajor) y += line.minorSign;
+        else x += line.minorSign;
         trigger += s.addStep;
+        runStart = line.xMajor ? x : y;
       } else {
         trigger += s.addStay;
       }
-      x += majorX, y += majorY;
     }
   }
+  const int rowFirst = std::min(yFirst, yLast) + shape.top;
+  const int rowLast = std::max(yFirst, yLast) + shape.top + rows - 1;
   for (int row = rowFirst; row <= rowLast; ++row) {
-    const int lo = std::max(spans.lo[row], 0);
-    const int hi = std::min(spans.hi[row], surface.width - 1);
-    if (lo <= hi) FillRun(PixelAt<T>(surface, lo, row), 1, hi - lo + 1, value);
-    spans.lo[row] = INT32_MAX;
-    spans.hi[row] = INT32_MIN;
+    if (unsigned(row) < unsigned(surface.height)) {
+      const int lo = std::max(runs.lo[row], 0);
+      const int hi = std::min(runs.hi[row], surface.width - 1);
+      if (lo <= hi) FillRun(PixelAt<T>(surface, lo, row), 1, hi - lo + 1, value);
+    }
+    runs.lo[row] = INT32_MAX;
+    runs.hi[row] = INT32_MIN;
   }
 }
 
