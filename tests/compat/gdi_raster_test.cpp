@@ -16,9 +16,10 @@ namespace {
 
 using PixelSet = std::set<std::pair<int, int>>;
 
-// GDI's walk written the slow, obvious way: one step at a time, no clipping.
-PixelSet ReferenceLine(int x0, int y0, int x1, int y1, int width, int height) {
-  PixelSet pixels;
+// GDI's walk written the slow, obvious way: one step at a time, no clipping. Calls visit for
+// every pixel from the first up to, and with withLast including, the last.
+template <typename Visit>
+void ReferenceWalk(int x0, int y0, int x1, int y1, bool withLast, Visit visit) {
   int dx = x1 - x0, dy = y1 - y0;
   int octant;
   if (dy > 0) octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
@@ -27,9 +28,7 @@ PixelSet ReferenceLine(int x0, int y0, int x1, int y1, int width, int height) {
   const int xadd = dx < 0 ? -1 : 1, yadd = dy < 0 ? -1 : 1;
   dx = std::abs(dx), dy = std::abs(dy);
   int x = x0, y = y0;
-  auto plot = [&] {
-    if (x >= 0 && y >= 0 && x < width && y < height) pixels.insert({x, y});
-  };
+  auto plot = [&] { visit(x, y); };
   if (dx > dy) {
     int err = 2 * dy - dx;
     for (int i = 0; i < dx; ++i) {
@@ -47,6 +46,28 @@ PixelSet ReferenceLine(int x0, int y0, int x1, int y1, int width, int height) {
       y += yadd;
     }
   }
+  if (withLast) plot();
+}
+
+PixelSet ReferenceLine(int x0, int y0, int x1, int y1, int width, int height) {
+  PixelSet pixels;
+  ReferenceWalk(x0, y0, x1, y1, false, [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < width && y < height) pixels.insert({x, y});
+  });
+  return pixels;
+}
+
+// A wide line as the round brush stamped on every pixel of the walk, both ends included.
+PixelSet ReferenceWideLine(int x0, int y0, int x1, int y1, const compat::PenShape &shape, int width,
+                           int height) {
+  PixelSet pixels;
+  ReferenceWalk(x0, y0, x1, y1, true, [&](int cx, int cy) {
+    for (size_t k = 0; k < shape.left.size(); ++k)
+      for (int x = cx + shape.left[k]; x <= cx + shape.right[k]; ++x) {
+        const int y = cy + shape.top + int(k);
+        if (x >= 0 && y >= 0 && x < width && y < height) pixels.insert({x, y});
+      }
+  });
   return pixels;
 }
 
@@ -89,6 +110,22 @@ TEST_F(GdiRaster, ThinLinesTouchTheSamePixelsAsGdisWalkWhereverTheyAreClipped) {
   compat::DrawThinLine(surface, -2000000000, -5, 2000000000, 100, 200);
   compat::DrawThinLine(surface, 80, 60, 80, 2147483647, 200);
   EXPECT_FALSE(PixelsOf(surface, 200).empty());
+}
+
+TEST_F(GdiRaster, WideLinesAreTheRoundBrushStampedAlongTheWalk) {
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int> coord(-40, 200);
+  for (int width : {2, 3, 4, 7, 8, 16}) {
+    const compat::PenShape &shape = compat::RoundPenShape(width);
+    for (int i = 0; i < 400; ++i) {
+      const int x0 = coord(random), y0 = coord(random);
+      const int x1 = i % 4 ? coord(random) : x0 + i % 3, y1 = i % 4 ? coord(random) : y0 + i % 2;
+      Fill(0);
+      compat::DrawWideLine(surface, x0, y0, x1, y1, shape, 200);
+      ASSERT_EQ(PixelsOf(surface, 200), ReferenceWideLine(x0, y0, x1, y1, shape, 160, 120))
+          << "width " << width << " (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
+    }
+  }
 }
 
 TEST_F(GdiRaster, OnePixelPenDrawsTheFirstPointAndNotTheLast) {
