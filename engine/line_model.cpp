@@ -9,10 +9,6 @@ LineSetState lineSet;
 
 namespace {
 
-const DesignParams defaultDesign;
-
-const DesignParams &Design() { return lineSet.design ? *lineSet.design : defaultDesign; }
-
 constexpr double ANGLE_PER_THOUSANDTH = 0.0033333333333333335;
 constexpr double PREVIEW_SCALE = 0.0009765625;             // 1/1024
 constexpr double PREVIEW_VELOCITY_SCALE = 0.000001953125;  // 0.002/1024
@@ -54,7 +50,7 @@ int PixelCoord(double value) {
 POINT PixelPoint(const DoublePoint &p) { return POINT{PixelCoord(p.x), PixelCoord(p.y)}; }
 
 void ResetLineSet(const RECT &client, const DesignParams &design) {
-  lineSet.design = &design;
+  lineSet.design = design;
   lineSet.windowWidth = client.right - client.left;
   lineSet.windowHeight = client.bottom - client.top;
   lineSet.screenCenter = POINT{client.left + lineSet.windowWidth / 2, client.top + lineSet.windowHeight / 2};
@@ -152,7 +148,7 @@ void ReseedMotion(bool jump, int radius) {
     lineSet.anchorVelocity = DoublePoint{away * s * m, away * c * m};
   }
 
-  const DesignParams &design = Design();
+  const DesignParams &design = lineSet.design;
   if (design.Floating) {
     lineSet.centerAcceleration = DoublePoint{PULL * e, -PULL * e};
     if (Coin()) lineSet.centerAcceleration.x = -lineSet.centerAcceleration.x;
@@ -198,7 +194,7 @@ void AdvanceMotion() {
   Bounce(s.anchor.x, s.anchorVelocity.x, s.windowWidth);
   Bounce(s.anchor.y, s.anchorVelocity.y, s.windowHeight);
 
-  const DesignParams &design = Design();
+  const DesignParams &design = lineSet.design;
   if (design.Floating) {
     s.centerPos.x += s.centerVelocity.x;
     s.centerPos.y += s.centerVelocity.y;

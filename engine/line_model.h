@@ -54,15 +54,15 @@ struct LineSetState {
   int splitInterval = 0;
   int splitCounter = 0;
   int trailLength = 0;
-  // The design being shown; Floating, Migrating and Depth are read from it live.
-  const DesignParams *design = nullptr;
+  // The design being shown, as stored (before any random draw): the motion reads its
+  // Floating, Migrating and Depth, the renderer its Depth, PenWidth and CheeseType.
+  DesignParams design;
 };
 
 // The animation's one generator.
 extern LineSetState lineSet;
 
-// Starts a design in the given client area. The design is kept by reference: its Floating,
-// Migrating and Depth are read whenever the motion needs them.
+// Starts a design in the given client area and keeps a copy of the stored design.
 void ResetLineSet(const RECT &client, const DesignParams &design);
 void SetSymmetry(int symmetry);
 void SetSpin(int spin);
