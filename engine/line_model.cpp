@@ -41,14 +41,6 @@ void Bounce(double &position, double &velocity, int limit) {
 
 int EffectiveDepth(const DesignParams &design) { return std::clamp(design.Depth, 1, 4); }
 
-int PixelCoord(double value) {
-  if (!(value > -32768.0)) return -32768;  // NaN lands here too
-  if (value >= 32767.0) return 32767;
-  return static_cast<int>(value);
-}
-
-POINT PixelPoint(const DoublePoint &p) { return POINT{PixelCoord(p.x), PixelCoord(p.y)}; }
-
 void ResetLineSet(const RECT &client, const DesignParams &design) {
   lineSet.design = design;
   lineSet.windowWidth = client.right - client.left;

@@ -82,5 +82,9 @@ int EffectiveDepth(const DesignParams &design);
 
 // A position in pixels: truncated toward zero, and kept within 16 bits so that what the
 // trail ring stores is exactly what was drawn.
-int PixelCoord(double value);
-POINT PixelPoint(const DoublePoint &p);
+inline int PixelCoord(double value) {
+  if (!(value > -32768.0)) return -32768;  // NaN lands here too
+  if (value >= 32767.0) return 32767;
+  return static_cast<int>(value);
+}
+inline POINT PixelPoint(const DoublePoint &p) { return POINT{PixelCoord(p.x), PixelCoord(p.y)}; }

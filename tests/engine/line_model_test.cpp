@@ -247,7 +247,12 @@ TEST(LineModel, SpinFloatingAndMigration) {
     Apply(Client(800, 600), design);
     leftTheMiddle |= lineSet.center.x != 400 || lineSet.center.y != 300;
     for (int i = 0; i < 2000; ++i) {
+      // The drawing centre is where the floating position got to before any bounce.
+      const int x = static_cast<int>(lineSet.centerPos.x + lineSet.centerVelocity.x);
+      const int y = static_cast<int>(lineSet.centerPos.y + lineSet.centerVelocity.y);
       AdvanceMotion();
+      ASSERT_EQ(lineSet.center.x, x);
+      ASSERT_EQ(lineSet.center.y, y);
       ASSERT_GE(lineSet.centerPos.x, 0);
       ASSERT_LE(lineSet.centerPos.x, 800);
       ASSERT_GE(lineSet.centerPos.y, 0);
@@ -256,15 +261,9 @@ TEST(LineModel, SpinFloatingAndMigration) {
   }
   EXPECT_TRUE(leftTheMiddle);
 
-  // Migrating with depth 1 changes nothing; with depth 3 the factors head for -2.2 first.
+  // Migrating with depth 3: the factors head for -2.2 first and stay within the limits.
   design.Floating = 0;
   design.Migrating = 1;
-  design.Depth = 1;
-  Apply(Client(800, 600), design);
-  for (int i = 0; i < 100; ++i) AdvanceMotion();
-  EXPECT_DOUBLE_EQ(lineSet.depthScale[0], 0.5);
-  EXPECT_DOUBLE_EQ(lineSet.depthScale[2], 2.0);
-
   design.Depth = 3;
   Apply(Client(800, 600), design);
   AdvanceMotion();
@@ -281,9 +280,19 @@ TEST(LineModel, SpinFloatingAndMigration) {
     }
   }
   EXPECT_TRUE(reachedFloor);
-  // A new design keeps the migrated factors but draws at the fixed ones until the next step.
+  // With depth 1 the drift, velocities and all, leaves the factors alone.
+  design.Depth = 1;
+  Apply(Client(800, 600), design);
+  for (int i = 0; i < 100; ++i) AdvanceMotion();
+  EXPECT_DOUBLE_EQ(lineSet.depthScale[0], 0.5);
+  EXPECT_DOUBLE_EQ(lineSet.depthScale[2], 2.0);
+  // A new design draws at the fixed factors until its first step, yet the drift goes on
+  // from where it was.
+  design.Depth = 3;
+  const double drifted = lineSet.migrationScale[1];
   Apply(Client(800, 600), design);
   EXPECT_DOUBLE_EQ(lineSet.depthScale[1], 0.25);
+  EXPECT_DOUBLE_EQ(lineSet.migrationScale[1], drifted);
 }
 
 TEST(LineModel, PixelCoordinatesTruncateAndStayWithin16Bits) {
