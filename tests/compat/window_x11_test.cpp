@@ -22,6 +22,12 @@ namespace {
 
 const char *Role() { return std::getenv("LUMIVANE_X11_HELPER"); }
 
+// A title no other program on a shared display uses.
+std::string DialogTitle() {
+  const char *tag = std::getenv("LUMIVANE_X11_TAG");
+  return std::string("Lumivane 95 ") + (tag != nullptr ? tag : "");
+}
+
 bool HaveDisplay() {
   const char *display = std::getenv("DISPLAY");
   return display != nullptr && *display != '\0';
@@ -32,6 +38,7 @@ pid_t StartHelper(const std::string &role) {
   std::string self(4096, '\0');
   self.resize(static_cast<size_t>(readlink("/proc/self/exe", self.data(), self.size())));
   setenv("LUMIVANE_X11_HELPER", role.c_str(), 1);
+  setenv("LUMIVANE_X11_TAG", std::to_string(getpid()).c_str(), 0);
   char *argv[] = {self.data(), const_cast<char *>(filter.c_str()), nullptr};
   pid_t pid = -1;
   posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ);
@@ -138,14 +145,32 @@ TEST(WindowX11, PreviewAndHackDrawIntoForeignWindowsAndEndWithThem) {
 
 TEST(X11Helper, Owner) {
   if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
+  // The running flag is the session's: the finder sees it set.
+  BOOL previous = TRUE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, &previous, 0));
+  EXPECT_FALSE(previous);
   Register("WindowsScreenSaverClass");
   const HWND window = CreateWindowExA(WS_EX_TOPMOST, "WindowsScreenSaverClass", "Screen Saver",
                                       WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
+  // A hidden window found by its title alone, as the watchdog finds the configuration dialog.
+  WNDCLASSA plain{};
+  plain.lpfnWndProc = DefWindowProcA;
+  plain.lpszClassName = "Plain";
+  ASSERT_NE(RegisterClassA(&plain), 0);
+  const HWND dialog = CreateWindowExA(0, "Plain", DialogTitle().c_str(), WS_POPUP, 0, 0, 50, 50,
+                                      nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
   // The finder's WM_CLOSE arrives as the window manager's close request and destroys it.
   EXPECT_TRUE(LoopUntilQuit(window, 10000));
   EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(IsWindow(dialog));
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, &previous, 0));
+  EXPECT_TRUE(previous);
+  BOOL running = TRUE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  EXPECT_FALSE(running);
 }
 
 TEST(X11Helper, Finder) {
@@ -156,8 +181,20 @@ TEST(X11Helper, Finder) {
     if (found == nullptr) Sleep(25);
   }
   ASSERT_NE(found, nullptr);
-  EXPECT_EQ(FindWindowA(nullptr, "Screen Saver"), found);
+  BOOL running = FALSE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  EXPECT_TRUE(running);
   EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", "Lumivane 95"), nullptr);
+  HWND dialog = nullptr;
+  for (int tries = 0; tries < 200 && dialog == nullptr; ++tries) {
+    dialog = FindWindowA(nullptr, DialogTitle().c_str());
+    if (dialog == nullptr) Sleep(25);
+  }
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_NE(dialog, found);
+  SendMessageA(dialog, WM_CLOSE, 0, 0);
+  for (int tries = 0; tries < 200 && IsWindow(dialog); ++tries) Sleep(25);
+  EXPECT_FALSE(IsWindow(dialog));
   EXPECT_TRUE(IsWindow(found));
   RECT client;
   ASSERT_TRUE(GetClientRect(found, &client));

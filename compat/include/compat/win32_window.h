@@ -589,6 +589,8 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 // ---- Process ----
 // The program's own command line, rebuilt from its arguments with Windows quoting.
 LPSTR GetCommandLineA();
+// The ANSI code page here is a single-byte one: no byte leads a double-byte character.
+BOOL IsDBCSLeadByte(BYTE testChar);
 void GetStartupInfoA(LPSTARTUPINFOA info);
 [[noreturn]] void ExitProcess(UINT exitCode);
 DWORD GetCurrentProcessId();
