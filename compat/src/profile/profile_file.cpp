@@ -88,11 +88,11 @@ bool ReplaceFile(const std::string &path, const std::string &text) {
   std::string temporary = path + ".XXXXXX";
   FileDescriptor file(mkostemp(temporary.data(), O_CLOEXEC));
   if (!file.ok()) return false;
+  // A replaced file keeps its permissions; a new one is the user's alone, as mkostemp made it.
   struct stat old {};
-  // A replaced file keeps its permissions; a new one gets the usual ones.
-  const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  const bool written =
-      fchmod(file.get(), mode) == 0 && WriteAll(file.get(), text) && fsync(file.get()) == 0;
+  const bool keptMode =
+      stat(path.c_str(), &old) != 0 || fchmod(file.get(), old.st_mode & 07777) == 0;
+  const bool written = keptMode && WriteAll(file.get(), text) && fsync(file.get()) == 0;
   if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
     unlink(temporary.c_str());
     return false;
