@@ -113,6 +113,7 @@ TEST_F(ProfileFile, AnswersAsWindowsWhereWineDiffers) {
   EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "1\r\n[evil]\r\nx=2", path()));
   EXPECT_FALSE(WritePrivateProfileStringA("s", "k=x", "v", path()));
   EXPECT_FALSE(WritePrivateProfileStringA("s]\n[t", "k", "v", path()));
+  EXPECT_FALSE(WritePrivateProfileStringA("s", " [t", "x]", path()));
   EXPECT_EQ(ReadFile(), text);
   fs::remove(path());
   EXPECT_TRUE(WritePrivateProfileStringA("s", "k", nullptr, path()));
