@@ -154,6 +154,11 @@ TEST_F(ProfileFile, AFullDiskOrAKilledWriterLeavesAWholeFile) {
     while (Int(("New" + std::to_string(run)).c_str(), file) == 1) ++run;
     EXPECT_EQ(Int(("New" + std::to_string(run + 1)).c_str(), file), 12345u);
   }
+  // The next write clears away what killed writers left beside the file.
+  ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "Base0", "8", file.c_str()));
+  for (const auto &entry : fs::directory_iterator(fs::path(file).parent_path())) {
+    EXPECT_EQ(entry.path().string().find(file + ".new-"), std::string::npos) << entry.path();
+  }
 }
 
 TEST_F(ProfileFile, ProcessesWritingDifferentKeysLoseNothing) {
