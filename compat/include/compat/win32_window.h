@@ -503,7 +503,6 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 HWND GetParent(HWND window);
 HWND GetWindow(HWND window, UINT relation);
-HWND GetDesktopWindow();
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 int GetWindowTextA(HWND window, LPSTR text, int size);
 int GetWindowTextLengthA(HWND window);

@@ -76,9 +76,8 @@ void RunSentMessages(ThreadQueue &queue) {
 }
 
 bool PaintMessage(ThreadQueue &queue, MSG *msg, HWND window) {
-  for (Window *w : AllWindows()) {
-    if (w->threadId != queue.threadId || !w->needsPaint || !MatchesWindow(w->handle, window))
-      continue;
+  for (Window *w : AllWindows(queue.threadId)) {
+    if (!w->needsPaint || !MatchesWindow(w->handle, window)) continue;
     *msg = MSG{};
     msg->hwnd = w->handle;
     msg->message = WM_PAINT;

@@ -27,7 +27,7 @@ Window *OwnWindow(HWND handle) {
 
 // Every window this one owns or parents, each before its own descendants.
 void CollectDescendants(HWND handle, std::vector<HWND> *out) {
-  for (Window *w : AllWindows()) {
+  for (Window *w : AllWindows(CurrentQueue().threadId)) {
     if (w->parent != handle || w->destroying) continue;
     out->push_back(w->handle);
     CollectDescendants(w->handle, out);
@@ -181,8 +181,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return nullptr;
   }
   if (!IsWindow(handle)) return nullptr;
-  CallWindowProcedure(handle, WM_SIZE, 0, MAKELPARAM(window->width, window->height));
-  CallWindowProcedure(handle, WM_MOVE, 0, MAKELPARAM(window->x, window->y));
+  const LPARAM size = MAKELPARAM(window->width, window->height);
+  const LPARAM position = MAKELPARAM(window->x, window->y);
+  CallWindowProcedure(handle, WM_SIZE, 0, size);
+  CallWindowProcedure(handle, WM_MOVE, 0, position);
   if ((style & WS_VISIBLE) && IsWindow(handle)) ShowWindow(handle, SW_SHOW);
   return IsWindow(handle) ? handle : nullptr;
 }
@@ -428,7 +430,7 @@ HWND GetWindow(HWND handle, UINT relation) {
   std::vector<HWND> siblings;
   const bool wantChildren = relation == GW_CHILD;
   const HWND parent = wantChildren ? handle : ((window->style & WS_CHILD) ? window->parent : nullptr);
-  for (Window *w : AllWindows()) {
+  for (Window *w : AllWindows(CurrentQueue().threadId)) {
     const bool isChild = (w->style & WS_CHILD) != 0;
     if (w->destroying) continue;
     if (parent != nullptr ? (isChild && w->parent == parent) : !isChild) siblings.push_back(w->handle);
