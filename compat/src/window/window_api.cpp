@@ -40,6 +40,17 @@ void Resize(Window &window, int width, int height) {
   InitDisplaySurface(window.surface, window.width, window.height);
 }
 
+void EraseNow(HWND handle) {
+  Window *window = FindLocalWindow(handle);
+  if (window == nullptr || !window->needsErase) return;
+  HDC dc = GetDC(handle);
+  const bool erased = SendMessageA(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) != 0;
+  ReleaseDC(handle, dc);
+  window = FindLocalWindow(handle);
+  // Unerased, the background is still owed to the next BeginPaint.
+  if (window != nullptr && erased) window->needsErase = false;
+}
+
 bool NeedsNative(const Window &window) {
   return !(window.style & WS_CHILD) || !IsLocalHandle(window.parent);
 }
@@ -288,7 +299,11 @@ BOOL ShowWindow(HWND handle, int command) {
   const bool activates = command != SW_HIDE && command != SW_SHOWNA &&
                          command != SW_SHOWNOACTIVATE && command != SW_SHOWMINNOACTIVE &&
                          command != SW_MINIMIZE;
-  if (show && activates && !(window->style & WS_CHILD)) ActivateWindow(handle);
+  if (show && !wasVisible && !(window->style & WS_CHILD)) {
+    if (activates) ActivateWindow(handle);
+    // Windows erases a top-level window as it appears, before any WM_PAINT.
+    EraseNow(handle);
+  }
   return wasVisible ? TRUE : FALSE;
 }
 
