@@ -53,8 +53,11 @@ int Finish(pid_t pid) {
   return WEXITSTATUS(status);
 }
 
+LPARAM lastMove = -1;
+
 LRESULT CALLBACK QuitOnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) PostQuitMessage(0);
+  if (message == WM_MOUSEMOVE) lastMove = lParam;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -81,7 +84,13 @@ void Pump(DWORD milliseconds) {
   const DWORD start = GetTickCount();
   MSG msg;
   while (GetTickCount() - start < milliseconds) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that waits for it
+        return;
+      }
+      DispatchMessageA(&msg);
+    }
     Sleep(5);
   }
 }
@@ -150,7 +159,8 @@ TEST(X11Helper, Owner) {
   ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, &previous, 0));
   EXPECT_FALSE(previous);
   Register("WindowsScreenSaverClass");
-  const HWND window = CreateWindowExA(WS_EX_TOPMOST, "WindowsScreenSaverClass", "Screen Saver",
+  // Under another title until it is ready for the finder.
+  const HWND window = CreateWindowExA(WS_EX_TOPMOST, "WindowsScreenSaverClass", "Starting",
                                       WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
@@ -162,6 +172,22 @@ TEST(X11Helper, Owner) {
   const HWND dialog = CreateWindowExA(0, "Plain", DialogTitle().c_str(), WS_POPUP, 0, 0, 50, 50,
                                       nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(dialog, nullptr);
+  // The pointer moved by another client: the window hears of it, and the cursor position is
+  // the server's, not a stale copy.
+  Display *other = XOpenDisplay(nullptr);
+  ASSERT_NE(other, nullptr);
+  POINT cursor{};
+  for (const POINT to : {POINT{20, 30}, POINT{50, 60}}) {
+    XWarpPointer(other, 0, DefaultRootWindow(other), 0, 0, 0, 0, to.x, to.y);
+    XSync(other, False);
+    Pump(200);
+    ASSERT_TRUE(GetCursorPos(&cursor));
+  }
+  XCloseDisplay(other);
+  EXPECT_EQ(cursor.x, 50);
+  EXPECT_EQ(cursor.y, 60);
+  EXPECT_EQ(lastMove, MAKELPARAM(50, 60));
+  ASSERT_TRUE(SetWindowTextA(window, "Screen Saver"));
   // The finder's WM_CLOSE arrives as the window manager's close request and destroys it.
   EXPECT_TRUE(LoopUntilQuit(window, 10000));
   EXPECT_FALSE(IsWindow(window));

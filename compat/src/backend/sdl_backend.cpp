@@ -240,14 +240,14 @@ class SdlBackend : public Backend {
   }
 
   POINT CursorPos() override {
-    if (!EnsureVideo()) return POINT{0, 0};
     int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
+    if (!x11().Pointer(&x, &y) && EnsureVideo()) SDL_GetGlobalMouseState(&x, &y);
     return POINT{x, y};
   }
 
   void SetCursorPos(int x, int y) override {
-    if (EnsureVideo()) SDL_WarpMouseGlobal(x, y);
+    if (x11().Connected()) x11().WarpPointer(x, y);
+    else if (EnsureVideo()) SDL_WarpMouseGlobal(x, y);
   }
 
   HWND FindForeign(const char *className, const char *title) override {
