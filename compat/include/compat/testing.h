@@ -58,6 +58,10 @@ std::vector<uint32_t> ReadWindowPixels(HWND window, int *width, int *height);
 // The raw palette indices of a window on the palette display (empty on true colour).
 std::vector<uint8_t> ReadWindowIndices(HWND window, int *width, int *height);
 
+// ---- Registry ----
+// Values are set with RegCreateKeyA / RegSetValueExA, which write the per-user store under
+// LUMIVANE_HOME (point it at a temporary folder) and work the same under Windows.
+
 // ---- Modules for LoadLibraryA / GetProcAddress ----
 // A library name (matched without regard to case, with or without directory) and its entries.
 // A test registers e.g. "PASSWORD.CPL" with a VerifyScreenSavePwd whose answer it chooses.

@@ -288,6 +288,9 @@ class SdlBackend : public Backend {
     // Foreign windows have visuals a GL renderer may refuse; the software framebuffer
     // draws into any of them.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Only a real display will do: SDL's offscreen and dummy drivers would let a saver run
+    // unseen and undismissable. A user's SDL_VIDEODRIVER still wins.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, std::getenv("WAYLAND_DISPLAY") != nullptr ? "x11,wayland" : "x11");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
