@@ -28,8 +28,9 @@ void ResetHeadless();
 void SetScreenSize(int width, int height);
 
 // ---- Virtual clock (GetTickCount, Sleep, message times) ----
-// It moves only when asked: Sleep(n) advances it by n; a GetMessageA with nothing to return
-// jumps it to the next timer or scripted event; AdvanceClock moves it by hand.
+// It moves only when asked: Sleep(n) on any thread advances it by n; a GetMessageA with
+// nothing to return jumps it to the next timer or scripted event; AdvanceClock moves it by
+// hand. Threads that must wait in real time wait on something else than Sleep.
 DWORD Now();
 void AdvanceClock(DWORD milliseconds);
 
