@@ -101,8 +101,9 @@ bool TimerMessage(ThreadQueue &queue, MSG *msg, HWND window, bool remove, DWORD 
   msg->wParam = earliest->id;
   msg->lParam = reinterpret_cast<LPARAM>(earliest->proc);
   msg->time = now;
-  // One WM_TIMER per timer at a time: the next is due one period after this one is taken.
-  if (remove) earliest->due = now + earliest->elapse;
+  // One WM_TIMER per timer at a time: taking it moves the timer to its next period after
+  // now, keeping its rhythm (ticks missed meanwhile are not made up).
+  if (remove) earliest->due += ((now - earliest->due) / earliest->elapse + 1) * earliest->elapse;
   return true;
 }
 
