@@ -36,6 +36,9 @@ void SelectDefaults(DeviceContext &dc) {
   dc.pen = StockPen(BLACK_PEN);
   dc.brush = StockBrush(WHITE_BRUSH);
   dc.palette = DefaultPalette();
+  for (GdiObject *object : {static_cast<GdiObject *>(dc.pen), static_cast<GdiObject *>(dc.brush),
+                            static_cast<GdiObject *>(dc.palette)})
+    Retain(object);
   dc.x = dc.y = 0;
   dc.penEpoch = 0;
 }
@@ -187,4 +190,40 @@ int GetDeviceCaps(HDC handle, int index) {
     case COLORRES: return palette ? 18 : 24;
     default: return 0;
   }
+}
+
+HDC CreateCompatibleDC(HDC) {
+  std::lock_guard<std::mutex> lock(registryGuard);
+  const size_t index = NewDC();
+  if (index == SIZE_MAX) return nullptr;
+  dcTable[index].load()->memory = true;
+  return HandleOf(index);
+}
+
+BOOL DeleteDC(HDC handle) {
+  DeviceContext *dc = FindDC(handle);
+  if (!dc || !dc->memory) return FALSE;
+  DeleteMemoryDC(handle);
+  return TRUE;
+}
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
+                         DWORD) {
+  // Bounds the pixel buffer to what a display could show.
+  constexpr LONG MAX_SIDE = 16384;
+  if (bits) *bits = nullptr;
+  if (!info || usage != DIB_RGB_COLORS || section) return nullptr;
+  const BITMAPINFOHEADER &header = info->bmiHeader;
+  if (header.biBitCount != 32 || header.biCompression != BI_RGB || header.biPlanes != 1 ||
+      header.biWidth <= 0 || header.biWidth > MAX_SIDE || header.biHeight >= 0 ||
+      header.biHeight < -MAX_SIDE)
+    return nullptr;
+  auto *bitmap = new Bitmap;
+  bitmap->surface.width = header.biWidth;
+  bitmap->surface.height = -header.biHeight;
+  bitmap->surface.indexed = false;
+  bitmap->surface.pixels32.assign(size_t(bitmap->surface.width) * bitmap->surface.height, 0);
+  HBITMAP handle = static_cast<HBITMAP>(AddObject(bitmap));
+  if (handle && bits) *bits = bitmap->surface.pixels32.data();
+  return handle;
 }
