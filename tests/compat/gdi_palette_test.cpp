@@ -136,6 +136,11 @@ TEST_F(GdiDisplay, UnreservedEntriesShareColoursAlreadyInTheHardwarePalette) {
   EXPECT_EQ(Index(0, 1), 10);
   EXPECT_EQ(Index(0, 2), 255);
   EXPECT_EQ(Index(0, 3), 10);
+  // Reserving and animating the entry that shares static white must not recolour white.
+  PALETTEENTRY reserved{255, 255, 255, PC_RESERVED}, black{0, 0, 0, 0};
+  SetPaletteEntries(palette, 1, 1, &reserved);
+  AnimatePalette(palette, 1, 1, &black);
+  EXPECT_EQ(surface.hardwarePalette[255], 0xFFFFFFu);
   SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
   DeleteObject(palette);
 }

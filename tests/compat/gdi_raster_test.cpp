@@ -272,6 +272,19 @@ TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
   EXPECT_EQ(SelectObject(dc, pen), nullptr);
   EXPECT_EQ(SelectObject(dc, reinterpret_cast<HGDIOBJ>(uintptr_t(0x12345))), nullptr);
   EXPECT_FALSE(LineTo(reinterpret_cast<HDC>(uintptr_t(0x777)), 1, 1));
+  // A window's DC keeps its selections between GetDC calls until the window is forgotten.
+  HWND window = reinterpret_cast<HWND>(uintptr_t(0x5150));
+  HDC windowDC = GetDC(window);
+  HPEN kept = CreatePen(PS_SOLID, 2, RGB(0, 0, 255));
+  SelectObject(windowDC, kept);
+  EXPECT_EQ(ReleaseDC(window, windowDC), 1);
+  EXPECT_EQ(GetDC(window), windowDC);
+  EXPECT_TRUE(DeleteObject(kept));
+  compat::ForgetWindowDC(window);
+  EXPECT_FALSE(DeleteObject(kept));  // freed once its DC let go
+  HDC fresh = GetDC(window);
+  EXPECT_EQ(SelectObject(fresh, GetStockObject(WHITE_PEN)), GetStockObject(BLACK_PEN));
+  compat::ForgetWindowDC(window);
   EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
   EXPECT_NE(GetStockObject(BLACK_PEN), nullptr);
   EXPECT_EQ(CreatePen(42, 1, 0), nullptr);

@@ -82,15 +82,32 @@ HDC CreateSurfaceDC(Surface &surface) {
   return HandleOf(index);
 }
 
+namespace {
+
+// Ends the DC in a slot; registryGuard must be held.
+void RetireDC(size_t index) {
+  DeviceContext &dc = *dcTable[index].load();
+  dc.magic = 0;
+  for (GdiObject *object : {static_cast<GdiObject *>(dc.pen), static_cast<GdiObject *>(dc.brush),
+                            static_cast<GdiObject *>(dc.palette), static_cast<GdiObject *>(dc.bitmap)})
+    if (object) Release(object);
+  freeDCs.push_back(index);
+}
+
+}  // namespace
+
 void DeleteMemoryDC(HDC handle) {
   std::lock_guard<std::mutex> lock(registryGuard);
   DeviceContext *dc = FindDC(handle);
-  if (!dc || !dc->memory) return;
-  dc->magic = 0;
-  for (GdiObject *object : {static_cast<GdiObject *>(dc->pen), static_cast<GdiObject *>(dc->brush),
-                            static_cast<GdiObject *>(dc->palette), static_cast<GdiObject *>(dc->bitmap)})
-    if (object) Release(object);
-  freeDCs.push_back((reinterpret_cast<uintptr_t>(handle) >> 4) - 1);
+  if (dc && dc->memory) RetireDC((reinterpret_cast<uintptr_t>(handle) >> 4) - 1);
+}
+
+void ForgetWindowDC(HWND window) {
+  std::lock_guard<std::mutex> lock(registryGuard);
+  auto found = windowDCs.find(window);
+  if (found == windowDCs.end()) return;
+  RetireDC(found->second);
+  windowDCs.erase(found);
 }
 
 uint32_t ResolveColour(const DeviceContext &dc, COLORREF colour) {
