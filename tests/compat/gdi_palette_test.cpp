@@ -81,6 +81,10 @@ TEST_F(GdiDisplay, PaletteDisplayRealisesTheLogicalPaletteBetweenTheStaticColour
   EXPECT_EQ(Index(3, 3), 10 + 102);  // (102, 153, 7) is the closest entry
   EXPECT_EQ(Index(3, 4), 249);       // static red
   EXPECT_EQ(Index(3, 5), 10);        // out of range: entry 0
+  // A resized window keeps its hardware palette.
+  compat::InitDisplaySurface(surface, 80, 60);
+  EXPECT_EQ(surface.hardwarePalette[10 + 235], (235u << 16) | (20u << 8) | 7);
+  EXPECT_EQ(Index(3, 3), 0);
   // Back to the default palette: PALETTEINDEX picks static colours again.
   EXPECT_EQ(SelectPalette(dc, previous, FALSE), palette);
   Line(PALETTEINDEX(19), 6);
