@@ -1,7 +1,9 @@
 // Which pixels GDI's lines touch, checked on a memory DC over a 32-bit DIB section: against
 // the real GDI on Windows (and Wine), against our rasteriser on Linux. Both must agree with
-// the same Bresenham walk and its octant rule for ties.
+// the same walk.
 #include <windows.h>
+
+#include "platform/gdi_line_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -16,32 +18,11 @@ namespace {
 constexpr int SIZE = 64;
 using PixelSet = std::set<std::pair<int, int>>;
 
-// The walk: a major axis stepped every pixel, the minor one when the error term says so;
-// lines in octants 3, 5, 6 and 8 (clockwise from +x, y down) break ties the other way.
 PixelSet ExpectedLine(int x0, int y0, int x1, int y1) {
   PixelSet pixels;
-  int dx = x1 - x0, dy = y1 - y0;
-  int octant;
-  if (dy > 0) octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
-  else octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
-  const int bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
-  const int xadd = dx < 0 ? -1 : 1, yadd = dy < 0 ? -1 : 1;
-  dx = std::abs(dx), dy = std::abs(dy);
-  const bool xMajor = dx > dy;
-  const int major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
-  int x = x0, y = y0, err = 2 * minor - major;
-  for (int i = 0; i < major; ++i) {
+  WalkGdiLine(x0, y0, x1, y1, false, [&](int x, int y) {
     if (x >= 0 && y >= 0 && x < SIZE && y < SIZE) pixels.insert({x, y});
-    const bool step = err + bias > 0;
-    err += step ? 2 * minor - 2 * major : 2 * minor;
-    if (xMajor) {
-      x += xadd;
-      if (step) y += yadd;
-    } else {
-      y += yadd;
-      if (step) x += xadd;
-    }
-  }
+  });
   return pixels;
 }
 
