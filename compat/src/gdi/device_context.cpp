@@ -3,6 +3,7 @@
 #include "colour_match.h"
 #include "display.h"
 #include "log/call_log.h"
+#include "window/window_surface.h"
 
 #include <atomic>
 #include <mutex>
@@ -10,10 +11,6 @@
 #include <vector>
 
 namespace compat {
-
-// Until the window layer supplies its own, windows have no surface: drawing on them does
-// nothing, and the GDI calls still link.
-__attribute__((weak)) Surface *WindowSurface(HWND) { return nullptr; }
 
 namespace {
 
@@ -94,6 +91,21 @@ void RetireDC(size_t index) {
   freeDCs.push_back(index);
 }
 
+// Window handles are not reused, so DCs of destroyed windows would pile up; once there are
+// many, those whose window has gone are retired. registryGuard must be held.
+void RetireVanishedWindowDCs() {
+  constexpr size_t SWEEP_AT = 256;
+  if (windowDCs.size() < SWEEP_AT) return;
+  for (auto it = windowDCs.begin(); it != windowDCs.end();) {
+    if (WindowSurface(it->first)) {
+      ++it;
+    } else {
+      RetireDC(it->second);
+      it = windowDCs.erase(it);
+    }
+  }
+}
+
 }  // namespace
 
 void DeleteMemoryDC(HDC handle) {
@@ -143,6 +155,7 @@ HDC GetDC(HWND window) {
     if (found != windowDCs.end()) {
       index = found->second;
     } else {
+      RetireVanishedWindowDCs();
       index = NewDC();
       if (index != SIZE_MAX) windowDCs[window] = index;
     }

@@ -47,7 +47,4 @@ inline uint32_t CurrentPenPixel(DeviceContext &dc) {
   return dc.penPixel;
 }
 
-// The window surface registry the window layer provides.
-Surface *WindowSurface(HWND window);
-
 }  // namespace compat

@@ -4,6 +4,7 @@
 #include "device_context.h"
 #include "display.h"
 #include "log/call_log.h"
+#include "window/window_surface.h"
 
 #include <algorithm>
 #include <mutex>
