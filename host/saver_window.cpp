@@ -175,8 +175,11 @@ LRESULT CALLBACK SaverHostProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_CONTEXTMENU:
       if (saverHost.previewMode) {
         HWND parent = GetParent(window);
-        if (parent && IsWindow(parent))
-          PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+        // The system refuses to post WM_HELP, whose lParam is a pointer; it is sent instead
+        // so that the parent gets it at all.
+        if (parent && IsWindow(parent) &&
+            !PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam))
+          SendMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
         return 1;
       }
       break;
