@@ -1,0 +1,173 @@
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/builtin_designs.h"
+#include "temp_profile.h"
+
+TEST(SettingsStore, FirstLoadOfAnEmptyProfileWritesTheBuiltInDesignsAndVersion) {
+  TempProfile profile;
+  SettingsStore store = profile.Store();
+  LoadSettings(store);
+
+  for (int i = 0; i < SEEDED_DESIGN_COUNT; ++i) EXPECT_EQ(profile.Slot(i + 1), SEEDED_DESIGNS[i]) << i + 1;
+  for (int i = 0; i < UPGRADE_DESIGN_COUNT; ++i)
+    EXPECT_EQ(profile.Slot(24 + i), UPGRADE_DESIGNS[i].Text) << 24 + i;
+  EXPECT_EQ(profile.Slot(39), "Oragami,5,0,192,167,103,-2,1,188,17, 0,3,0,1,0,1,7,5");
+  EXPECT_EQ(profile.Slot(40), "<absent>");
+  EXPECT_EQ(profile.Get("Version"), "29");
+  EXPECT_EQ(profile.Get("Symmetry"), "<absent>");
+
+  EXPECT_EQ(store.Version, 29);
+  EXPECT_EQ(store.Design.Symmetry, 7);
+  EXPECT_EQ(store.Design.Rotations, 8);
+  EXPECT_EQ(store.DesignIntervalMs, 60000u);
+  EXPECT_EQ(store.FavList, std::string(256, 'Y'));
+
+  // A second load finds everything in place and adds nothing.
+  SettingsStore again = profile.Store();
+  LoadSettings(again);
+  EXPECT_EQ(profile.Slot(40), "<absent>");
+}
+
+TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
+  TempProfile profile;
+  profile.Put("Spin", "995");
+  profile.Put("Rotations", "1000");
+  profile.Put("Refresh", "0");
+  profile.Put("redMin", "300");
+  profile.Put("redMax", "100");
+  profile.Put("GREENMIN", "40");
+  profile.Put("greenMax", "20");
+  profile.Put("BlueMin", "-5");
+  profile.Put("Reflections", "1");
+  profile.Put("MusicSplitting", "0");
+  profile.Put("PotLuck8", "1");
+  profile.Put("AudioBlankTime", "100");
+  profile.Put("LastSpeed", "1234.9");
+  SettingsStore store = profile.Store();
+  LoadSettings(store);
+
+  EXPECT_EQ(store.Design.Spin, -5);
+  EXPECT_TRUE(store.NegativeSpin);
+  EXPECT_EQ(store.Design.Rotations, 0);
+  EXPECT_EQ(store.DesignIntervalMs, NEVER_CHANGE_INTERVAL_MS);
+  EXPECT_EQ(store.RedMin, 254);
+  EXPECT_EQ(store.RedMax, 255);
+  EXPECT_EQ(store.GreenMin, 40);
+  EXPECT_EQ(store.GreenMax, 41);
+  EXPECT_EQ(store.BlueMin, 0);
+  EXPECT_EQ(store.Reflections, 0);
+  EXPECT_DOUBLE_EQ(store.SplitFactor, 150.0);
+  EXPECT_TRUE(store.Design.PotLuck[POT_LUCK_COLOR_ROTATION]);
+  EXPECT_EQ(store.AudioBlankTimeMs, 100000u);
+  EXPECT_EQ(ReadLastSpeed(store), 1234);
+  profile.Put("LastSpeed", "1e400");
+  EXPECT_EQ(ReadLastSpeed(store), 0);
+
+  profile.Put("Reflections", "12");
+  profile.Put("Refresh", "-3");
+  LoadSettings(store);
+  EXPECT_EQ(store.Reflections, 9);
+  EXPECT_EQ(store.Refresh, 0);
+}
+
+TEST(SettingsStore, HeldDefaultsKeepTheValuesInMemory) {
+  TempProfile profile;
+  SettingsStore store = profile.Store();
+  store.AudioBlankTimeMs = 25000;
+  store.MusicBands = 73.9;
+  store.RecordingDevice = 3;
+  store.MusicInterval = 75;
+  LoadSettings(store);
+  EXPECT_EQ(store.AudioBlankTimeMs, 25000u);
+  EXPECT_DOUBLE_EQ(store.MusicBands, 73.0);
+  EXPECT_DOUBLE_EQ(store.MusicSpin, 100.0);
+  EXPECT_EQ(store.RecordingDevice, 3);
+  EXPECT_EQ(store.MusicInterval, 75);
+}
+
+TEST(SettingsStore, VersionUpgradeInstallsOnlyMissingDesigns) {
+  TempProfile profile;
+  profile.Put("Version", "35");
+  SettingsStore store = profile.Store();
+  LoadSettings(store);
+  EXPECT_EQ(profile.Get("Version"), "29");
+  EXPECT_EQ(profile.Slot(23), SEEDED_DESIGNS[22]);
+  EXPECT_EQ(profile.Slot(24), "<absent>");
+
+  TempProfile older;
+  older.Put("Version", "28");
+  older.PutSlot(1, "Mine,1,2,3,4,5,6,1,8,9,10");
+  older.PutSlot(24, "Taken,1");
+  older.PutSlot(40, "My Shimmer,1");
+  older.PutSlot(59, "Old Audio Settings,1");
+  older.PutSlot(60, "Sparks,1");
+  SettingsStore upgraded = older.Store();
+  LoadSettings(upgraded);
+  EXPECT_EQ(older.Slot(1), "Mine,1,2,3,4,5,6,1,8,9,10");
+  EXPECT_EQ(older.Slot(2), "<absent>");
+  EXPECT_EQ(older.Slot(24), "Taken,1");
+  EXPECT_EQ(older.Slot(25), UPGRADE_DESIGNS[0].Text);  // "Audio! Settings" is not "Audio Settings"
+  EXPECT_EQ(older.Slot(26), UPGRADE_DESIGNS[2].Text);  // Shimmer is present in slot 40
+  // Sparks in slot 60 is beyond the search, so a copy goes in; "Audio Settings 95" is skipped.
+  int sparks = 0, audio95 = 0;
+  for (int slot = 1; slot <= 99; ++slot) {
+    sparks += older.Slot(slot).rfind("Sparks,", 0) == 0;
+    audio95 += older.Slot(slot).rfind("Audio Settings 95,", 0) == 0;
+  }
+  EXPECT_EQ(sparks, 2);
+  EXPECT_EQ(audio95, 0);
+  EXPECT_EQ(older.Slot(38), UPGRADE_DESIGNS[15].Text);  // fourteen installed, slots 25 to 38
+  EXPECT_EQ(older.Slot(39), "<absent>");
+}
+
+TEST(SettingsStore, ReseedingFillsOnlyFreeSlots) {
+  TempProfile profile;
+  profile.Put("Version", "29");
+  profile.PutSlot(1, "");
+  profile.PutSlot(5, "Kept,1,2,3,4,5,6,1,8,9,10");
+  SettingsStore store = profile.Store();
+  LoadSettings(store);
+  EXPECT_EQ(profile.Slot(1), SEEDED_DESIGNS[0]);
+  EXPECT_EQ(profile.Slot(5), "Kept,1,2,3,4,5,6,1,8,9,10");
+  EXPECT_EQ(profile.Slot(24), "<absent>");
+}
+
+TEST(SettingsStore, SaveWritesWhatLoadReadsBack) {
+  TempProfile profile;
+  SettingsStore store = profile.Store();
+  LoadSettings(store);
+  store.Design.Spin = -30;
+  store.Design.Rotations = -90;
+  store.Design.Splitting = 32000;
+  store.Design.PotLuck[POT_LUCK_CHEESE] = true;
+  store.Refresh = 86400;  // a day: more than 16 bits hold
+  store.AudioBlankTimeMs = 100000;
+  store.Reflections = 4;
+  SaveSettings(store);
+  EXPECT_EQ(profile.Get("Spin"), "970");
+  EXPECT_EQ(profile.Get("Rotations"), "910");
+  EXPECT_EQ(profile.Get("Refresh"), "86400");
+  EXPECT_EQ(profile.Get("FavList"), "<absent>");
+  EXPECT_EQ(profile.Get("AudioBlankTime"), "100");
+
+  SettingsStore loaded = profile.Store();
+  LoadSettings(loaded);
+  for (int i = 0; i < DESIGN_FIELD_COUNT; ++i) EXPECT_EQ(loaded.Design.Field(i), store.Design.Field(i)) << i;
+  for (int i = 0; i < POT_LUCK_COUNT; ++i) EXPECT_EQ(loaded.Design.PotLuck[i], store.Design.PotLuck[i]) << i;
+  EXPECT_TRUE(loaded.NegativeSpin);
+  EXPECT_EQ(loaded.DesignIntervalMs, 86400000u);
+  EXPECT_EQ(loaded.Reflections, 4);
+
+  store.AllRandom = 1;
+  store.FavList.clear();
+  SaveSettings(store);
+  EXPECT_EQ(profile.Get("FavList"), std::string(256, 'Y'));
+  store.FavList = "NYY";
+  SaveSettings(store);
+  EXPECT_EQ(profile.Get("FavList"), "NYY");
+
+  WriteSettingInt(store, "Big", 4000000000u);
+  EXPECT_EQ(profile.Get("Big"), "4000000000");
+}
