@@ -10,20 +10,8 @@ AnimationState animation;
 
 namespace {
 
-constexpr char DEFAULT_SETTINGS_FILE[] = "control.ini";
 constexpr char DEFAULT_HELP_FILE[] = "lumiva95.hlp";
 constexpr long LARGEST_STORED_SPEED = 0x7FFFFFFF;  // "%ld" of a 32-bit long
-
-// The settings the driver paces itself by, with their defaults.
-struct DriverSettings {
-  UINT speedInterval = 20;
-  int speedGroupSize = 12;
-  bool polite = true;
-  bool audio = false;
-  DWORD refresh = 60;
-  int penWidth = 1;
-};
-DriverSettings settings;
 
 // ---- The pattern: palette engine, design selection and renderer are called from here. ----
 
@@ -43,9 +31,9 @@ void AfterErase() {}
 
 // ---------------------------------------------------------------------------------------------
 
-void LoadResourceString(int id, char *buffer, const char *fallback) {
-  if (LoadStringA(animation.instance, id, buffer, MAX_PATH) <= 0)
-    std::snprintf(buffer, MAX_PATH, "%s", fallback);
+std::string LoadResourceString(int id, const char *fallback) {
+  char text[MAX_PATH] = "";
+  return LoadStringA(animation.instance, id, text, sizeof text) > 0 ? text : fallback;
 }
 
 void BlackenClient(HWND window, HDC dc) {
@@ -68,10 +56,11 @@ void StopDrawTimer(HWND window) {
 void StartUp(HWND window, const CREATESTRUCTA *creation) {
   animation = AnimationState();
   animation.instance = creation ? creation->hInstance : nullptr;
-  LoadResourceString(SETTINGS_FILE_STRING_ID, animation.settingsFile, DEFAULT_SETTINGS_FILE);
-  LoadResourceString(HELP_FILE_STRING_ID, animation.helpFile, DEFAULT_HELP_FILE);
-  settings = DriverSettings();
-  animation.erasePen = CreatePen(PS_SOLID, settings.penWidth, RGB(0, 0, 0));
+  SettingsStore &settings = animation.settings;
+  settings.ProfileName = LoadResourceString(SETTINGS_FILE_STRING_ID, DEFAULT_PROFILE_NAME);
+  animation.helpFile = LoadResourceString(HELP_FILE_STRING_ID, DEFAULT_HELP_FILE);
+  LoadSettings(settings);
+  animation.erasePen = CreatePen(PS_SOLID, settings.Design.PenWidth, RGB(0, 0, 0));
   SeedRandom(ChooseRunSeed(std::getenv("LUMIVANE_SEED"), std::time(nullptr)));
   StartPattern(window);
 
@@ -80,8 +69,8 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   animation.lastDesignChange = now;
   animation.throughputStart = now;
   animation.linesDrawn = 0;
-  animation.designInterval = settings.refresh ? settings.refresh * 1000 : NO_TIMED_DESIGN_CHANGE_MS;
-  StartDrawTimer(window, settings.speedInterval);
+  animation.designInterval = settings.DesignIntervalMs;
+  StartDrawTimer(window, static_cast<UINT>(settings.SpeedInterval));
   animation.running = true;
 }
 
@@ -89,7 +78,7 @@ void ShutDown(HWND window) {
   const DWORD elapsed = GetTickCount() - animation.throughputStart;
   char speed[24];
   std::snprintf(speed, sizeof speed, "%ld", ThroughputLinesPerSecond(animation.linesDrawn, elapsed));
-  WritePrivateProfileStringA(SETTINGS_SECTION, "LastSpeed", speed, animation.settingsFile);
+  WriteSettingString(animation.settings, "LastSpeed", speed);
   animation.running = false;
   StopDrawTimer(window);
   StopPattern();

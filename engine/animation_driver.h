@@ -7,15 +7,15 @@
 #include <cstdint>
 #include <ctime>
 
+#include "settings/settings_store.h"
+
 constexpr UINT_PTR DRAW_TIMER_ID = 200;
 constexpr UINT_PTR WATCHDOG_TIMER_ID = 787;
 constexpr UINT ENABLED_DRAW_PERIOD_MS = 20;
 constexpr UINT WATCHDOG_PERIOD_MS = 15000;
 constexpr DWORD COLOUR_REFRESH_MS = 10000;
-constexpr DWORD NO_TIMED_DESIGN_CHANGE_MS = 604800000;  // seven days
 constexpr int SETTINGS_FILE_STRING_ID = 1001;
 constexpr int HELP_FILE_STRING_ID = 1009;
-constexpr char SETTINGS_SECTION[] = "Lumivane 95";
 constexpr char WATCHDOG_TARGET_TITLE[] = "Lumivane 95";
 
 struct AnimationState {
@@ -32,8 +32,9 @@ struct AnimationState {
   DWORD designInterval = 0;
   // Lines drawn since the last design change; the renderer counts into it.
   int32_t linesDrawn = 0;
-  char settingsFile[MAX_PATH] = "";
-  char helpFile[MAX_PATH] = "";
+  // The settings of this run, loaded at creation; the current design lives here.
+  SettingsStore settings;
+  std::string helpFile;
 };
 
 extern AnimationState animation;
