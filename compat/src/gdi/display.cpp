@@ -1,4 +1,4 @@
-#include "gdi/display.h"
+#include "display.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +15,10 @@ constexpr uint32_t STATIC_HIGH[10] = {0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000, 0x
 
 }  // namespace
 
+uint32_t StaticColour(int i) { return i < 10 ? STATIC_LOW[i] : STATIC_HIGH[i - 10]; }
+
+int StaticColourSlot(int i) { return i < 10 ? i : 236 + i; }
+
 bool DisplayIsPalette() {
   const char *mode = std::getenv("LUMIVANE_DISPLAY");
   return mode == nullptr || std::strcmp(mode, "truecolor") != 0;
@@ -29,10 +33,8 @@ void InitDisplaySurface(Surface &surface, int width, int height) {
     surface.pixels8.assign(count, 0);
     surface.pixels32.clear();
     for (int i = 0; i < 256; ++i) surface.hardwarePalette[i] = 0;
-    for (int i = 0; i < 10; ++i) {
-      surface.hardwarePalette[i] = STATIC_LOW[i];
-      surface.hardwarePalette[246 + i] = STATIC_HIGH[i];
-    }
+    for (int i = 0; i < STATIC_COLOUR_COUNT; ++i)
+      surface.hardwarePalette[StaticColourSlot(i)] = StaticColour(i);
   } else {
     surface.pixels32.assign(count, 0);
     surface.pixels8.clear();

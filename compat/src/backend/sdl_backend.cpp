@@ -1,0 +1,509 @@
+// The SDL2 backend: real windows with their input, presentation of window surfaces at most
+// once per display refresh, foreign X11 windows for previews and XScreenSaver, and other
+// processes' windows through X11Windows.
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <thread>
+
+#include "backend/backend.h"
+#include "backend/x11_windows.h"
+#include "window/activation.h"
+#include "window/cursor_state.h"
+#include "window/keyboard.h"
+#include "window/message_queue.h"
+#include "window/window_table.h"
+
+namespace compat {
+
+namespace {
+
+// Window-system events are collected at most this often from PeekMessageA, which drawing
+// calls thousands of times a second.
+constexpr DWORD PUMP_INTERVAL_MS = 4;
+// How long an idle GetMessageA sleeps before looking at the window system again.
+constexpr int IDLE_WAIT_MS = 5;
+// How often a window drawn into a foreign window checks that its host still exists.
+constexpr DWORD FOREIGN_CHECK_MS = 250;
+
+struct Native {
+  SDL_Window *sdl = nullptr;
+  Uint32 id = 0;
+  unsigned long xid = 0;
+  bool foreign = false;  // drawn into a window another program made
+  uint64_t presented = ~0ull;
+  DWORD lastPresent = 0;
+  DWORD refreshMs = 16;
+  bool closeRequested = false;
+  std::vector<uint32_t> staging;
+};
+
+DWORD MonotonicMs(clockid_t clock) {
+  timespec now;
+  clock_gettime(clock, &now);
+  return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000 +
+                            static_cast<uint64_t>(now.tv_nsec) / 1000000);
+}
+
+unsigned long XScreenSaverWindow() {
+  const char *text = std::getenv("XSCREENSAVER_WINDOW");
+  if (text == nullptr || *text == '\0') return 0;
+  return std::strtoul(text, nullptr, 0);
+}
+
+UINT VirtualKeyOf(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + static_cast<UINT>(key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + static_cast<UINT>(key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + static_cast<UINT>(key - SDLK_F1);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD1 + static_cast<UINT>(key - SDLK_KP_1);
+  switch (key) {
+    case SDLK_KP_0: return VK_NUMPAD0;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_LGUI: return VK_LWIN;
+    case SDLK_RGUI: return VK_RWIN;
+    case SDLK_APPLICATION: return VK_APPS;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_NUMLOCKCLEAR: return VK_NUMLOCK;
+    case SDLK_SCROLLLOCK: return VK_SCROLL;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_PRINTSCREEN: return VK_SNAPSHOT;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_END: return VK_END;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDLK_KP_PLUS: return VK_ADD;
+    case SDLK_KP_MINUS: return VK_SUBTRACT;
+    case SDLK_KP_PERIOD: return VK_DECIMAL;
+    case SDLK_KP_DIVIDE: return VK_DIVIDE;
+    case SDLK_SEMICOLON: return VK_OEM_1;
+    case SDLK_EQUALS: return VK_OEM_PLUS;
+    case SDLK_COMMA: return VK_OEM_COMMA;
+    case SDLK_MINUS: return VK_OEM_MINUS;
+    case SDLK_PERIOD: return VK_OEM_PERIOD;
+    case SDLK_SLASH: return VK_OEM_2;
+    case SDLK_BACKQUOTE: return VK_OEM_3;
+    case SDLK_LEFTBRACKET: return VK_OEM_4;
+    case SDLK_BACKSLASH: return VK_OEM_5;
+    case SDLK_RIGHTBRACKET: return VK_OEM_6;
+    case SDLK_QUOTE: return VK_OEM_7;
+    default: return 0;
+  }
+}
+
+void QueueInput(const MSG &msg) {
+  std::shared_ptr<ThreadQueue> queue = QueueOfThread(WindowThread(msg.hwnd));
+  if (queue) PostInput(*queue, msg);
+}
+
+class SdlBackend : public Backend {
+ public:
+  ~SdlBackend() override {
+    if (videoOk_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  DWORD Now() override { return MonotonicMs(CLOCK_MONOTONIC); }
+
+  void Sleep(DWORD milliseconds) override {
+    if (milliseconds == 0) std::this_thread::yield();
+    else std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+
+  void ScreenSize(int *width, int *height) override {
+    *width = *height = 0;
+    // As an XScreenSaver hack the screen is the window XScreenSaver gives.
+    const unsigned long hostWindow = XScreenSaverWindow();
+    if (hostWindow != 0 && x11().Size(hostWindow, width, height)) return;
+    if (!EnsureVideo()) return;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+      *width = mode.w;
+      *height = mode.h;
+    }
+  }
+
+  bool PumpDue() override {
+    return !natives_.empty() &&
+           MonotonicMs(CLOCK_MONOTONIC_COARSE) - lastPump_ >= PUMP_INTERVAL_MS;
+  }
+
+  void Pump() override {
+    lastPump_ = MonotonicMs(CLOCK_MONOTONIC_COARSE);
+    if (!videoOk_) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) Translate(event);
+    const DWORD now = Now();
+    if (now - lastForeignCheck_ >= FOREIGN_CHECK_MS) {
+      lastForeignCheck_ = now;
+      CloseOrphans();
+    }
+    for (auto &entry : natives_) Present(*entry.second, now);
+  }
+
+  void WaitForMessages(ThreadQueue &queue, uint64_t seenArrivals, bool hasTimer,
+                       DWORD nextTimer) override {
+    int64_t wait = natives_.empty() ? -1 : IDLE_WAIT_MS;
+    if (hasTimer) {
+      const int64_t untilTimer = std::max<int32_t>(0, static_cast<int32_t>(nextTimer - Now()));
+      wait = wait < 0 ? untilTimer : std::min(wait, untilTimer);
+    }
+    std::unique_lock<std::mutex> lock(queue.guard);
+    auto arrived = [&] { return queue.arrivals != seenArrivals; };
+    if (wait < 0) queue.arrived.wait(lock, arrived);
+    else queue.arrived.wait_for(lock, std::chrono::milliseconds(wait), arrived);
+    lock.unlock();
+    if (!natives_.empty()) Pump();
+  }
+
+  bool CreateNative(Window &window) override {
+    if (!EnsureVideo()) return false;
+    auto native = std::make_unique<Native>();
+    unsigned long hostWindow = 0;
+    if (window.style & WS_CHILD) hostWindow = reinterpret_cast<uintptr_t>(window.parent);
+    else if (window.style & WS_POPUP) hostWindow = XScreenSaverWindow();
+    if (hostWindow != 0) {
+      native->sdl = SDL_CreateWindowFrom(reinterpret_cast<void *>(hostWindow));
+      native->foreign = true;
+      native->xid = hostWindow;
+    } else {
+      native->sdl = SDL_CreateWindow(window.title.c_str(), window.x, window.y,
+                                     std::max(window.width, 1), std::max(window.height, 1),
+                                     NativeFlags(window));
+    }
+    if (native->sdl == nullptr) return false;
+    native->id = SDL_GetWindowID(native->sdl);
+    SDL_DisplayMode mode;
+    if (SDL_GetWindowDisplayMode(native->sdl, &mode) == 0 && mode.refresh_rate > 0)
+      native->refreshMs = static_cast<DWORD>(1000 / mode.refresh_rate);
+    if (!native->foreign) {
+      SDL_SysWMinfo info;
+      SDL_VERSION(&info.version);
+      if (SDL_GetWindowWMInfo(native->sdl, &info) && info.subsystem == SDL_SYSWM_X11) {
+        native->xid = info.info.x11.window;
+        XSync(info.info.x11.display, False);
+        x11().SetClass(native->xid, window.windowClass.name);
+      }
+    }
+    window.native = native.get();
+    natives_[window.handle] = std::move(native);
+    return true;
+  }
+
+  void DestroyNative(Window &window) override {
+    auto it = natives_.find(window.handle);
+    if (it == natives_.end()) return;
+    SDL_DestroyWindow(it->second->sdl);
+    natives_.erase(it);
+    window.native = nullptr;
+  }
+
+  void ShowNative(Window &window, bool show) override {
+    Native *native = NativeOf(window);
+    if (native == nullptr) return;
+    native->presented = ~0ull;
+    if (native->foreign) return;
+    if (show) SDL_ShowWindow(native->sdl);
+    else SDL_HideWindow(native->sdl);
+  }
+
+  void TitleChanged(Window &window) override {
+    Native *native = NativeOf(window);
+    if (native != nullptr && !native->foreign) SDL_SetWindowTitle(native->sdl, window.title.c_str());
+  }
+
+  void RaiseNative(Window &window) override {
+    Native *native = NativeOf(window);
+    if (native != nullptr && !native->foreign) SDL_RaiseWindow(native->sdl);
+  }
+
+  void SetCursorVisible(bool visible) override {
+    if (videoOk_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+  }
+
+  POINT CursorPos() override {
+    if (!EnsureVideo()) return POINT{0, 0};
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    return POINT{x, y};
+  }
+
+  void SetCursorPos(int x, int y) override {
+    if (EnsureVideo()) SDL_WarpMouseGlobal(x, y);
+  }
+
+  HWND FindForeign(const char *className, const char *title) override {
+    const unsigned long found = x11().Find(className, title, [this](unsigned long xid) {
+      for (auto &entry : natives_)
+        if (entry.second->xid == xid) return true;
+      return false;
+    });
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(found));
+  }
+  bool ForeignExists(HWND window) override { return x11().Exists(Xid(window)); }
+  bool ForeignClientSize(HWND window, int *width, int *height) override {
+    return x11().Size(Xid(window), width, height);
+  }
+  bool CloseForeign(HWND window) override { return x11().Close(Xid(window)); }
+  bool ActivateForeign(HWND window) override { return x11().Activate(Xid(window)); }
+  HWND ForeignForeground() override {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(x11().Active()));
+  }
+
+  bool SaverRunning() override { return x11().Connected() ? x11().SaverRunning() : saverRunning_; }
+  void SetSaverRunning(bool on) override {
+    if (x11().Connected()) x11().SetSaverRunning(on);
+    else saverRunning_ = on;
+  }
+
+ private:
+  static unsigned long Xid(HWND window) { return reinterpret_cast<uintptr_t>(window); }
+
+  X11Windows &x11() {
+    if (!x11_) x11_ = std::make_unique<X11Windows>();
+    return *x11_;
+  }
+
+  bool EnsureVideo() {
+    if (videoTried_) return videoOk_;
+    videoTried_ = true;
+    // Foreign windows have visuals a GL renderer may refuse; the software framebuffer
+    // draws into any of them.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    videoOk_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (videoOk_) {
+      SDL_StopTextInput();
+      SDL_ShowCursor(CursorShown() ? SDL_ENABLE : SDL_DISABLE);
+    }
+    return videoOk_;
+  }
+
+  static Uint32 NativeFlags(const Window &window) {
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (window.style & WS_POPUP) {
+      flags |= SDL_WINDOW_BORDERLESS;
+      SDL_DisplayMode mode;
+      if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && window.width >= mode.w &&
+          window.height >= mode.h)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    if (window.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    if (window.exStyle & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
+    return flags;
+  }
+
+  Native *NativeOf(const Window &window) {
+    auto it = natives_.find(window.handle);
+    return it == natives_.end() ? nullptr : it->second.get();
+  }
+
+  HWND WindowOfId(Uint32 id) {
+    for (auto &entry : natives_)
+      if (entry.second->id == id) return entry.first;
+    return nullptr;
+  }
+
+  // Keyboard input goes to the focus when it lies in the window the event came from.
+  static HWND KeyTarget(HWND window) {
+    const HWND focus = FocusHandle();
+    if (focus != nullptr && (focus == window || IsChildOf(window, focus))) return focus;
+    return window;
+  }
+
+  static WPARAM MouseFlags(Uint32 buttons) {
+    WPARAM flags = 0;
+    if (buttons & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
+    if (buttons & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
+    if (buttons & SDL_BUTTON_MMASK) flags |= MK_MBUTTON;
+    if (AsyncKeyState(VK_SHIFT)) flags |= MK_SHIFT;
+    if (AsyncKeyState(VK_CONTROL)) flags |= MK_CONTROL;
+    return flags;
+  }
+
+  void Translate(const SDL_Event &event) {
+    switch (event.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        const HWND window = WindowOfId(event.key.windowID);
+        const UINT key = VirtualKeyOf(event.key.keysym.sym);
+        if (window == nullptr || key == 0) return;
+        const bool down = event.type == SDL_KEYDOWN;
+        MSG msg{};
+        msg.hwnd = KeyTarget(window);
+        msg.message = KeyMessageForEvent(key, down);
+        msg.wParam = key;
+        msg.lParam = KeyMessageLParam(key, down, event.key.repeat != 0);
+        msg.time = Now();
+        QueueInput(msg);
+        return;
+      }
+      case SDL_MOUSEMOTION:
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        const bool motion = event.type == SDL_MOUSEMOTION;
+        const HWND window = WindowOfId(motion ? event.motion.windowID : event.button.windowID);
+        if (window == nullptr) return;
+        MSG msg{};
+        msg.hwnd = CaptureHandle() != nullptr ? CaptureHandle() : window;
+        msg.time = Now();
+        int x = motion ? event.motion.x : event.button.x;
+        int y = motion ? event.motion.y : event.button.y;
+        msg.pt = POINT{x, y};
+        ClientToScreen(window, &msg.pt);
+        POINT local = msg.pt;
+        ScreenToClient(msg.hwnd, &local);
+        msg.lParam = MAKELPARAM(local.x, local.y);
+        if (motion) {
+          msg.message = WM_MOUSEMOVE;
+          msg.wParam = MouseFlags(event.motion.state);
+        } else {
+          const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+          UINT base;
+          UINT key;
+          switch (event.button.button) {
+            case SDL_BUTTON_LEFT: base = WM_LBUTTONDOWN; key = VK_LBUTTON; break;
+            case SDL_BUTTON_RIGHT: base = WM_RBUTTONDOWN; key = VK_RBUTTON; break;
+            case SDL_BUTTON_MIDDLE: base = WM_MBUTTONDOWN; key = VK_MBUTTON; break;
+            default: return;
+          }
+          KeyMessageForEvent(key, down);
+          Window *w = FindLocalWindow(msg.hwnd);
+          const bool doubleClick = down && event.button.clicks == 2 && w != nullptr &&
+                                   (w->windowClass.style & CS_DBLCLKS);
+          msg.message = down ? (doubleClick ? base + 2 : base) : base + 1;
+          msg.wParam = MouseFlags(SDL_GetMouseState(nullptr, nullptr));
+        }
+        QueueInput(msg);
+        return;
+      }
+      case SDL_MOUSEWHEEL: {
+        const HWND window = WindowOfId(event.wheel.windowID);
+        if (window == nullptr) return;
+        MSG msg{};
+        msg.hwnd = KeyTarget(window);
+        msg.message = WM_MOUSEWHEEL;
+        msg.pt = CursorPos();
+        msg.wParam = MAKEWPARAM(MouseFlags(SDL_GetMouseState(nullptr, nullptr)),
+                                static_cast<WORD>(event.wheel.y * WHEEL_DELTA));
+        msg.lParam = MAKELPARAM(msg.pt.x, msg.pt.y);
+        msg.time = Now();
+        QueueInput(msg);
+        return;
+      }
+      case SDL_WINDOWEVENT: {
+        const HWND window = WindowOfId(event.window.windowID);
+        if (window == nullptr) return;
+        switch (event.window.event) {
+          case SDL_WINDOWEVENT_CLOSE:
+            // The window manager's close request, from a user or another process.
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            return;
+          case SDL_WINDOWEVENT_EXPOSED:
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            natives_[window]->presented = ~0ull;
+            return;
+          case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (ForegroundHandle() != window) ActivateWindow(window);
+            return;
+          default:
+            return;
+        }
+      }
+      default:
+        return;
+    }
+  }
+
+  // A window drawn into another program's window goes when that window goes, as a child
+  // goes with its parent.
+  void CloseOrphans() {
+    for (auto &entry : natives_) {
+      Native &native = *entry.second;
+      if (!native.foreign || native.closeRequested || x11().Exists(native.xid)) continue;
+      native.closeRequested = true;
+      PostMessageA(entry.first, WM_CLOSE, 0, 0);
+    }
+  }
+
+  void Present(Native &native, DWORD now) {
+    Window *window = FindLocalWindow(WindowOfId(native.id));
+    if (window == nullptr || !(window->style & WS_VISIBLE)) return;
+    const Surface &surface = window->surface;
+    if (surface.generation == native.presented || now - native.lastPresent < native.refreshMs)
+      return;
+    SDL_Surface *target = SDL_GetWindowSurface(native.sdl);
+    if (target == nullptr || surface.width == 0 || surface.height == 0) return;
+    native.presented = surface.generation;
+    native.lastPresent = now;
+    const Uint32 format = target->format->format;
+    const bool direct = (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) &&
+                        target->w == surface.width && target->h == surface.height;
+    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+    if (direct) {
+      for (int y = 0; y < surface.height; ++y)
+        ConvertRow(surface, y, reinterpret_cast<uint32_t *>(static_cast<uint8_t *>(target->pixels) +
+                                                            static_cast<size_t>(y) * target->pitch));
+    } else {
+      native.staging.resize(static_cast<size_t>(surface.width) * surface.height);
+      for (int y = 0; y < surface.height; ++y)
+        ConvertRow(surface, y, native.staging.data() + static_cast<size_t>(y) * surface.width);
+    }
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    if (!direct) {
+      SDL_Surface *source = SDL_CreateRGBSurfaceWithFormatFrom(
+          native.staging.data(), surface.width, surface.height, 32, surface.width * 4,
+          SDL_PIXELFORMAT_RGB888);
+      if (source != nullptr) {
+        SDL_BlitScaled(source, nullptr, target, nullptr);
+        SDL_FreeSurface(source);
+      }
+    }
+    SDL_UpdateWindowSurface(native.sdl);
+  }
+
+  // One pass: palette indices through the hardware palette, or the true-colour row as is.
+  static void ConvertRow(const Surface &surface, int y, uint32_t *out) {
+    const size_t start = static_cast<size_t>(y) * surface.width;
+    if (surface.indexed) {
+      const uint8_t *in = surface.pixels8.data() + start;
+      for (int x = 0; x < surface.width; ++x) out[x] = surface.hardwarePalette[in[x]];
+    } else {
+      std::copy_n(surface.pixels32.data() + start, surface.width, out);
+    }
+  }
+
+  bool videoTried_ = false;
+  bool videoOk_ = false;
+  bool saverRunning_ = false;
+  DWORD lastPump_ = 0;
+  DWORD lastForeignCheck_ = 0;
+  std::map<HWND, std::unique_ptr<Native>> natives_;
+  std::unique_ptr<X11Windows> x11_;
+};
+
+}  // namespace
+
+Backend *MakeSdlBackend() { return new SdlBackend(); }
+
+}  // namespace compat

@@ -1,0 +1,43 @@
+// Other processes' top-level windows through our own connection to the X server: finding
+// them by WM_CLASS and name, asking them to close, bringing them to the front.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+struct _XDisplay;
+
+namespace compat {
+
+class X11Windows {
+ public:
+  X11Windows();
+  ~X11Windows();
+  bool Connected() const { return display_ != nullptr; }
+
+  // `skip` tells which windows are this process's own.
+  unsigned long Find(const char *className, const char *title,
+                     const std::function<bool(unsigned long)> &skip);
+  bool Exists(unsigned long window);
+  bool Size(unsigned long window, int *width, int *height);
+  bool Close(unsigned long window);
+  bool Activate(unsigned long window);
+  unsigned long Active();
+  // WM_CLASS of a window we made, so that other processes find it by its Win32 class.
+  void SetClass(unsigned long window, const std::string &className);
+
+  bool SaverRunning();
+  void SetSaverRunning(bool on);
+
+ private:
+  bool Matches(unsigned long window, const char *className, const char *title);
+  std::string Name(unsigned long window);
+  unsigned long Intern(const char *name);
+
+  ::_XDisplay *display_ = nullptr;
+  unsigned long root_ = 0;
+};
+
+}  // namespace compat

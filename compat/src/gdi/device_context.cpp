@@ -1,0 +1,190 @@
+#include "device_context.h"
+
+#include "colour_match.h"
+#include "display.h"
+#include "log/call_log.h"
+
+#include <atomic>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace compat {
+
+// Until the window layer supplies its own, windows have no surface: drawing on them does
+// nothing, and the GDI calls still link.
+__attribute__((weak)) Surface *WindowSurface(HWND) { return nullptr; }
+
+namespace {
+
+constexpr uint32_t LIVE_DC = 0x4443C0DE;
+// DCs are never freed, only recycled, so a stale handle finds a dead or reused DC instead of
+// freed memory; this bounds how many exist at once.
+constexpr size_t MAX_DCS = 4096;
+constexpr uintptr_t DC_TAG = 0xD;
+
+std::mutex registryGuard;
+std::atomic<DeviceContext *> dcTable[MAX_DCS];
+size_t dcCount = 0;
+std::vector<size_t> freeDCs;
+std::unordered_map<HWND, size_t> windowDCs;
+size_t screenDC = SIZE_MAX;
+
+HDC HandleOf(size_t index) { return reinterpret_cast<HDC>(((index + 1) << 4) | DC_TAG); }
+
+void SelectDefaults(DeviceContext &dc) {
+  dc.pen = StockPen(BLACK_PEN);
+  dc.brush = StockBrush(WHITE_BRUSH);
+  dc.palette = DefaultPalette();
+  dc.x = dc.y = 0;
+  dc.penEpoch = 0;
+}
+
+// Takes a slot for a new DC; registryGuard must be held. SIZE_MAX when all are in use.
+size_t NewDC() {
+  size_t index;
+  if (!freeDCs.empty()) {
+    index = freeDCs.back();
+    freeDCs.pop_back();
+  } else {
+    if (dcCount == MAX_DCS) return SIZE_MAX;
+    index = dcCount++;
+    dcTable[index].store(new DeviceContext);
+  }
+  DeviceContext &dc = *dcTable[index].load();
+  dc = DeviceContext();
+  SelectDefaults(dc);
+  dc.magic = LIVE_DC;
+  return index;
+}
+
+}  // namespace
+
+DeviceContext *FindDC(HDC handle) {
+  const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+  if ((value & 0xF) != DC_TAG) return nullptr;
+  const size_t index = (value >> 4) - 1;
+  if (index >= MAX_DCS) return nullptr;
+  DeviceContext *dc = dcTable[index].load(std::memory_order_acquire);
+  return dc && dc->magic == LIVE_DC ? dc : nullptr;
+}
+
+HDC CreateSurfaceDC(Surface &surface) {
+  std::lock_guard<std::mutex> lock(registryGuard);
+  const size_t index = NewDC();
+  if (index == SIZE_MAX) return nullptr;
+  DeviceContext &dc = *dcTable[index].load();
+  dc.surface = &surface;
+  dc.memory = true;
+  return HandleOf(index);
+}
+
+void DeleteMemoryDC(HDC handle) {
+  std::lock_guard<std::mutex> lock(registryGuard);
+  DeviceContext *dc = FindDC(handle);
+  if (!dc || !dc->memory) return;
+  dc->magic = 0;
+  for (GdiObject *object : {static_cast<GdiObject *>(dc->pen), static_cast<GdiObject *>(dc->brush),
+                            static_cast<GdiObject *>(dc->palette), static_cast<GdiObject *>(dc->bitmap)})
+    if (object) Release(object);
+  freeDCs.push_back((reinterpret_cast<uintptr_t>(handle) >> 4) - 1);
+}
+
+uint32_t ResolveColour(const DeviceContext &dc, COLORREF colour) {
+  const Palette &palette = dc.palette ? *dc.palette : *DefaultPalette();
+  const bool indexed = dc.surface && dc.surface->indexed;
+  switch (colour >> 24) {
+    case 1: {
+      size_t index = colour & 0xFFFF;
+      if (index >= palette.entries.size()) index = 0;
+      return indexed ? palette.slots[index] : EntryRGB(palette.entries[index]);
+    }
+    case 2:
+      if (indexed) return palette.slots[NearestEntry(palette.entries, ColourRefRGB(colour))];
+      return ColourRefRGB(colour);
+    default:
+      // Plain RGB on a palette display: the nearest of the colours every palette keeps.
+      return indexed ? uint32_t(NearestStaticSlot(ColourRefRGB(colour))) : ColourRefRGB(colour);
+  }
+}
+
+}  // namespace compat
+
+using namespace compat;
+
+HDC GetDC(HWND window) {
+  std::lock_guard<std::mutex> lock(registryGuard);
+  size_t index;
+  if (!window) {
+    if (screenDC == SIZE_MAX) screenDC = NewDC();
+    index = screenDC;
+  } else {
+    auto found = windowDCs.find(window);
+    if (found != windowDCs.end()) {
+      index = found->second;
+    } else {
+      index = NewDC();
+      if (index != SIZE_MAX) windowDCs[window] = index;
+    }
+  }
+  if (index == SIZE_MAX) return nullptr;
+  DeviceContext &dc = *dcTable[index].load();
+  dc.window = window;
+  // The window layer may have resized or replaced the surface since the last call.
+  dc.surface = window ? WindowSurface(window) : nullptr;
+  dc.penEpoch = 0;
+  return HandleOf(index);
+}
+
+int ReleaseDC(HWND window, HDC handle) {
+  DeviceContext *dc = FindDC(handle);
+  return dc && !dc->memory && dc->window == window ? 1 : 0;
+}
+
+HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
+  DeviceContext *dc = FindDC(handle);
+  GdiObject *found = FindObject(object);
+  if (!dc || !found) return nullptr;
+  GdiObject *previous = nullptr;
+  switch (found->kind) {
+    case ObjectKind::Pen:
+      previous = dc->pen;
+      dc->pen = static_cast<Pen *>(found);
+      dc->penEpoch = 0;
+      break;
+    case ObjectKind::Brush:
+      previous = dc->brush;
+      dc->brush = static_cast<Brush *>(found);
+      break;
+    case ObjectKind::Bitmap:
+      if (!dc->memory || found->selections > 0) return nullptr;
+      previous = dc->bitmap;
+      dc->bitmap = static_cast<Bitmap *>(found);
+      dc->surface = &dc->bitmap->surface;
+      dc->penEpoch = 0;
+      break;
+    case ObjectKind::Palette:
+      return nullptr;  // palettes go through SelectPalette
+  }
+  Retain(found);
+  HGDIOBJ previousHandle = previous ? previous->handle : nullptr;
+  if (previous) Release(previous);
+  return previousHandle;
+}
+
+int GetDeviceCaps(HDC handle, int index) {
+  RecordCall("GetDeviceCaps");
+  DeviceContext *dc = FindDC(handle);
+  if (!dc) return 0;
+  const bool palette = dc->surface && !dc->memory ? dc->surface->indexed : DisplayIsPalette();
+  switch (index) {
+    case RASTERCAPS: return palette ? RC_PALETTE : 0;
+    case SIZEPALETTE: return palette ? 256 : 0;
+    case NUMRESERVED: return STATIC_COLOUR_COUNT;
+    case NUMCOLORS: return palette ? STATIC_COLOUR_COUNT : -1;
+    case BITSPIXEL: return palette ? 8 : 32;
+    case PLANES: return 1;
+    case COLORRES: return palette ? 18 : 24;
+    default: return 0;
+  }
+}

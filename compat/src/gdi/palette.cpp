@@ -1,0 +1,179 @@
+// Logical palettes on the emulated palette display: realising one maps its entries into the
+// window's hardware palette; animating reserved entries recolours what is already drawn.
+#include "colour_match.h"
+#include "device_context.h"
+#include "display.h"
+#include "log/call_log.h"
+
+#include <algorithm>
+#include <mutex>
+#include <unordered_map>
+
+namespace compat {
+
+namespace {
+
+// Which palette last took the hardware entries behind each DC (one per window); only that
+// one may animate them.
+std::mutex realisedGuard;
+std::unordered_map<HDC, HGDIOBJ> realisedPalettes;
+
+// Where an entry lands while its palette is not realised: the nearest static colour.
+void MapToStatics(Palette &palette, size_t first, size_t count) {
+  for (size_t i = first; i < first + count; ++i)
+    palette.slots[i] = uint8_t(NearestStaticSlot(EntryRGB(palette.entries[i])));
+}
+
+Surface *AnimatedSurface(const Palette &palette) {
+  if (!palette.realised) return nullptr;
+  {
+    std::lock_guard<std::mutex> lock(realisedGuard);
+    auto found = realisedPalettes.find(palette.realisedThrough);
+    if (found == realisedPalettes.end() || found->second != palette.handle) return nullptr;
+  }
+  const DeviceContext *dc = FindDC(palette.realisedThrough);
+  if (!dc) return nullptr;
+  // A window's surface is looked up afresh: the window may have gone since.
+  Surface *surface = dc->window ? WindowSurface(dc->window) : dc->surface;
+  return surface && surface->indexed ? surface : nullptr;
+}
+
+// Foreground realisation: the palette takes the free hardware entries in order. Entries
+// without PC_RESERVED or PC_NOCOLLAPSE share an identical colour already present instead.
+UINT Realise(Palette &palette, Surface &surface) {
+  bool sharable[256] = {};
+  for (int i = 0; i < STATIC_COLOUR_COUNT; ++i) sharable[StaticColourSlot(i)] = true;
+  int next = FIRST_FREE_SLOT;
+  UINT placed = 0;
+  for (size_t i = 0; i < palette.entries.size(); ++i) {
+    const PALETTEENTRY &entry = palette.entries[i];
+    const uint32_t rgb = EntryRGB(entry);
+    if (entry.peFlags & PC_EXPLICIT) {
+      palette.slots[i] = uint8_t(entry.peRed);
+      continue;
+    }
+    if (!(entry.peFlags & (PC_RESERVED | PC_NOCOLLAPSE))) {
+      int match = -1;
+      for (int slot = 0; slot < 256 && match < 0; ++slot)
+        if (sharable[slot] && surface.hardwarePalette[slot] == rgb) match = slot;
+      if (match >= 0) {
+        palette.slots[i] = uint8_t(match);
+        continue;
+      }
+    }
+    if (next <= LAST_FREE_SLOT) {
+      surface.hardwarePalette[next] = rgb;
+      sharable[next] = !(entry.peFlags & PC_RESERVED);
+      palette.slots[i] = uint8_t(next++);
+      ++placed;
+    } else {
+      int best = 0;
+      for (int slot = 1; slot < 256; ++slot)
+        if (ColourDistance(surface.hardwarePalette[slot], rgb) <
+            ColourDistance(surface.hardwarePalette[best], rgb))
+          best = slot;
+      palette.slots[i] = uint8_t(best);
+    }
+  }
+  return placed;
+}
+
+}  // namespace
+
+}  // namespace compat
+
+using namespace compat;
+
+HPALETTE CreatePalette(const LOGPALETTE *record) {
+  RecordCall("CreatePalette");
+  if (!record || record->palVersion != 0x300 || record->palNumEntries == 0) return nullptr;
+  auto *palette = new Palette;
+  palette->entries.assign(record->palPalEntry, record->palPalEntry + record->palNumEntries);
+  palette->slots.assign(palette->entries.size(), 0);
+  MapToStatics(*palette, 0, palette->entries.size());
+  return static_cast<HPALETTE>(AddObject(palette));
+}
+
+UINT SetPaletteEntries(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY *entries) {
+  RecordCall("SetPaletteEntries");
+  Palette *palette = FindObjectOf<Palette>(handle, ObjectKind::Palette);
+  if (!palette || palette->stock || !entries || start >= palette->entries.size()) return 0;
+  count = std::min<UINT>(count, UINT(palette->entries.size()) - start);
+  std::copy(entries, entries + count, palette->entries.begin() + start);
+  if (!palette->realised) MapToStatics(*palette, start, count);
+  ++colourEpoch;
+  return count;
+}
+
+UINT GetPaletteEntries(HPALETTE handle, UINT start, UINT count, LPPALETTEENTRY entries) {
+  Palette *palette = FindObjectOf<Palette>(handle, ObjectKind::Palette);
+  if (!palette) return 0;
+  if (!entries) return UINT(palette->entries.size());
+  if (start >= palette->entries.size()) return 0;
+  count = std::min<UINT>(count, UINT(palette->entries.size()) - start);
+  std::copy(palette->entries.begin() + start, palette->entries.begin() + start + count, entries);
+  return count;
+}
+
+HPALETTE SelectPalette(HDC handle, HPALETTE paletteHandle, BOOL) {
+  RecordCall("SelectPalette");
+  DeviceContext *dc = FindDC(handle);
+  Palette *palette = FindObjectOf<Palette>(paletteHandle, ObjectKind::Palette);
+  if (!dc || !palette) return nullptr;
+  Palette *previous = dc->palette;
+  Retain(palette);
+  dc->palette = palette;
+  dc->penEpoch = 0;
+  HPALETTE previousHandle = static_cast<HPALETTE>(previous->handle);
+  Release(previous);
+  return previousHandle;
+}
+
+UINT RealizePalette(HDC handle) {
+  RecordCall("RealizePalette");
+  DeviceContext *dc = FindDC(handle);
+  if (!dc || !dc->surface || !dc->surface->indexed || dc->palette->stock) return 0;
+  Palette &palette = *dc->palette;
+  const UINT placed = Realise(palette, *dc->surface);
+  palette.realised = true;
+  palette.realisedThrough = handle;
+  {
+    std::lock_guard<std::mutex> lock(realisedGuard);
+    realisedPalettes[handle] = palette.handle;
+  }
+  ++dc->surface->generation;
+  ++colourEpoch;
+  return placed;
+}
+
+BOOL AnimatePalette(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY *entries) {
+  RecordCall("AnimatePalette");
+  Palette *palette = FindObjectOf<Palette>(handle, ObjectKind::Palette);
+  if (!palette || palette->stock || !entries || start >= palette->entries.size()) return FALSE;
+  count = std::min<UINT>(count, UINT(palette->entries.size()) - start);
+  Surface *surface = AnimatedSurface(*palette);
+  for (UINT k = 0; k < count; ++k) {
+    PALETTEENTRY &entry = palette->entries[start + k];
+    if (!(entry.peFlags & PC_RESERVED)) continue;
+    entry.peRed = entries[k].peRed;
+    entry.peGreen = entries[k].peGreen;
+    entry.peBlue = entries[k].peBlue;
+    if (surface) surface->hardwarePalette[palette->slots[start + k]] = EntryRGB(entry);
+  }
+  if (surface) ++surface->generation;
+  ++colourEpoch;
+  return TRUE;
+}
+
+UINT GetSystemPaletteEntries(HDC handle, UINT start, UINT count, LPPALETTEENTRY entries) {
+  DeviceContext *dc = FindDC(handle);
+  if (!dc || !dc->surface || !dc->surface->indexed) return 0;
+  if (!entries) return 256;
+  if (start >= 256) return 0;
+  count = std::min<UINT>(count, 256 - start);
+  for (UINT k = 0; k < count; ++k) {
+    const uint32_t rgb = dc->surface->hardwarePalette[start + k];
+    entries[k] = {BYTE(rgb >> 16), BYTE(rgb >> 8), BYTE(rgb), 0};
+  }
+  return count;
+}

@@ -1,0 +1,387 @@
+#include "raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace compat {
+
+namespace {
+
+// GDI scales far-out coordinates down instead of letting its error terms overflow.
+constexpr int COORD_LIMIT = 0x10000000;
+
+void CropPoint(int &x, int &y) {
+  if (x >= COORD_LIMIT || x <= -COORD_LIMIT || y >= COORD_LIMIT || y <= -COORD_LIMIT) {
+    x /= 8;
+    y /= 8;
+  }
+}
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+  int64_t q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+
+int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+// One line in GDI's Bresenham form: a major axis stepped every pixel, a minor axis stepped
+// when the error term (with its octant bias, which decides ties) says so.
+struct Line {
+  bool xMajor;
+  int majorStart, minorStart;
+  int majorSign, minorSign;
+  int64_t dMajor, dMinor;
+  int bias;
+};
+
+Line MakeLine(int x0, int y0, int x1, int y1) {
+  const int64_t dx = int64_t(x1) - x0;
+  const int64_t dy = int64_t(y1) - y0;
+  // Octants are numbered clockwise from +x with y pointing down; 3, 5, 6 and 8 round ties
+  // the other way, so a line and its reverse need not touch the same pixels.
+  int octant;
+  if (dy > 0) {
+    if (dx > 0) octant = dx > dy ? 1 : 2;
+    else octant = -dx > dy ? 4 : 3;
+  } else {
+    if (dx < 0) octant = -dx > -dy ? 5 : 6;
+    else octant = dx > -dy ? 8 : 7;
+  }
+  Line line;
+  line.bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
+  line.xMajor = std::llabs(dx) > std::llabs(dy);
+  const int xSign = (octant == 1 || octant == 2 || octant == 7 || octant == 8) ? 1 : -1;
+  const int ySign = octant <= 4 ? 1 : -1;
+  if (line.xMajor) {
+    line.majorStart = x0, line.minorStart = y0;
+    line.majorSign = xSign, line.minorSign = ySign;
+    line.dMajor = std::llabs(dx), line.dMinor = std::llabs(dy);
+  } else {
+    line.majorStart = y0, line.minorStart = x0;
+    line.majorSign = ySign, line.minorSign = xSign;
+    line.dMajor = std::llabs(dy), line.dMinor = std::llabs(dx);
+  }
+  return line;
+}
+
+// Minor offset after `step` major steps, in closed form, so a clipped line starts exactly
+// where the full walk would be.
+int64_t MinorAt(const Line &line, int64_t step) {
+  return FloorDiv(2 * line.dMinor * step + line.dMajor - 1 + line.bias, 2 * line.dMajor);
+}
+
+// The steps [first, last] of `line` whose pixels lie in [left, right) x [top, bottom);
+// false when none do.
+bool ClipSteps(const Line &line, int64_t lastStep, int left, int top, int right, int bottom,
+               int64_t &first, int64_t &last) {
+  const int majorLo = line.xMajor ? left : top, majorHi = line.xMajor ? right : bottom;
+  const int minorLo = line.xMajor ? top : left, minorHi = line.xMajor ? bottom : right;
+  first = 0;
+  last = lastStep;
+  if (line.majorSign > 0) {
+    first = std::max<int64_t>(first, int64_t(majorLo) - line.majorStart);
+    last = std::min<int64_t>(last, int64_t(majorHi) - 1 - line.majorStart);
+  } else {
+    first = std::max<int64_t>(first, int64_t(line.majorStart) - (majorHi - 1));
+    last = std::min<int64_t>(last, int64_t(line.majorStart) - majorLo);
+  }
+  int64_t mLo, mHi;
+  if (line.minorSign > 0) {
+    mLo = int64_t(minorLo) - line.minorStart;
+    mHi = int64_t(minorHi) - 1 - line.minorStart;
+  } else {
+    mLo = int64_t(line.minorStart) - (minorHi - 1);
+    mHi = int64_t(line.minorStart) - minorLo;
+  }
+  if (line.dMinor == 0) {
+    if (mLo > 0 || mHi < 0) return false;
+  } else {
+    const int64_t twoMajor = 2 * line.dMajor, twoMinor = 2 * line.dMinor;
+    first = std::max(first, CeilDiv(twoMajor * mLo - line.dMajor + 1 - line.bias, twoMinor));
+    last = std::min(last, FloorDiv(twoMajor * (mHi + 1) - line.dMajor - line.bias, twoMinor));
+  }
+  return first <= last;
+}
+
+// The walk's state at a step: the pixel and the error term shifted so that the minor axis
+// steps exactly when it is not negative.
+struct WalkStart {
+  int x, y;
+  int trigger;
+  int addStep, addStay;
+};
+
+WalkStart StartAt(const Line &line, int64_t step) {
+  const int64_t minor = MinorAt(line, step);
+  const int64_t err = 2 * line.dMinor - line.dMajor + 2 * line.dMinor * step - 2 * line.dMajor * minor;
+  const int major = int(line.majorStart + line.majorSign * step);
+  const int minorPos = int(line.minorStart + line.minorSign * minor);
+  WalkStart start;
+  start.x = line.xMajor ? major : minorPos;
+  start.y = line.xMajor ? minorPos : major;
+  start.trigger = int(err + line.bias - 1);
+  start.addStep = int(2 * line.dMinor - 2 * line.dMajor);
+  start.addStay = int(2 * line.dMinor);
+  return start;
+}
+
+template <typename T>
+T *PixelAt(Surface &surface, int x, int y);
+
+template <>
+uint8_t *PixelAt<uint8_t>(Surface &surface, int x, int y) {
+  return surface.pixels8.data() + size_t(y) * surface.width + x;
+}
+
+template <>
+uint32_t *PixelAt<uint32_t>(Surface &surface, int x, int y) {
+  return surface.pixels32.data() + size_t(y) * surface.width + x;
+}
+
+// The hot loop: no bounds checks. Plain compare-and-step measured as fast here as masks or
+// conditional moves, which lengthen the loop's dependency chain.
+template <typename T>
+void WalkPixels(T *p, ptrdiff_t majorStride, ptrdiff_t minorStride, int64_t count, int trigger,
+                int addStep, int addStay, T value) {
+  const ptrdiff_t bothStride = majorStride + minorStride;
+  for (; count > 0; --count) {
+    *p = value;
+    if (trigger >= 0) {
+      trigger += addStep;
+      p += bothStride;
+    } else {
+      trigger += addStay;
+      p += majorStride;
+    }
+  }
+}
+
+template <typename T>
+void FillRun(T *p, ptrdiff_t stride, int64_t count, T value) {
+  if (stride == 1) {
+    // Wide-pen rows are short: two overlapping word stores beat a call to memset.
+    if (sizeof(T) == 1 && count >= 8 && count <= 16) {
+      const uint64_t bytes = 0x0101010101010101ull * uint8_t(value);
+      std::memcpy(p, &bytes, 8);
+      std::memcpy(p + count - 8, &bytes, 8);
+      return;
+    }
+    if (count < 8) {
+      for (int64_t i = 0; i < count; ++i) p[i] = value;
+      return;
+    }
+    std::fill(p, p + count, value);
+    return;
+  }
+  for (; count > 0; --count, p += stride) *p = value;
+}
+
+template <typename T>
+void ThinLine(Surface &surface, int x0, int y0, int x1, int y1, T value) {
+  const Line line = MakeLine(x0, y0, x1, y1);
+  if (line.dMajor == 0) return;
+  int64_t first = 0, last = line.dMajor - 1;
+  WalkStart start;
+  if (unsigned(x0) < unsigned(surface.width) && unsigned(y0) < unsigned(surface.height) &&
+      unsigned(x1) < unsigned(surface.width) && unsigned(y1) < unsigned(surface.height)) {
+    // Wholly inside, the usual case: the walk's own start, without the divisions of clipping.
+    start.x = x0, start.y = y0;
+    start.trigger = int(2 * line.dMinor - line.dMajor + line.bias - 1);
+    start.addStep = int(2 * line.dMinor - 2 * line.dMajor);
+    start.addStay = int(2 * line.dMinor);
+  } else {
+    if (!ClipSteps(line, line.dMajor - 1, 0, 0, surface.width, surface.height, first, last)) return;
+    start = StartAt(line, first);
+  }
+  T *p = PixelAt<T>(surface, start.x, start.y);
+  const ptrdiff_t xStride = line.xMajor ? line.majorSign : line.minorSign;
+  const ptrdiff_t yStride = ptrdiff_t(line.xMajor ? line.minorSign : line.majorSign) * surface.width;
+  const ptrdiff_t majorStride = line.xMajor ? xStride : yStride;
+  const ptrdiff_t minorStride = line.xMajor ? yStride : xStride;
+  if (line.dMinor == 0) {
+    const int64_t count = last - first + 1;
+    if (majorStride < 0) FillRun(p - (count - 1) * -majorStride, -majorStride, count, value);
+    else FillRun(p, majorStride, count, value);
+    return;
+  }
+  WalkPixels(p, majorStride, minorStride, last - first + 1, start.trigger, start.addStep,
+             start.addStay, value);
+}
+
+// Per-row extents of a wide line, kept between calls so drawing allocates nothing. Padded
+// above and below by a brush height, so rows just off the surface need no checks.
+struct RowSpans {
+  std::vector<int> lo, hi;
+  int pad = 0;
+};
+
+thread_local RowSpans rowSpans;
+
+// Unions the brush stamped at every centre of a run along the major axis into the row spans:
+// a horizontal run widens each brush row, a vertical run stretches the brush downwards.
+struct BrushRuns {
+  const PenShape &shape;
+  int *lo, *hi;  // indexed by surface row
+  int rows, middle;
+
+  void Horizontal(int y, int xa, int xb) {
+    const int left = std::min(xa, xb), right = std::max(xa, xb);
+    int *rowLo = lo + y + shape.top, *rowHi = hi + y + shape.top;
+    for (int k = 0; k < rows; ++k) {
+      rowLo[k] = std::min(rowLo[k], left + shape.left[k]);
+      rowHi[k] = std::max(rowHi[k], right + shape.right[k]);
+    }
+  }
+
+  void Vertical(int x, int ya, int yb) {
+    const int top = std::min(ya, yb), bottom = std::max(ya, yb);
+    // The brush rows over a row are a contiguous range; a disc is widest in its middle row,
+    // so the range's row nearest the middle is the widest.
+    for (int r = top + shape.top; r <= bottom + shape.top + rows - 1; ++r) {
+      const int kLo = std::max(0, r - bottom - shape.top), kHi = std::min(rows - 1, r - top - shape.top);
+      const int k = std::min(std::max(middle, kLo), kHi);
+      lo[r] = std::min(lo[r], x + shape.left[k]);
+      hi[r] = std::max(hi[r], x + shape.right[k]);
+    }
+  }
+};
+
+template <typename T>
+void WideLine(Surface &surface, int x0, int y0, int x1, int y1, const PenShape &shape, T value) {
+  const int rows = int(shape.left.size());
+  const int reachLeft = -*std::min_element(shape.left.begin(), shape.left.end());
+  const int reachRight = *std::max_element(shape.right.begin(), shape.right.end());
+  const int reachUp = -shape.top, reachDown = shape.top + rows - 1;
+  const Line line = MakeLine(x0, y0, x1, y1);
+  int64_t first = 0, last = 0;
+  if (line.dMajor > 0) {
+    if (!ClipSteps(line, line.dMajor, -reachRight, -reachDown, surface.width + reachLeft,
+                   surface.height + reachUp, first, last))
+      return;
+  } else if (x0 < -reachRight || x0 >= surface.width + reachLeft || y0 < -reachDown ||
+             y0 >= surface.height + reachUp) {
+    return;
+  }
+  RowSpans &spans = rowSpans;
+  if (spans.pad < rows || spans.lo.size() < size_t(surface.height + 2 * spans.pad)) {
+    spans.pad = std::max(spans.pad, rows);
+    spans.lo.assign(surface.height + 2 * spans.pad, INT32_MAX);
+    spans.hi.assign(surface.height + 2 * spans.pad, INT32_MIN);
+  }
+  BrushRuns runs{shape, spans.lo.data() + spans.pad, spans.hi.data() + spans.pad, rows, (rows - 1) / 2};
+  int yFirst = y0, yLast = y0;
+  if (line.dMajor == 0) {
+    runs.Horizontal(y0, x0, x0);
+  } else {
+    const WalkStart s = StartAt(line, first);
+    int x = s.x, y = s.y, trigger = s.trigger;
+    yFirst = y;
+    int runStart = line.xMajor ? x : y;
+    for (int64_t n = last - first + 1; n > 0; --n) {
+      yLast = y;
+      const bool step = trigger >= 0;
+      if (step || n == 1) {
+        if (line.xMajor) runs.Horizontal(y, runStart, x);
+        else runs.Vertical(x, runStart, y);
+      }
+      if (line.xMajor) x += line.majorSign;
+      else y += line.majorSign;
+      if (step) {
+        if (line.xMajor) y += line.minorSign;
+        else x += line.minorSign;
+        trigger += s.addStep;
+        runStart = line.xMajor ? x : y;
+      } else {
+        trigger += s.addStay;
+      }
+    }
+  }
+  const int rowFirst = std::min(yFirst, yLast) + shape.top;
+  const int rowLast = std::max(yFirst, yLast) + shape.top + rows - 1;
+  for (int row = rowFirst; row <= rowLast; ++row) {
+    if (unsigned(row) < unsigned(surface.height)) {
+      const int lo = std::max(runs.lo[row], 0);
+      const int hi = std::min(runs.hi[row], surface.width - 1);
+      if (lo <= hi) FillRun(PixelAt<T>(surface, lo, row), 1, hi - lo + 1, value);
+    }
+    runs.lo[row] = INT32_MAX;
+    runs.hi[row] = INT32_MIN;
+  }
+}
+
+std::unique_ptr<PenShape> BuildRoundShape(int width) {
+  // A disc of diameter `width`: centred on the pixel for odd widths, on its top-left corner
+  // for even ones; a pixel belongs when its centre lies inside.
+  auto shape = std::make_unique<PenShape>();
+  shape->width = width;
+  const double radius = width / 2.0;
+  const double centre = (width % 2) ? 0.5 : 0.0;
+  const int reach = width / 2 + 1;
+  shape->top = 0;
+  bool started = false;
+  for (int dy = -reach; dy <= reach; ++dy) {
+    const double cy = dy + 0.5 - centre;
+    int lo = INT32_MAX, hi = INT32_MIN;
+    for (int dx = -reach; dx <= reach; ++dx) {
+      const double cx = dx + 0.5 - centre;
+      if (cx * cx + cy * cy <= radius * radius) {
+        lo = std::min(lo, dx);
+        hi = std::max(hi, dx);
+      }
+    }
+    if (lo > hi) continue;
+    if (!started) shape->top = dy, started = true;
+    shape->left.push_back(lo);
+    shape->right.push_back(hi);
+  }
+  return shape;
+}
+
+}  // namespace
+
+const PenShape &RoundPenShape(int width) {
+  static std::mutex guard;
+  static std::map<int, std::unique_ptr<PenShape>> shapes;
+  std::lock_guard<std::mutex> lock(guard);
+  auto &slot = shapes[width];
+  if (!slot) slot = BuildRoundShape(width);
+  return *slot;
+}
+
+void DrawThinLine(Surface &surface, int x0, int y0, int x1, int y1, uint32_t pixel) {
+  CropPoint(x0, y0);
+  CropPoint(x1, y1);
+  if (surface.indexed) ThinLine<uint8_t>(surface, x0, y0, x1, y1, uint8_t(pixel));
+  else ThinLine<uint32_t>(surface, x0, y0, x1, y1, pixel);
+  ++surface.generation;
+}
+
+void DrawWideLine(Surface &surface, int x0, int y0, int x1, int y1, const PenShape &shape,
+                  uint32_t pixel) {
+  CropPoint(x0, y0);
+  CropPoint(x1, y1);
+  if (surface.indexed) WideLine<uint8_t>(surface, x0, y0, x1, y1, shape, uint8_t(pixel));
+  else WideLine<uint32_t>(surface, x0, y0, x1, y1, shape, pixel);
+  ++surface.generation;
+}
+
+void FillSurfaceRect(Surface &surface, int left, int top, int right, int bottom, uint32_t pixel) {
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, surface.width);
+  bottom = std::min(bottom, surface.height);
+  if (left >= right || top >= bottom) return;
+  for (int y = top; y < bottom; ++y) {
+    if (surface.indexed) FillRun(PixelAt<uint8_t>(surface, left, y), 1, right - left, uint8_t(pixel));
+    else FillRun(PixelAt<uint32_t>(surface, left, y), 1, right - left, pixel);
+  }
+  ++surface.generation;
+}
+
+}  // namespace compat

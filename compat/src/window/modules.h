@@ -1,0 +1,8 @@
+// The registered modules, for the headless reset.
+#pragma once
+
+namespace compat {
+
+void ForgetAllModules();
+
+}  // namespace compat

@@ -1,0 +1,91 @@
+// Process plumbing: the command line as Windows hands it over, startup information, exit.
+#include <windows.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "compat/testing.h"
+#include "window/message_queue.h"
+
+namespace compat {
+
+namespace {
+
+std::mutex commandLineGuard;
+std::string commandLine;
+bool commandLineKnown = false;
+
+// One argument quoted the way the C runtime takes it apart again.
+std::string Quote(const std::string &argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, '\\');
+  return quoted + "\"";
+}
+
+std::string CommandLineFromProc() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string line;
+  size_t start = 0;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\0') continue;
+    const std::string argument = raw.substr(start, i - start);
+    // The program's path is always quoted, as the desktop starts a saver.
+    line += start == 0 ? "\"" + argument + "\"" : " " + Quote(argument);
+    start = i + 1;
+  }
+  return line;
+}
+
+}  // namespace
+
+namespace testing {
+
+void SetCommandLine(const std::string &line) {
+  std::lock_guard<std::mutex> lock(commandLineGuard);
+  commandLine = line;
+  commandLineKnown = true;
+}
+
+}  // namespace testing
+
+}  // namespace compat
+
+using namespace compat;
+
+LPSTR GetCommandLineA() {
+  std::lock_guard<std::mutex> lock(commandLineGuard);
+  if (!commandLineKnown) {
+    commandLine = CommandLineFromProc();
+    commandLineKnown = true;
+  }
+  return commandLine.data();
+}
+
+void GetStartupInfoA(LPSTARTUPINFOA info) {
+  if (info == nullptr) return;
+  *info = STARTUPINFOA{};
+  info->cb = sizeof(STARTUPINFOA);
+}
+
+void ExitProcess(UINT exitCode) { std::exit(static_cast<int>(exitCode)); }
+
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
+
+DWORD GetCurrentThreadId() { return CurrentQueue().threadId; }

@@ -1,0 +1,74 @@
+// The process's window classes and windows. Handles of our windows start at LOCAL_HANDLE_BASE,
+// above every X11 resource id (29 bits), so a handle that came from the window system (a
+// preview's parent, another process's window) can never be mistaken for one of ours.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "gdi/surface.h"
+
+namespace compat {
+
+constexpr uintptr_t LOCAL_HANDLE_BASE = 0x40000000;
+
+inline bool IsLocalHandle(HWND window) {
+  return reinterpret_cast<uintptr_t>(window) >= LOCAL_HANDLE_BASE;
+}
+
+struct WindowClass {
+  std::string name;
+  UINT style = 0;
+  WNDPROC proc = nullptr;
+  HINSTANCE instance = nullptr;
+  HICON icon = nullptr;
+  HCURSOR cursor = nullptr;
+  HBRUSH background = nullptr;
+};
+
+struct Window {
+  HWND handle = nullptr;
+  DWORD threadId = 0;
+  WindowClass windowClass;
+  WNDPROC proc = nullptr;
+  std::string title;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND parent = nullptr;  // WS_CHILD windows only; may be a window of the window system
+  HMENU id = nullptr;
+  HINSTANCE instance = nullptr;
+  LONG_PTR userData = 0;
+  int x = 0, y = 0;  // relative to the parent's client area, or the screen
+  int width = 0, height = 0;
+  bool needsPaint = false;
+  bool needsErase = false;
+  bool destroying = false;
+  Surface surface;
+  void *native = nullptr;  // the backend's record
+};
+
+// Class table.
+bool AddClass(const WindowClass &windowClass);
+bool RemoveClass(const char *name);
+bool FindClass(const char *name, WindowClass *out);
+
+// Window table. A Window stays valid until RemoveWindow; only its own thread changes it.
+HWND NewWindowHandle();
+Window *AddWindow(std::unique_ptr<Window> window);
+Window *FindLocalWindow(HWND handle);
+std::unique_ptr<Window> RemoveWindow(HWND handle);
+// Snapshot of all windows, oldest first.
+std::vector<Window *> AllWindows();
+DWORD WindowThread(HWND handle);  // 0 when no such local window
+void ClearWindowTable();          // drops every window and class, running nothing
+
+bool IsChildOf(HWND parent, HWND window);
+// Marks a window as needing (or no longer needing) WM_PAINT; only visible windows need it.
+void SetNeedsPaint(Window &window, bool needed, bool erase);
+bool SameTextIgnoringCase(const std::string &a, const char *b);
+
+}  // namespace compat

@@ -1,0 +1,188 @@
+// Colours on the two emulated displays: logical palettes realised into the hardware palette
+// and animated on a palette display; plain RGB and no palette effects on true colour.
+#include <windows.h>
+
+#include "compat/src/gdi/device_context.h"
+#include "compat/src/gdi/display.h"
+#include "compat/src/log/call_log.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int ENTRIES = 236;
+
+// A palette like the saver's: every entry reserved for animation.
+HPALETTE MakeAnimatedPalette(BYTE flags = PC_RESERVED) {
+  std::vector<BYTE> block(sizeof(LOGPALETTE) + ENTRIES * sizeof(PALETTEENTRY));
+  auto *record = reinterpret_cast<LOGPALETTE *>(block.data());
+  record->palVersion = 0x300;
+  record->palNumEntries = ENTRIES;
+  for (int i = 0; i < ENTRIES; ++i) record->palPalEntry[i] = {BYTE(i), BYTE(255 - i), 7, flags};
+  return CreatePalette(record);
+}
+
+class GdiDisplay : public ::testing::Test {
+ protected:
+  void Open(const char *mode) {
+    setenv("LUMIVANE_DISPLAY", mode, 1);
+    compat::InitDisplaySurface(surface, 64, 48);
+    dc = compat::CreateSurfaceDC(surface);
+    ASSERT_NE(dc, nullptr);
+  }
+  void TearDown() override {
+    compat::DeleteMemoryDC(dc);
+    unsetenv("LUMIVANE_DISPLAY");
+  }
+  void Line(COLORREF colour, int y) {
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, 10, y);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+  uint8_t Index(int x, int y) const { return surface.pixels8[size_t(y) * surface.width + x]; }
+  uint32_t Rgb(int x, int y) const { return surface.pixels32[size_t(y) * surface.width + x]; }
+
+  compat::Surface surface;
+  HDC dc = nullptr;
+};
+
+TEST_F(GdiDisplay, PaletteDisplayRealisesTheLogicalPaletteBetweenTheStaticColours) {
+  Open("palette");
+  EXPECT_TRUE(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE);
+  EXPECT_EQ(GetDeviceCaps(dc, SIZEPALETTE), 256);
+  EXPECT_EQ(GetDeviceCaps(dc, NUMRESERVED), 20);
+  uint32_t before[256];
+  std::copy(surface.hardwarePalette, surface.hardwarePalette + 256, before);
+  HPALETTE palette = MakeAnimatedPalette();
+  HPALETTE previous = SelectPalette(dc, palette, FALSE);
+  EXPECT_EQ(previous, GetStockObject(DEFAULT_PALETTE));
+  EXPECT_EQ(RealizePalette(dc), UINT(ENTRIES));
+  for (int i = 0; i < ENTRIES; ++i)
+    ASSERT_EQ(surface.hardwarePalette[10 + i], (uint32_t(i) << 16) | (uint32_t(255 - i) << 8) | 7);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(surface.hardwarePalette[i], before[i]);
+    EXPECT_EQ(surface.hardwarePalette[246 + i], before[246 + i]);
+  }
+  // PALETTEINDEX draws that entry; PALETTERGB the nearest entry; plain RGB a static colour.
+  Line(PALETTEINDEX(5), 1);
+  Line(PALETTEINDEX(235), 2);
+  Line(PALETTERGB(100, 150, 0), 3);
+  Line(RGB(250, 5, 5), 4);
+  Line(PALETTEINDEX(999), 5);
+  EXPECT_EQ(Index(0, 1), 15);
+  EXPECT_EQ(Index(9, 2), 245);
+  EXPECT_EQ(Index(3, 3), 10 + 102);  // (102, 153, 7) is the closest entry
+  EXPECT_EQ(Index(3, 4), 249);       // static red
+  EXPECT_EQ(Index(3, 5), 10);        // out of range: entry 0
+  // Back to the default palette: PALETTEINDEX picks static colours again.
+  EXPECT_EQ(SelectPalette(dc, previous, FALSE), palette);
+  Line(PALETTEINDEX(19), 6);
+  EXPECT_EQ(Index(0, 6), 255);
+  DeleteObject(palette);
+}
+
+TEST_F(GdiDisplay, AnimatePaletteRecoloursReservedEntriesAlreadyOnScreen) {
+  Open("palette");
+  HPALETTE palette = MakeAnimatedPalette();
+  SelectPalette(dc, palette, FALSE);
+  RealizePalette(dc);
+  Line(PALETTEINDEX(5), 1);
+  const uint8_t drawn = Index(0, 1);
+  const uint64_t generation = surface.generation;
+  PALETTEENTRY red[3] = {{255, 0, 0, PC_RESERVED}, {255, 0, 0, PC_RESERVED}, {255, 0, 0, PC_RESERVED}};
+  EXPECT_TRUE(AnimatePalette(palette, 4, 3, red));
+  // The pixel keeps its index; the colour behind that index changed, so the screen shows red.
+  EXPECT_EQ(Index(0, 1), drawn);
+  EXPECT_EQ(surface.hardwarePalette[drawn], 0xFF0000u);
+  EXPECT_EQ(surface.hardwarePalette[drawn - 2], (3u << 16) | (252u << 8) | 7);  // entry 3 untouched
+  EXPECT_GT(surface.generation, generation);
+  PALETTEENTRY stored{};
+  GetPaletteEntries(palette, 5, 1, &stored);
+  EXPECT_EQ(stored.peRed, 255);
+  EXPECT_EQ(stored.peFlags, PC_RESERVED);
+  // Entries set without PC_RESERVED are not animated; a realised palette keeps its mapping
+  // until realised again.
+  PALETTEENTRY plain{1, 2, 3, 0};
+  SetPaletteEntries(palette, 7, 1, &plain);
+  PALETTEENTRY blue{0, 0, 255, PC_RESERVED};
+  AnimatePalette(palette, 7, 1, &blue);
+  EXPECT_EQ(surface.hardwarePalette[17], (7u << 16) | (248u << 8) | 7);
+  SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+  DeleteObject(palette);
+}
+
+TEST_F(GdiDisplay, UnreservedEntriesShareColoursAlreadyInTheHardwarePalette) {
+  Open("palette");
+  std::vector<BYTE> block(sizeof(LOGPALETTE) + 3 * sizeof(PALETTEENTRY));
+  auto *record = reinterpret_cast<LOGPALETTE *>(block.data());
+  record->palVersion = 0x300;
+  record->palNumEntries = 3;
+  record->palPalEntry[0] = {40, 20, 40, 0};
+  record->palPalEntry[1] = {255, 255, 255, 0};  // the static white
+  record->palPalEntry[2] = {40, 20, 40, 0};     // same as entry 0
+  HPALETTE palette = CreatePalette(record);
+  SelectPalette(dc, palette, FALSE);
+  EXPECT_EQ(RealizePalette(dc), 1u);
+  Line(PALETTEINDEX(0), 1);
+  Line(PALETTEINDEX(1), 2);
+  Line(PALETTEINDEX(2), 3);
+  EXPECT_EQ(Index(0, 1), 10);
+  EXPECT_EQ(Index(0, 2), 255);
+  EXPECT_EQ(Index(0, 3), 10);
+  SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+  DeleteObject(palette);
+}
+
+TEST_F(GdiDisplay, TrueColourHasNoPaletteAndPaletteCallsChangeNothingOnScreen) {
+  Open("truecolor");
+  compat::EnableCallLog(true);
+  compat::TakeCallLog();
+  EXPECT_FALSE(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE);
+  EXPECT_EQ(GetDeviceCaps(dc, SIZEPALETTE), 0);
+  EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 32);
+  Line(RGB(10, 20, 30), 1);
+  Line(PALETTERGB(1, 2, 3), 2);
+  EXPECT_EQ(Rgb(0, 1), 0x0A141Eu);
+  EXPECT_EQ(Rgb(0, 2), 0x010203u);
+  const std::vector<uint32_t> pixels = surface.pixels32;
+  HPALETTE palette = MakeAnimatedPalette();
+  SelectPalette(dc, palette, FALSE);
+  EXPECT_EQ(RealizePalette(dc), 0u);
+  PALETTEENTRY red{255, 0, 0, PC_RESERVED};
+  AnimatePalette(palette, 0, 1, &red);
+  EXPECT_EQ(surface.pixels32, pixels);
+  // PALETTEINDEX still names a logical entry's colour.
+  Line(PALETTEINDEX(1), 3);
+  EXPECT_EQ(Rgb(0, 3), (1u << 16) | (254u << 8) | 7);
+  const std::vector<std::string> calls = compat::TakeCallLog();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "SelectPalette"), 1);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetDeviceCaps"), 3);
+  compat::EnableCallLog(false);
+  SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+  DeleteObject(palette);
+}
+
+TEST_F(GdiDisplay, MovableMemoryLocksCountAndStaleHandlesFail) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 131072);
+  ASSERT_NE(block, nullptr);
+  auto *data = static_cast<int16_t *>(GlobalLock(block));
+  ASSERT_NE(data, nullptr);
+  EXPECT_NE(static_cast<void *>(data), block);
+  data[65535] = -1;  // the whole block is usable
+  EXPECT_EQ(GlobalLock(block), data);
+  EXPECT_TRUE(GlobalUnlock(block));   // still locked once
+  EXPECT_FALSE(GlobalUnlock(block));  // now unlocked
+  EXPECT_FALSE(GlobalUnlock(block));
+  EXPECT_EQ(GlobalFree(block), nullptr);
+  EXPECT_EQ(GlobalLock(block), nullptr);
+  EXPECT_EQ(GlobalFree(block), block);
+}
+
+}  // namespace

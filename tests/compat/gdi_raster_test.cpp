@@ -1,0 +1,280 @@
+// The rasteriser against GDI's line rules, and drawing versus erasing with the same pen.
+#include <windows.h>
+
+#include "compat/src/gdi/device_context.h"
+#include "compat/src/gdi/display.h"
+#include "compat/src/gdi/raster.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <utility>
+
+namespace {
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+// GDI's walk written the slow, obvious way: one step at a time, no clipping. Calls visit for
+// every pixel from the first up to, and with withLast including, the last.
+template <typename Visit>
+void ReferenceWalk(int x0, int y0, int x1, int y1, bool withLast, Visit visit) {
+  int dx = x1 - x0, dy = y1 - y0;
+  int octant;
+  if (dy > 0) octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
+  else octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
+  const int bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
+  const int xadd = dx < 0 ? -1 : 1, yadd = dy < 0 ? -1 : 1;
+  dx = std::abs(dx), dy = std::abs(dy);
+  int x = x0, y = y0;
+  auto plot = [&] { visit(x, y); };
+  if (dx > dy) {
+    int err = 2 * dy - dx;
+    for (int i = 0; i < dx; ++i) {
+      plot();
+      if (err + bias > 0) y += yadd, err += 2 * dy - 2 * dx;
+      else err += 2 * dy;
+      x += xadd;
+    }
+  } else {
+    int err = 2 * dx - dy;
+    for (int i = 0; i < dy; ++i) {
+      plot();
+      if (err + bias > 0) x += xadd, err += 2 * dx - 2 * dy;
+      else err += 2 * dx;
+      y += yadd;
+    }
+  }
+  if (withLast) plot();
+}
+
+PixelSet ReferenceLine(int x0, int y0, int x1, int y1, int width, int height) {
+  PixelSet pixels;
+  ReferenceWalk(x0, y0, x1, y1, false, [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < width && y < height) pixels.insert({x, y});
+  });
+  return pixels;
+}
+
+// A wide line as the round brush stamped on every pixel of the walk, both ends included.
+PixelSet ReferenceWideLine(int x0, int y0, int x1, int y1, const compat::PenShape &shape, int width,
+                           int height) {
+  PixelSet pixels;
+  ReferenceWalk(x0, y0, x1, y1, true, [&](int cx, int cy) {
+    for (size_t k = 0; k < shape.left.size(); ++k)
+      for (int x = cx + shape.left[k]; x <= cx + shape.right[k]; ++x) {
+        const int y = cy + shape.top + int(k);
+        if (x >= 0 && y >= 0 && x < width && y < height) pixels.insert({x, y});
+      }
+  });
+  return pixels;
+}
+
+PixelSet PixelsOf(const compat::Surface &surface, uint8_t value) {
+  PixelSet pixels;
+  for (int y = 0; y < surface.height; ++y)
+    for (int x = 0; x < surface.width; ++x)
+      if (surface.pixels8[size_t(y) * surface.width + x] == value) pixels.insert({x, y});
+  return pixels;
+}
+
+class GdiRaster : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("LUMIVANE_DISPLAY", "palette", 1);
+    compat::InitDisplaySurface(surface, 160, 120);
+    dc = compat::CreateSurfaceDC(surface);
+    ASSERT_NE(dc, nullptr);
+  }
+  void TearDown() override { compat::DeleteMemoryDC(dc); }
+
+  void Fill(uint8_t value) { std::fill(surface.pixels8.begin(), surface.pixels8.end(), value); }
+
+  compat::Surface surface;
+  HDC dc = nullptr;
+};
+
+TEST_F(GdiRaster, ThinLinesTouchTheSamePixelsAsGdisWalkWhereverTheyAreClipped) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> coord(-90, 250);
+  for (int i = 0; i < 4000; ++i) {
+    const int x0 = coord(random), y0 = coord(random), x1 = coord(random), y1 = coord(random);
+    Fill(0);
+    compat::DrawThinLine(surface, x0, y0, x1, y1, 200);
+    ASSERT_EQ(PixelsOf(surface, 200), ReferenceLine(x0, y0, x1, y1, 160, 120))
+        << "(" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
+  }
+  // Far-out coordinates neither overflow nor write outside the surface.
+  Fill(0);
+  compat::DrawThinLine(surface, -2000000000, -5, 2000000000, 100, 200);
+  compat::DrawThinLine(surface, 80, 60, 80, 2147483647, 200);
+  EXPECT_FALSE(PixelsOf(surface, 200).empty());
+}
+
+TEST_F(GdiRaster, WideLinesAreTheRoundBrushStampedAlongTheWalk) {
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int> coord(-40, 200);
+  for (int width : {2, 3, 4, 7, 8, 16}) {
+    const compat::PenShape &shape = compat::RoundPenShape(width);
+    for (int i = 0; i < 400; ++i) {
+      const int x0 = coord(random), y0 = coord(random);
+      const int x1 = i % 4 ? coord(random) : x0 + i % 3, y1 = i % 4 ? coord(random) : y0 + i % 2;
+      Fill(0);
+      compat::DrawWideLine(surface, x0, y0, x1, y1, shape, 200);
+      ASSERT_EQ(PixelsOf(surface, 200), ReferenceWideLine(x0, y0, x1, y1, shape, 160, 120))
+          << "width " << width << " (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
+    }
+  }
+}
+
+TEST_F(GdiRaster, OnePixelPenDrawsTheFirstPointAndNotTheLast) {
+  const int ends[][4] = {{10, 10, 50, 10}, {50, 20, 10, 20}, {30, 5, 30, 40}, {40, 40, 40, 5},
+                         {10, 50, 40, 80}, {90, 90, 60, 70}, {100, 10, 101, 60}, {5, 100, 6, 100}};
+  SelectObject(dc, GetStockObject(WHITE_PEN));
+  for (const auto &e : ends) {
+    Fill(0);
+    MoveToEx(dc, e[0], e[1], nullptr);
+    LineTo(dc, e[2], e[3]);
+    const PixelSet drawn = PixelsOf(surface, 255);
+    EXPECT_TRUE(drawn.count({e[0], e[1]})) << e[0] << "," << e[1];
+    EXPECT_FALSE(drawn.count({e[2], e[3]})) << e[2] << "," << e[3];
+    EXPECT_EQ(drawn.size(), size_t(std::max(std::abs(e[2] - e[0]), std::abs(e[3] - e[1]))));
+  }
+  // LineTo moves the current position; a zero-length line draws nothing.
+  Fill(0);
+  MoveToEx(dc, 20, 20, nullptr);
+  LineTo(dc, 30, 20);
+  LineTo(dc, 30, 30);
+  LineTo(dc, 30, 30);
+  POINT last{};
+  MoveToEx(dc, 0, 0, &last);
+  EXPECT_EQ(last.x, 30);
+  EXPECT_EQ(last.y, 30);
+  EXPECT_EQ(PixelsOf(surface, 255).size(), 20u);
+}
+
+TEST_F(GdiRaster, WidePensHaveRoundEndsAndCoverTheThinLine) {
+  HPEN pen = CreatePen(PS_SOLID, 7, RGB(255, 255, 255));
+  SelectObject(dc, pen);
+  MoveToEx(dc, 40, 40, nullptr);
+  LineTo(dc, 100, 40);
+  const PixelSet wide = PixelsOf(surface, 255);
+  // Both ends are capped by a disc of radius 3.5 around the end pixels.
+  for (int x : {37, 103}) EXPECT_TRUE(wide.count({x, 40})) << x;
+  for (int x : {36, 104}) EXPECT_FALSE(wide.count({x, 40})) << x;
+  EXPECT_TRUE(wide.count({40, 37}));
+  EXPECT_TRUE(wide.count({70, 43}));
+  EXPECT_FALSE(wide.count({70, 44}));
+  EXPECT_FALSE(wide.count({37, 37}));  // the corner is cut
+  EXPECT_FALSE(wide.count({103, 43}));
+  // The disc is the same on every side of the centre.
+  Fill(0);
+  MoveToEx(dc, 80, 60, nullptr);
+  LineTo(dc, 80, 60);
+  const PixelSet dot = PixelsOf(surface, 255);
+  for (const auto &p : dot) {
+    EXPECT_TRUE(dot.count({160 - p.first, p.second}));
+    EXPECT_TRUE(dot.count({p.first, 120 - p.second}));
+    EXPECT_TRUE(dot.count({80 + (p.second - 60), 60 + (p.first - 80)}));
+  }
+  EXPECT_EQ(dot.size(), 37u);
+  // A diagonal wide line contains every pixel of the thin one.
+  Fill(0);
+  MoveToEx(dc, 10, 100, nullptr);
+  LineTo(dc, 70, 70);
+  const PixelSet diagonal = PixelsOf(surface, 255);
+  for (const auto &p : ReferenceLine(10, 100, 70, 70, 160, 120)) EXPECT_TRUE(diagonal.count(p));
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  DeleteObject(pen);
+}
+
+// Draw a figure in white on black, then in black on white: the two pixel sets must agree,
+// or an erase would leave traces behind.
+TEST_F(GdiRaster, DrawingAndErasingWithTheSamePenTouchTheSamePixels) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> coord(-60, 220);
+  for (int width : {1, 7}) {
+    HPEN white = CreatePen(PS_SOLID, width, RGB(255, 255, 255));
+    HPEN black = CreatePen(PS_SOLID, width, RGB(0, 0, 0));
+    for (int figure = 0; figure < 200; ++figure) {
+      POINT points[7];
+      for (POINT &p : points) p = {coord(random), coord(random)};
+      const bool curve = figure % 2;
+      auto draw = [&] {
+        if (curve) {
+          PolyBezier(dc, points, 7);
+        } else {
+          MoveToEx(dc, points[0].x, points[0].y, nullptr);
+          for (int i = 1; i < 4; ++i) LineTo(dc, points[i].x, points[i].y);
+        }
+      };
+      Fill(0);
+      SelectObject(dc, white);
+      draw();
+      const PixelSet drawn = PixelsOf(surface, 255);
+      Fill(255);
+      SelectObject(dc, black);
+      draw();
+      ASSERT_EQ(PixelsOf(surface, 0), drawn) << "width " << width << " figure " << figure;
+    }
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(white);
+    DeleteObject(black);
+  }
+}
+
+TEST_F(GdiRaster, BezierCurvesRunFromTheirFirstPointThroughTheirMiddle) {
+  SelectObject(dc, GetStockObject(WHITE_PEN));
+  const POINT arch[4] = {{10, 100}, {10, 10}, {150, 10}, {150, 100}};
+  ASSERT_TRUE(PolyBezier(dc, arch, 4));
+  const PixelSet curve = PixelsOf(surface, 255);
+  EXPECT_TRUE(curve.count({10, 100}));
+  EXPECT_FALSE(curve.count({150, 100}));
+  // B(0.5) = (80, 32.5): the curve passes within a pixel of it.
+  bool nearMiddle = false;
+  for (const auto &p : curve) nearMiddle |= std::abs(p.first - 80) <= 1 && std::abs(p.second - 32) <= 1;
+  EXPECT_TRUE(nearMiddle);
+  // An 8-connected path: no gaps between flattened pieces.
+  for (const auto &p : curve) {
+    int neighbours = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if ((dx || dy) && curve.count({p.first + dx, p.second + dy})) ++neighbours;
+    EXPECT_GE(neighbours, 1) << p.first << "," << p.second;
+  }
+  // Point counts other than 3n+1 are refused.
+  EXPECT_FALSE(PolyBezier(dc, arch, 3));
+}
+
+TEST_F(GdiRaster, FillRectFillsTheHalfOpenRectangleClipped) {
+  const RECT rect{-5, 100, 20, 130};
+  EXPECT_EQ(FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 1);
+  const PixelSet filled = PixelsOf(surface, 255);
+  EXPECT_EQ(filled.size(), 20u * 20u);
+  EXPECT_TRUE(filled.count({0, 100}));
+  EXPECT_TRUE(filled.count({19, 119}));
+  EXPECT_FALSE(filled.count({20, 110}));
+  EXPECT_EQ(FillRect(dc, &rect, nullptr), 0);
+}
+
+TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
+  HPEN pen = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
+  HGDIOBJ previous = SelectObject(dc, pen);
+  EXPECT_EQ(previous, GetStockObject(BLACK_PEN));
+  // Deleting a selected pen succeeds, but it stays usable until deselected.
+  EXPECT_TRUE(DeleteObject(pen));
+  MoveToEx(dc, 10, 10, nullptr);
+  LineTo(dc, 20, 10);
+  EXPECT_FALSE(PixelsOf(surface, 249).empty());  // the static red
+  EXPECT_EQ(SelectObject(dc, previous), pen);
+  EXPECT_FALSE(DeleteObject(pen));  // gone now
+  EXPECT_EQ(SelectObject(dc, pen), nullptr);
+  EXPECT_EQ(SelectObject(dc, reinterpret_cast<HGDIOBJ>(uintptr_t(0x12345))), nullptr);
+  EXPECT_FALSE(LineTo(reinterpret_cast<HDC>(uintptr_t(0x777)), 1, 1));
+  EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
+  EXPECT_NE(GetStockObject(BLACK_PEN), nullptr);
+  EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
+}
+
+}  // namespace
