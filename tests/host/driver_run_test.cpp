@@ -1,5 +1,5 @@
 // The animation driver inside a real full-screen run: enabling and disabling, the watchdog,
-// erasing, and the throughput it writes when the window goes.
+// and the throughput it writes when the window goes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -73,30 +73,6 @@ TEST(Driver, DisablingStopsDrawingArmsTheWatchdogAndEnablingRestartsDrawing) {
   EXPECT_FALSE(animation.drawTimerArmed);
   DestroyWindow(watched);
   UnregisterClassA(WATCHED_CLASS, GetModuleHandleA(nullptr));
-}
-
-TEST(Driver, EraseBackgroundBlacksTheWindowAndEndsThere) {
-  COLORREF before = CLR_INVALID;
-  COLORREF after = CLR_INVALID;
-  LRESULT result = -1;
-  RunFullScreen({
-      [&](HWND saver) {
-        HDC dc = GetDC(saver);
-        RECT spot = {100, 100, 140, 140};
-        HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-        FillRect(dc, &spot, white);
-        DeleteObject(white);
-        before = GetPixel(dc, 120, 120);
-        result = SendMessageA(saver, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-        after = GetPixel(dc, 120, 120);
-        ReleaseDC(saver, dc);
-        return true;
-      },
-      Send(WM_KEYDOWN, 'A'),
-  });
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(before, RGB(255, 255, 255));
-  EXPECT_EQ(after, RGB(0, 0, 0));
 }
 
 TEST(Driver, LastSpeedIsWrittenAtShutDownWithoutWrappingLongRuns) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,13 @@ LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lPa
   if (message == WM_TIMER && wParam == STEP_TIMER) {
     switch (seen.step++) {
       case 0: {
-        seen.preview = FindWindowExA(parent, nullptr, SAVER_CLASS_NAME, nullptr);
-        if (!seen.preview) break;
+        seen.preview = GetWindow(parent, GW_CHILD);
+        char className[64] = "";
+        if (seen.preview) GetClassNameA(seen.preview, className, sizeof className);
+        if (std::string(className) != SAVER_CLASS_NAME) {
+          seen.preview = nullptr;
+          break;
+        }
         GetClientRect(seen.preview, &seen.previewRect);
         char title[64] = "";
         GetWindowTextA(seen.preview, title, sizeof title);
@@ -86,7 +92,8 @@ TEST(Preview, FillsTheParentIgnoresInputForwardsHelpAndEndsWithTheParent) {
     RECT parentClient = {};
     GetClientRect(parent, &parentClient);
     char tail[64];
-    wsprintfA(tail, format, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(parent)));
+    std::snprintf(tail, sizeof tail, format,
+                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(parent)));
 
     EXPECT_EQ(SaverMain(GetModuleHandleA(nullptr), tail), 0) << tail;
 

@@ -1,0 +1,3 @@
+#include "compat/win32_text.h"
+
+BOOL IsDBCSLeadByte(BYTE) { return FALSE; }
