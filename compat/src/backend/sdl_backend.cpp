@@ -242,7 +242,8 @@ class SdlBackend : public Backend {
   POINT CursorPos() override {
     if (!EnsureVideo()) return POINT{0, 0};
     int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
+    // Under X servers without raw input events SDL never refreshes its global position.
+    if (!x11().Pointer(&x, &y)) SDL_GetGlobalMouseState(&x, &y);
     return POINT{x, y};
   }
 

@@ -114,6 +114,14 @@ bool X11Windows::Exists(unsigned long window) {
   return XGetWindowAttributes(display_, window, &attributes) != 0;
 }
 
+bool X11Windows::Pointer(int *x, int *y) {
+  if (display_ == nullptr) return false;
+  ::Window root = 0, child = 0;
+  int windowX = 0, windowY = 0;
+  unsigned int mask = 0;
+  return XQueryPointer(display_, root_, &root, &child, x, y, &windowX, &windowY, &mask) != 0;
+}
+
 bool X11Windows::Size(unsigned long window, int *width, int *height) {
   if (display_ == nullptr || window == 0 || window >= LOCAL_HANDLE_BASE) return false;
   XWindowAttributes attributes;

@@ -22,6 +22,8 @@ class X11Windows {
                      const std::function<bool(unsigned long)> &skip);
   bool Exists(unsigned long window);
   bool Size(unsigned long window, int *width, int *height);
+  // The pointer's screen position, asked of the server (SDL's global state can be stale).
+  bool Pointer(int *x, int *y);
   bool Close(unsigned long window);
   bool Activate(unsigned long window);
   unsigned long Active();
