@@ -23,7 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "FAIL: Xvfb $display did not start"; exit 1; }
 
 for tail in "/p 0" "/x"; do
   # shellcheck disable=SC2086 # the tail is two words on purpose
