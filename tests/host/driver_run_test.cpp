@@ -68,6 +68,7 @@ TEST(Driver, DisablingStopsDrawingArmsTheWatchdogAndEnablingRestartsDrawing) {
       Send(WM_KEYDOWN, 'A'),
   });
   EXPECT_EQ(exitCode, 0);
+  EXPECT_TRUE(ScriptFinished());
   EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS);
   EXPECT_FALSE(animation.running);
   EXPECT_FALSE(animation.drawTimerArmed);

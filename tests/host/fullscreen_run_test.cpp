@@ -49,6 +49,7 @@ TEST(FullScreen, ReleasesWheelTitleChangesAndSwallowedCommandsDoNotDismiss) {
       Send(WM_KEYDOWN, 'A'),
   });
   EXPECT_EQ(exitCode, 0);
+  EXPECT_TRUE(ScriptFinished()) << "dismissed early";
   EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "the final key did not dismiss";
 }
 
@@ -74,5 +75,6 @@ TEST(FullScreen, CursorJitterOfFourPixelsStaysAndFiveDismisses) {
       Send(WM_MOUSEMOVE),
   });
   EXPECT_EQ(exitCode, 0);
+  EXPECT_TRUE(ScriptFinished()) << "a movement of 4 pixels dismissed";
   EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "a movement of 5 pixels did not dismiss";
 }

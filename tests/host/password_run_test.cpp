@@ -95,6 +95,7 @@ TEST_F(PasswordRun, WrongPasswordKeepsTheSaverAndTheFlagIsOnForTheWholeRun) {
         Send(WM_LBUTTONDOWN),
     });
     EXPECT_EQ(exitCode, 0) << "type " << variant.type;
+    EXPECT_TRUE(ScriptFinished()) << "type " << variant.type;
     EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "the right password did not close the saver";
     EXPECT_TRUE(flagDuringRun) << "type " << variant.type;
     EXPECT_TRUE(survivedWrongPassword) << "type " << variant.type;

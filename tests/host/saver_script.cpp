@@ -56,6 +56,7 @@ int RunFullScreen(std::vector<Step> steps) {
 
 int ScriptTicks() { return ticks; }
 bool ScriptSawSaver() { return saverSeen; }
+bool ScriptFinished() { return nextStep == script.size(); }
 
 Step Send(UINT message, WPARAM wParam) {
   return [=](HWND saver) {

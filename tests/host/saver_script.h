@@ -19,6 +19,8 @@ int RunFullScreen(std::vector<Step> steps);
 int ScriptTicks();
 // Whether the last run's saver window was seen at all.
 bool ScriptSawSaver();
+// Whether every step of the last run ran while the saver window still existed.
+bool ScriptFinished();
 
 Step Send(UINT message, WPARAM wParam = 0);
 Step ExpectStillRunning();

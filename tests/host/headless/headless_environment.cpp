@@ -9,6 +9,7 @@
 #include <string>
 
 #include "compat/testing.h"
+#include "headless_scene.h"
 #include "host/password_cpl/stand_in_verifier.h"
 
 namespace {
@@ -16,16 +17,7 @@ namespace {
 FARPROC Entry(void *function) { return reinterpret_cast<FARPROC>(function); }
 
 class HeadlessPerTest : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo &) override {
-    compat::testing::ResetHeadless();
-    compat::testing::SetScreenSize(1024, 768);
-    compat::testing::RegisterModule(
-        "PASSWORD.CPL", {{"VerifyScreenSavePwd", Entry(reinterpret_cast<void *>(VerifyScreenSavePwd))},
-                         {"ScriptVerifier", Entry(reinterpret_cast<void *>(ScriptVerifier))},
-                         {"VerifierCalls", Entry(reinterpret_cast<void *>(VerifierCalls))},
-                         {"VerifierCallsWithFlagOn",
-                          Entry(reinterpret_cast<void *>(VerifierCallsWithFlagOn))}});
-  }
+  void OnTestStart(const ::testing::TestInfo &) override { FreshHeadlessScene(); }
 };
 
 const bool installed = [] {
@@ -37,3 +29,14 @@ const bool installed = [] {
 }();
 
 }  // namespace
+
+void FreshHeadlessScene() {
+  compat::testing::ResetHeadless();
+  compat::testing::SetScreenSize(1024, 768);
+  compat::testing::RegisterModule(
+      "PASSWORD.CPL", {{"VerifyScreenSavePwd", Entry(reinterpret_cast<void *>(VerifyScreenSavePwd))},
+                       {"ScriptVerifier", Entry(reinterpret_cast<void *>(ScriptVerifier))},
+                       {"VerifierCalls", Entry(reinterpret_cast<void *>(VerifierCalls))},
+                       {"VerifierCallsWithFlagOn",
+                        Entry(reinterpret_cast<void *>(VerifierCallsWithFlagOn))}});
+}
