@@ -55,24 +55,23 @@ TEST(FullScreen, ReleasesWheelTitleChangesAndSwallowedCommandsDoNotDismiss) {
 
 TEST(FullScreen, CursorJitterOfFourPixelsStaysAndFiveDismisses) {
   POINT start = {};
+  // Moving the cursor is itself input on some systems, so each step moves and then reports.
+  auto moveTo = [&](int dx, int dy) {
+    return [&start, dx, dy](HWND saver) {
+      SetCursorPos(start.x + dx, start.y + dy);
+      SendMessageA(saver, WM_MOUSEMOVE, 0, 0);
+      return true;
+    };
+  };
   const int exitCode = RunFullScreen({
       [&](HWND) {
         GetCursorPos(&start);
-        SetCursorPos(start.x + 2, start.y - 2);
         return true;
       },
-      Send(WM_MOUSEMOVE),
-      [&](HWND) {
-        SetCursorPos(start.x - 1, start.y + 3);
-        return true;
-      },
-      Send(WM_MOUSEMOVE),
+      moveTo(2, -2),
+      moveTo(-1, 3),
       ExpectStillRunning(),
-      [&](HWND) {
-        SetCursorPos(start.x + 3, start.y + 2);
-        return true;
-      },
-      Send(WM_MOUSEMOVE),
+      moveTo(3, 2),
   });
   EXPECT_EQ(exitCode, 0);
   EXPECT_TRUE(ScriptFinished()) << "a movement of 4 pixels dismissed";
