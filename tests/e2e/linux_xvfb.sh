@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux program in a private Xvfb (1024x768x24):
 #   /s covers the screen in black, a second /s leaves at once with 0, a key ends the first
-#   with 0; /p draws into a window this script creates and ends with that window.
+#   with 0; /p draws into a window this script creates and ends with that window; a fault
+#   clears the screen-saver-running flag before the process dies.
 # Usage: linux_xvfb.sh <lumivane binary>
 set -u
 lumivane=$1
@@ -111,6 +112,23 @@ if parent=$(wait_window "Preview Parent"); then
   fi
 else
   fail "could not create the parent window"
+fi
+
+# ---- a fault clears the screen-saver-running flag on its way out ----
+flag=_LUMIVANE_SCREENSAVER_RUNNING
+xprop -root -f "$flag" 32c -set "$flag" 1
+"$lumivane" /s &
+faulting_pid=$!
+pids+=("$faulting_pid")
+if wait_window "Screen Saver" >/dev/null; then
+  xprop -root "$flag" | grep -q '= 1' || fail "the flag did not stay set while the saver ran"
+  kill -SEGV "$faulting_pid"
+  wait "$faulting_pid"
+  rc=$?
+  [ "$rc" -eq $((128 + 11)) ] || fail "the faulting saver ended with $rc, expected death by SIGSEGV"
+  xprop -root "$flag" | grep -q 'not found' || fail "the fault left the flag set: $(xprop -root "$flag")"
+else
+  fail "/s showed no window for the fault test"
 fi
 
 timeout 10 "$lumivane" /p 0; rc=$?
