@@ -14,6 +14,7 @@ constexpr char DEFAULT_HELP_FILE[] = "lumiva95.hlp";
 constexpr long LARGEST_STORED_SPEED = 0x7FFFFFFF;  // "%ld" of a 32-bit long
 
 // ---- The pattern: palette engine, design selection and renderer are called from here. ----
+// Until they exist these do nothing, and a run shows a black window paced by its timers.
 
 // Step ranges, colour walks, logical palette and the first design.
 void StartPattern(HWND) {}

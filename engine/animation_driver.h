@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <string>
 
 #include "settings/settings_store.h"
 

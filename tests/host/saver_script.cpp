@@ -65,13 +65,6 @@ Step Send(UINT message, WPARAM wParam) {
   };
 }
 
-Step ExpectStillRunning() {
-  return [](HWND saver) {
-    EXPECT_TRUE(IsWindow(saver));
-    return true;
-  };
-}
-
 Step Wait(DWORD ms) {
   auto started = std::make_shared<DWORD>(0);
   auto waiting = std::make_shared<bool>(false);

@@ -23,6 +23,5 @@ bool ScriptSawSaver();
 bool ScriptFinished();
 
 Step Send(UINT message, WPARAM wParam = 0);
-Step ExpectStillRunning();
 // Holds the script until this many milliseconds have passed since the step was first reached.
 Step Wait(DWORD ms);
