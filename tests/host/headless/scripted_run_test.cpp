@@ -10,6 +10,7 @@
 #include "compat/testing.h"
 #include "headless_scene.h"
 #include "engine/animation_driver.h"
+#include "engine/crt_random.h"
 #include "host/password_cpl/stand_in_verifier.h"
 #include "host/saver_main.h"
 #include "host/saver_window.h"
@@ -272,4 +273,23 @@ TEST_F(ScriptedRun, LastSpeedIsTheThroughputSinceTheDesignStartedEvenPast32Bits)
   ct::ScheduleKeyDown(At(0), 'Q');  // the same millisecond as the design started
   EXPECT_EQ(RunSaver("/s"), 0);
   EXPECT_EQ(Setting("LastSpeed"), "0");
+}
+
+TEST_F(ScriptedRun, LumivaneSeedFixesTheRandomSequenceOfARun) {
+  auto drawAfterStart = [](const char *seed) {
+    FreshScene();
+    setenv("LUMIVANE_SEED", seed, 1);
+    int draws[3] = {-1, -1, -1};
+    ct::ScheduleCall(At(10), [&] {
+      for (int &draw : draws) draw = NextRandom();
+    });
+    ct::ScheduleKeyDown(At(20), 'Q');
+    RunSaver("/s");
+    unsetenv("LUMIVANE_SEED");
+    return std::to_string(draws[0]) + "," + std::to_string(draws[1]) + "," +
+           std::to_string(draws[2]);
+  };
+  const std::string first = drawAfterStart("4711");
+  EXPECT_EQ(drawAfterStart("4711"), first);
+  EXPECT_NE(drawAfterStart("4712"), first);
 }
