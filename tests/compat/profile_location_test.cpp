@@ -113,6 +113,7 @@ TEST_F(ProfileFile, AnswersAsWindowsWhereWineDiffers) {
   EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "1\r\n[evil]\r\nx=2", path()));
   EXPECT_FALSE(WritePrivateProfileStringA("s", "k=x", "v", path()));
   EXPECT_FALSE(WritePrivateProfileStringA("s]\n[t", "k", "v", path()));
+  EXPECT_FALSE(WritePrivateProfileStringA("s", " [t", "x]", path()));
   EXPECT_EQ(ReadFile(), text);
   fs::remove(path());
   EXPECT_TRUE(WritePrivateProfileStringA("s", "k", nullptr, path()));
@@ -152,6 +153,11 @@ TEST_F(ProfileFile, AFullDiskOrAKilledWriterLeavesAWholeFile) {
     int run = 0;
     while (Int(("New" + std::to_string(run)).c_str(), file) == 1) ++run;
     EXPECT_EQ(Int(("New" + std::to_string(run + 1)).c_str(), file), 12345u);
+  }
+  // The next write clears away what killed writers left beside the file.
+  ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "Base0", "8", file.c_str()));
+  for (const auto &entry : fs::directory_iterator(fs::path(file).parent_path())) {
+    EXPECT_EQ(entry.path().string().find(file + ".new-"), std::string::npos) << entry.path();
   }
 }
 

@@ -1,5 +1,7 @@
 #include "profile/ini_document.h"
 
+#include <algorithm>
+
 namespace compat::profile {
 
 namespace {

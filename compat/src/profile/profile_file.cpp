@@ -1,5 +1,6 @@
 #include "profile/profile_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +13,10 @@
 namespace compat::profile {
 
 namespace {
+
+// A new text is written beside the file under this suffix plus six random characters.
+constexpr char TEMPORARY_SUFFIX[] = ".new-";
+constexpr size_t RANDOM_LENGTH = 6;
 
 // Closes a descriptor on every path out of a function.
 class FileDescriptor {
@@ -85,19 +90,36 @@ bool SyncDirectory(const std::string &directory) {
 
 bool ReplaceFile(const std::string &path, const std::string &text) {
   const std::string directory = DirectoryOf(path);
-  std::string temporary = path + ".XXXXXX";
+  std::string temporary = path + TEMPORARY_SUFFIX + std::string(RANDOM_LENGTH, 'X');
   FileDescriptor file(mkostemp(temporary.data(), O_CLOEXEC));
   if (!file.ok()) return false;
+  // A replaced file keeps its permissions; a new one is the user's alone, as mkostemp made it.
   struct stat old {};
-  // A replaced file keeps its permissions; a new one gets the usual ones.
-  const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  const bool written =
-      fchmod(file.get(), mode) == 0 && WriteAll(file.get(), text) && fsync(file.get()) == 0;
+  const bool keptMode =
+      stat(path.c_str(), &old) != 0 || fchmod(file.get(), old.st_mode & 07777) == 0;
+  const bool written = keptMode && WriteAll(file.get(), text) && fsync(file.get()) == 0;
   if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
     unlink(temporary.c_str());
     return false;
   }
   return SyncDirectory(directory);
+}
+
+// Temporary files of writers that died before their rename; only a writer holding the lock
+// may call this, since the lock holder is the only one with a temporary file in progress.
+void RemoveAbandonedTemporaries(const std::string &path) {
+  const std::string directory = DirectoryOf(path);
+  const std::string prefix = path.substr(path.rfind('/') + 1) + TEMPORARY_SUFFIX;
+  DIR *folder = opendir(directory.c_str());
+  if (folder == nullptr) return;
+  while (const dirent *entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name.size() == prefix.size() + RANDOM_LENGTH &&
+        name.compare(0, prefix.size(), prefix) == 0) {
+      unlinkat(dirfd(folder), name.c_str(), 0);
+    }
+  }
+  closedir(folder);
 }
 
 // A symbolic link stays a link: the file it points at is the one replaced.
@@ -148,6 +170,7 @@ bool EditProfileFile(const std::string &name, const std::function<bool(IniDocume
   while (flock(lock.get(), LOCK_EX) != 0) {
     if (errno != EINTR) return false;
   }
+  RemoveAbandonedTemporaries(path);
   const std::optional<std::string> text = ReadExisting(path);
   if (!text) return false;
   IniDocument document(*text);

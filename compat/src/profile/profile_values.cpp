@@ -81,6 +81,9 @@ uint32_t ParseProfileInt(const char *text) {
 
 bool IsSafeToStore(const char *text) { return std::strpbrk(text, "\r\n") == nullptr; }
 
-bool IsSafeKey(const char *key) { return std::strpbrk(key, "\r\n=") == nullptr; }
+bool IsSafeKey(const char *key) {
+  // A key line that opened with '[' could read back as a section header.
+  return std::strpbrk(key, "\r\n=") == nullptr && key[std::strspn(key, " \t\v\f\x1a")] != '[';
+}
 
 }  // namespace compat::profile

@@ -26,7 +26,8 @@ uint32_t CopyList(const std::vector<std::string_view> &names, char *buffer, uint
 // character ends it, and overflow wraps.
 uint32_t ParseProfileInt(const char *text);
 
-// A line break in a name or value, or an '=' in a key, would turn into other lines or keys.
+// A line break in a name or value, an '=' in a key or a key opening with '[' would read back
+// as other lines, keys or sections.
 bool IsSafeToStore(const char *text);
 bool IsSafeKey(const char *key);
 
