@@ -241,6 +241,20 @@ void ReleasePalette() {
   }
 }
 
+HPALETTE SelectPaletteForTick(HDC dc) {
+  if (!engine.palette) return nullptr;
+  HPALETTE previous = SelectPalette(dc, engine.palette, FALSE);
+  if (!engine.realised) {
+    RealizePalette(dc);
+    engine.realised = true;
+  }
+  return previous;
+}
+
+void RestorePaletteAfterTick(HDC dc, HPALETTE previous) {
+  if (engine.palette) SelectPalette(dc, previous, FALSE);
+}
+
 COLORREF NextPenColour() {
   if (PaletteBuilt() && engine.rotationMode != ROTATION_FIXED_PALETTE) {
     engine.paletteCursor = AdvanceEntry(engine.paletteCursor, engine.rotationMode);

@@ -90,6 +90,11 @@ bool PaletteAvailable();
 bool PaletteCapacity(HWND window);
 void BuildPalette(HWND window);
 void ReleasePalette();
+// Around each tick's drawing: selects the palette into dc as a foreground palette, realising it
+// on the first tick of the process only, and returns the previous palette; nothing happens and
+// null comes back when there is no palette.
+HPALETTE SelectPaletteForTick(HDC dc);
+void RestorePaletteAfterTick(HDC dc, HPALETTE previous);
 COLORREF NextPenColour();
 int32_t AdvanceEntry(int32_t cursor, int32_t mode);
 void RefreshAllEntries();
