@@ -133,6 +133,10 @@ int32_t DrawStepRange(int32_t snazziness, ColourChannel channel) {
 }
 
 void StartColourWalks(const SettingsStore &settings) {
+  // A run starts from the initial state; only the realise belongs to the whole process.
+  const bool realised = engine.realised;
+  engine = PaletteEngine{};
+  engine.realised = realised;
   engine.settings = &settings;
   const int32_t lower[CHANNEL_COUNT] = {settings.RedMin, settings.GreenMin, settings.BlueMin};
   const int32_t upper[CHANNEL_COUNT] = {settings.RedMax, settings.GreenMax, settings.BlueMax};

@@ -79,8 +79,10 @@ struct PaletteSizes {
 // What a device with (or without) a palette of deviceSize entries leaves of entryCount.
 PaletteSizes CapacityFor(bool hasPalette, int32_t deviceSize, int32_t entryCount);
 
-// Start-up, once the settings are loaded: attaches them, chooses the step ranges, sets the
-// walks' bounds from the colour limits, seeds each value inside them and draws the first steps.
+// Start-up, once the settings are loaded and before any palette is built: resets the engine
+// (only the realise is once per process), attaches the settings, chooses the step ranges,
+// sets the walks' bounds from the colour limits, seeds each value inside them and draws the
+// first steps.
 void StartColourWalks(const SettingsStore &settings);
 void ChooseStepRanges();
 void RandomizeSteps();
