@@ -44,13 +44,16 @@ struct RendererState {
 };
 
 extern RendererState renderer;
-// Segments drawn since the last design change, three per cheese shape.
+// Segments drawn since the last design change, three per cheese shape; 64-bit, since
+// millions a second overflow 32 bits within minutes.
 extern uint64_t linesDrawn;
 
+// The driver at start-up: until then DrawLineSet draws nothing.
 void AttachRenderer(const RendererLinks &links);
-// Applies a design to the renderer: new reflection offsets, the ring sized and cleared.
+// Applies a design, after the line model's setters: new reflection offsets, the ring sized
+// and cleared, an interrupted line set forgotten.
 void ResetTrailRing();
-// Ends a run: frees the ring's block and the erase pen.
+// The driver at shut-down: frees the ring's block and the erase pen.
 void ReleaseTrailRing();
 
 // Returns 1 when the line set was drawn (or the animation is not running), 0 when it gave
@@ -63,7 +66,7 @@ void DrawCheeseShape(HDC dc, POINT v1, POINT v2, POINT v3);
 // False when, with Polite on, input is waiting and drawing should give way at once.
 bool PoliteCheck();
 
-// The ring's size for a design; exposed for the sizing rules' own checks.
+// Pure parts of ResetTrailRing.
 struct RingSize {
   int ringLength = 0;
   int linesPerStep = 0;
