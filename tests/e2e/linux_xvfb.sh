@@ -13,9 +13,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
 mkdir -p "$LUMIVANE_HOME"
-display=:$((600 + RANDOM % 300))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
@@ -23,9 +22,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "FAIL: Xvfb $display did not start"; exit 1; }
 
 # Window id of the first window with this exact name, waiting up to ~10 s.
 wait_window() {
@@ -38,11 +34,6 @@ wait_window() {
   return 1
 }
 
-# Colours of the screen area x,y,w,h as "count r g b" lines, most frequent first.
-area_colours() {
-  xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut "$1" "$2" "$3" "$4" | pnmnoraw |
-    tail -n +4 | tr -s ' \n' '\n' | grep -v '^$' | paste - - - | sort | uniq -c | sort -rn
-}
 
 # ---- full screen ----
 "$lumivane" /s &

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows module under Wine on a palette display (a private Xvfb at depth 8):
 #   /p 0 and /x end with -1; /s shows the topmost full-screen "Screen Saver" window of class
-#   WindowsScreenSaverClass, a key ends it with 0.
+#   WindowsScreenSaverClass drawing a pattern on black, a key ends it with 0, and the run
+#   leaves Favorite0 and LastSpeed in control.ini.
 # Usage: wine_scr.sh <LUMIVA95.SCR> <saver_probe.exe>
 set -u
 scr=$1
@@ -13,18 +14,14 @@ export WINEPREFIX
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-display=:$((300 + RANDOM % 300))
-Xvfb "$display" -screen 0 1024x768x8 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 8 || { echo "FAIL: Xvfb did not start"; exit 1; }
 saver_pid=
 cleanup() {
   [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
   kill "$xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "FAIL: Xvfb $display did not start"; exit 1; }
 
 for tail in "/p 0" "/x"; do
   # shellcheck disable=SC2086 # the tail is two words on purpose
@@ -33,6 +30,9 @@ for tail in "/p 0" "/x"; do
   [ "$rc" -eq 255 ] || fail "'$tail' exited $rc, expected -1 (255)"
 done
 
+# The run's settings: a fresh file, so what the saver writes back is its own.
+profile=$WINEPREFIX/drive_c/windows/control.ini
+rm -f "$profile"
 timeout 120 wine "$scr" /s &
 saver_pid=$!
 found=
@@ -49,6 +49,10 @@ if [ -z "$found" ]; then
 else
   echo "saver: $found"
   [ "$found" = "visible=1 topmost=1 size=1024x768 palette=1" ] || fail "unexpected saver window: $found"
+  sleep 3
+  colours=$(area_colours 0 0 1024 768 "$(xdotool search --name '^Screen Saver$' | head -n 1)")
+  [ "$(wc -l <<<"$colours")" -gt 1 ] && head -n 1 <<<"$colours" | grep -q ' 0[[:space:]]0[[:space:]]0$' ||
+    fail "the screen is not a pattern on black: $(head -n 3 <<<"$colours" | tr '\n' ';')"
   # A second start finds the first and leaves at once.
   timeout 60 wine "$scr" /s
   rc=$?
@@ -61,6 +65,9 @@ wait "$saver_pid"
 rc=$?
 saver_pid=
 [ "$rc" -eq 0 ] || fail "/s ended with $rc after the key, expected 0"
+
+grep -qa '^Favorite0=Last Design,' "$profile" || fail "no Favorite0 written"
+grep -qaE '^LastSpeed=[1-9][0-9]*' "$profile" || fail "no LastSpeed above 0 written"
 
 [ "$failures" -eq 0 ] && echo "wine_scr: all passed"
 [ "$failures" -eq 0 ]
