@@ -9,14 +9,6 @@
 
 namespace {
 
-PixelSet ReferenceLine(int x0, int y0, int x1, int y1, int width, int height) {
-  PixelSet pixels;
-  WalkGdiLine(x0, y0, x1, y1, false, [&](int x, int y) {
-    if (x >= 0 && y >= 0 && x < width && y < height) pixels.insert({x, y});
-  });
-  return pixels;
-}
-
 // A wide line as the round brush stamped on every pixel of the walk, both ends included.
 PixelSet ReferenceWideLine(int x0, int y0, int x1, int y1, const compat::PenShape &shape, int width,
                            int height) {
@@ -43,7 +35,7 @@ TEST_F(GdiRaster, ThinLinesTouchTheSamePixelsAsGdisWalkWhereverTheyAreClipped) {
     const int x0 = coord(random), y0 = coord(random), x1 = coord(random), y1 = coord(random);
     Fill(0);
     compat::DrawThinLine(surface, x0, y0, x1, y1, 200);
-    ASSERT_EQ(PixelsOf(200), ReferenceLine(x0, y0, x1, y1, 160, 120))
+    ASSERT_EQ(PixelsOf(200), WalkedPixels(x0, y0, x1, y1, 160, 120))
         << "(" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
   }
   // Far-out coordinates neither overflow nor write outside the surface.
@@ -125,7 +117,7 @@ TEST_F(GdiRaster, WidePensHaveRoundEndsAndCoverTheThinLine) {
   MoveToEx(dc, 10, 100, nullptr);
   LineTo(dc, 70, 70);
   const PixelSet diagonal = PixelsOf(255);
-  for (const auto &p : ReferenceLine(10, 100, 70, 70, 160, 120)) EXPECT_TRUE(diagonal.count(p));
+  for (const auto &p : WalkedPixels(10, 100, 70, 70, 160, 120)) EXPECT_TRUE(diagonal.count(p));
   SelectObject(dc, GetStockObject(BLACK_PEN));
   DeleteObject(pen);
 }

@@ -6,14 +6,11 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <set>
-#include <utility>
 #include <vector>
 
 #include "compat/src/gdi/device_context.h"
 #include "compat/src/gdi/display.h"
-
-using PixelSet = std::set<std::pair<int, int>>;
+#include "platform/gdi_line_walk.h"
 
 inline HPALETTE MakePalette(const std::vector<PALETTEENTRY> &entries) {
   std::vector<BYTE> block(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY));
