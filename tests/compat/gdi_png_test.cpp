@@ -25,14 +25,6 @@ HPALETTE RainbowPalette() {
   return MakePalette(entries);
 }
 
-void Curve(HDC dc, int width, COLORREF colour, const POINT *points, DWORD count) {
-  HPEN pen = CreatePen(PS_SOLID, width, colour);
-  HGDIOBJ old = SelectObject(dc, pen);
-  PolyBezier(dc, points, count);
-  SelectObject(dc, old);
-  DeleteObject(pen);
-}
-
 void DrawPattern(HDC dc) {
   // A star of lines, pen widths 1 to 16, running off the left edge.
   for (int i = 0; i < 32; ++i) {
@@ -40,19 +32,15 @@ void DrawPattern(HDC dc) {
     PenLine(dc, 1 + i / 2, PALETTEINDEX(i * 7), 160, 240, 160 + int(220 * std::cos(a)),
             240 + int(220 * std::sin(a)));
   }
-  // Hearts and tear drops of Bézier curves in several widths.
+  // Hearts of Bézier curves in several widths.
   for (int i = 0; i < 6; ++i) {
     const int x = 380 + (i % 3) * 85, y = 90 + (i / 3) * 150;
     const POINT heart[7] = {{x, y + 60}, {x - 60, y + 10}, {x - 30, y - 40}, {x, y},
                             {x + 30, y - 40}, {x + 60, y + 10}, {x, y + 60}};
-    Curve(dc, 1 + i * 2, PALETTEINDEX(40 * i + 3), heart, 7);
-    const POINT drop[4] = {{x, y + 100}, {x - 40, y + 60}, {x + 40, y + 60}, {x, y + 100}};
-    Curve(dc, 1 + i, PALETTERGB(255, 255, 255), drop, 4);
+    HGDIOBJ old = SelectObject(dc, CreatePen(PS_SOLID, 1 + i * 2, PALETTEINDEX(40 * i + 3)));
+    PolyBezier(dc, heart, 7);
+    DeleteObject(SelectObject(dc, old));
   }
-  // Plain RGB colours come out as the nearest static colours, whatever the palette holds.
-  const COLORREF plain[] = {RGB(255, 0, 0), RGB(0, 250, 0), RGB(255, 255, 10), RGB(0, 0, 255),
-                            RGB(255, 0, 255), RGB(0, 255, 255), RGB(250, 250, 250), RGB(128, 128, 128)};
-  for (int i = 0; i < 8; ++i) PenLine(dc, 5, plain[i], 330 + i * 36, 465, 360 + i * 36, 465);
 }
 
 std::string OutputFolder() {
