@@ -2,55 +2,27 @@
 // and animated on a palette display; plain RGB and no palette effects on true colour.
 #include <windows.h>
 
-#include "compat/src/gdi/device_context.h"
-#include "compat/src/gdi/display.h"
 #include "compat/src/log/call_log.h"
-
-#include <gtest/gtest.h>
+#include "gdi_surface.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <vector>
 
 namespace {
 
 constexpr int ENTRIES = 236;
 
 // A palette like the saver's: every entry reserved for animation.
-HPALETTE MakeAnimatedPalette(BYTE flags = PC_RESERVED) {
-  std::vector<BYTE> block(sizeof(LOGPALETTE) + ENTRIES * sizeof(PALETTEENTRY));
-  auto *record = reinterpret_cast<LOGPALETTE *>(block.data());
-  record->palVersion = 0x300;
-  record->palNumEntries = ENTRIES;
-  for (int i = 0; i < ENTRIES; ++i) record->palPalEntry[i] = {BYTE(i), BYTE(255 - i), 7, flags};
-  return CreatePalette(record);
+HPALETTE MakeAnimatedPalette() {
+  std::vector<PALETTEENTRY> entries(ENTRIES);
+  for (int i = 0; i < ENTRIES; ++i) entries[i] = {BYTE(i), BYTE(255 - i), 7, PC_RESERVED};
+  return MakePalette(entries);
 }
 
-class GdiDisplay : public ::testing::Test {
+class GdiDisplay : public GdiSurface {
  protected:
-  void Open(const char *mode) {
-    setenv("LUMIVANE_DISPLAY", mode, 1);
-    compat::InitDisplaySurface(surface, 64, 48);
-    dc = compat::CreateSurfaceDC(surface);
-    ASSERT_NE(dc, nullptr);
-  }
-  void TearDown() override {
-    compat::DeleteMemoryDC(dc);
-    unsetenv("LUMIVANE_DISPLAY");
-  }
-  void Line(COLORREF colour, int y) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, 0, y, nullptr);
-    LineTo(dc, 10, y);
-    SelectObject(dc, old);
-    DeleteObject(pen);
-  }
-  uint8_t Index(int x, int y) const { return surface.pixels8[size_t(y) * surface.width + x]; }
+  void Open(const char *mode) { GdiSurface::Open(mode, 64, 48); }
+  void Line(COLORREF colour, int y) { PenLine(dc, 1, colour, 0, y, 10, y); }
   uint32_t Rgb(int x, int y) const { return surface.pixels32[size_t(y) * surface.width + x]; }
-
-  compat::Surface surface;
-  HDC dc = nullptr;
 };
 
 TEST_F(GdiDisplay, PaletteDisplayRealisesTheLogicalPaletteBetweenTheStaticColours) {
@@ -124,14 +96,8 @@ TEST_F(GdiDisplay, AnimatePaletteRecoloursReservedEntriesAlreadyOnScreen) {
 
 TEST_F(GdiDisplay, UnreservedEntriesShareColoursAlreadyInTheHardwarePalette) {
   Open("palette");
-  std::vector<BYTE> block(sizeof(LOGPALETTE) + 3 * sizeof(PALETTEENTRY));
-  auto *record = reinterpret_cast<LOGPALETTE *>(block.data());
-  record->palVersion = 0x300;
-  record->palNumEntries = 3;
-  record->palPalEntry[0] = {40, 20, 40, 0};
-  record->palPalEntry[1] = {255, 255, 255, 0};  // the static white
-  record->palPalEntry[2] = {40, 20, 40, 0};     // same as entry 0
-  HPALETTE palette = CreatePalette(record);
+  // The middle entry is the static white; the outer two are the same colour.
+  HPALETTE palette = MakePalette({{40, 20, 40, 0}, {255, 255, 255, 0}, {40, 20, 40, 0}});
   SelectPalette(dc, palette, FALSE);
   EXPECT_EQ(RealizePalette(dc), 1u);
   Line(PALETTEINDEX(0), 1);
@@ -174,6 +140,12 @@ TEST_F(GdiDisplay, TrueColourHasNoPaletteAndPaletteCallsChangeNothingOnScreen) {
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "SelectPalette"), 1);
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetDeviceCaps"), 3);
   compat::EnableCallLog(false);
+  // The black erase pen takes back every pixel of a wide line here too.
+  std::fill(surface.pixels32.begin(), surface.pixels32.end(), 0u);
+  PenLine(dc, 7, RGB(255, 255, 255), 5, 40, 60, 3);
+  EXPECT_GT(std::count(surface.pixels32.begin(), surface.pixels32.end(), 0xFFFFFFu), 300);
+  PenLine(dc, 7, RGB(0, 0, 0), 5, 40, 60, 3);
+  EXPECT_EQ(std::count(surface.pixels32.begin(), surface.pixels32.end(), 0u), 64 * 48);
   SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
   DeleteObject(palette);
 }

@@ -3,11 +3,7 @@
 #include <windows.h>
 
 #include "compat/testing.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <vector>
+#include "gdi_surface.h"
 
 namespace {
 
@@ -42,12 +38,8 @@ TEST_F(GdiWindowDC, WindowShowsWhatItsDCDrewAndAnimatedColoursAtOnce) {
   ASSERT_NE(window, nullptr);
   HDC dc = GetDC(window);
   ASSERT_TRUE(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE);
-  std::vector<BYTE> block(sizeof(LOGPALETTE) + 4 * sizeof(PALETTEENTRY));
-  auto *record = reinterpret_cast<LOGPALETTE *>(block.data());
-  record->palVersion = 0x300;
-  record->palNumEntries = 4;
-  for (int i = 0; i < 4; ++i) record->palPalEntry[i] = {BYTE(60 * i), 0, 0, PC_RESERVED};
-  HPALETTE palette = CreatePalette(record);
+  HPALETTE palette = MakePalette({{0, 0, 0, PC_RESERVED}, {60, 0, 0, PC_RESERVED},
+                                  {120, 0, 0, PC_RESERVED}, {180, 0, 0, PC_RESERVED}});
   HPALETTE previous = SelectPalette(dc, palette, FALSE);
   RealizePalette(dc);
   HPEN pen = CreatePen(PS_SOLID, 1, PALETTEINDEX(3));

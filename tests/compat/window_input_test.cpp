@@ -1,5 +1,5 @@
 // Scripted input through the headless backend: keys with their characters and system keys,
-// the mouse with the cursor and its coalesced moves, buttons, the deadline.
+// the mouse with the cursor position and its coalesced moves, buttons, the deadline.
 #include "window_fixture.h"
 
 namespace {
@@ -94,17 +94,6 @@ TEST_F(Input, TheMouseMovesTheCursorAndReachesTheWindowUnderIt) {
   ASSERT_TRUE(GetCursorPos(&at));
   EXPECT_EQ(at.x, 172);
   EXPECT_EQ(at.y, 112);
-}
-
-TEST_F(Input, CursorShapeAndShowCount) {
-  const HCURSOR arrow = GetCursor();
-  EXPECT_NE(arrow, nullptr);
-  EXPECT_EQ(SetCursor(nullptr), arrow);
-  EXPECT_EQ(GetCursor(), nullptr);
-  EXPECT_EQ(ShowCursor(FALSE), -1);
-  EXPECT_EQ(ShowCursor(TRUE), 0);
-  EXPECT_EQ(SetCursor(LoadCursorA(nullptr, IDC_ARROW)), nullptr);
-  EXPECT_EQ(GetCursor(), arrow);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // PM_NOREMOVE, the quit message, timers that coalesce, direct sends, other threads' posts and
 // sends, nested loops.
 #include <atomic>
-#include <cstdio>
-#include <ctime>
 #include <thread>
 
 #include "window_fixture.h"
@@ -199,33 +197,6 @@ TEST_F(Queue, NestedLoopsShareTheQueue) {
   PostMessageA(window, WM_USER + 3, 0, 0);
   RunLoop();
   EXPECT_EQ(seen, (std::vector<UINT>{WM_USER, WM_USER + 3, WM_USER + 1, WM_USER + 2, WM_USER + 9}));
-}
-
-}  // namespace
-
-namespace {
-
-// Drawing peeks at the queue between line sets; print what a peek costs. The check is that
-// peeking never takes or reorders anything.
-TEST_F(Queue, PeekingWithoutRemovingCostsLittleAndChangesNothing) {
-  const HWND window = MakeWindow(WS_POPUP);
-  SetTimer(window, 200, 20, nullptr);
-  constexpr int CALLS = 2000000;
-  MSG msg;
-  for (int round = 0; round < 2; ++round) {
-    const bool withMessage = round == 1;
-    if (withMessage) PostMessageA(window, WM_MOUSEMOVE, 0, 0);
-    int found = 0;
-    const std::clock_t start = std::clock();
-    for (int i = 0; i < CALLS; ++i) found += PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-    std::printf("PeekMessageA(PM_NOREMOVE), %s: %.1f ns per call\n",
-                withMessage ? "a message waiting" : "queue empty", seconds * 1e9 / CALLS);
-    EXPECT_EQ(found, withMessage ? CALLS : 0);
-  }
-  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_MOUSEMOVE));
-  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
 }  // namespace

@@ -79,6 +79,16 @@ bool LoopUntilQuit(HWND window, DWORD limitMs) {
   return true;
 }
 
+// Polls for up to five seconds; true once `done` holds.
+template <typename Done>
+bool WaitFor(Done done) {
+  for (int tries = 0; tries < 200; ++tries) {
+    if (done()) return true;
+    Sleep(25);
+  }
+  return done();
+}
+
 // Runs the loop for a while, so that input is read and the surface presented.
 void Pump(DWORD milliseconds) {
   const DWORD start = GetTickCount();
@@ -126,8 +136,8 @@ class ForeignWindow {
   ::Window window_ = 0;
 };
 
-// Fills the window's client area through GDI and lets the backend present it.
-void PaintBlue(HWND window) {
+// Our window shows through the foreign host once painted, and ends when the host is destroyed.
+void PaintsIntoAndEndsWith(ForeignWindow &host, HWND window, int probeX, int probeY) {
   HDC dc = GetDC(window);
   RECT all;
   GetClientRect(window, &all);
@@ -136,6 +146,10 @@ void PaintBlue(HWND window) {
   DeleteObject(blue);
   ReleaseDC(window, dc);
   Pump(300);
+  EXPECT_EQ(host.Pixel(probeX, probeY), 0x0000FFul);
+  host.Destroy();
+  EXPECT_TRUE(LoopUntilQuit(window, 5000));
+  EXPECT_FALSE(IsWindow(window));
 }
 
 TEST(WindowX11, AnotherProcessFindsActivatesAndClosesTheSaverWindow) {
@@ -202,25 +216,16 @@ TEST(X11Helper, Owner) {
 TEST(X11Helper, Finder) {
   if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
   HWND found = nullptr;
-  for (int tries = 0; tries < 200 && found == nullptr; ++tries) {
-    found = FindWindowA("windowsscreensaverclass", "Screen Saver");
-    if (found == nullptr) Sleep(25);
-  }
-  ASSERT_NE(found, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return (found = FindWindowA("windowsscreensaverclass", "Screen Saver")) != nullptr; }));
   BOOL running = FALSE;
   ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
   EXPECT_TRUE(running);
   EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", "Lumivane 95"), nullptr);
   HWND dialog = nullptr;
-  for (int tries = 0; tries < 200 && dialog == nullptr; ++tries) {
-    dialog = FindWindowA(nullptr, DialogTitle().c_str());
-    if (dialog == nullptr) Sleep(25);
-  }
-  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowA(nullptr, DialogTitle().c_str())) != nullptr; }));
   EXPECT_NE(dialog, found);
   SendMessageA(dialog, WM_CLOSE, 0, 0);
-  for (int tries = 0; tries < 200 && IsWindow(dialog); ++tries) Sleep(25);
-  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   EXPECT_TRUE(IsWindow(found));
   RECT client;
   ASSERT_TRUE(GetClientRect(found, &client));
@@ -228,12 +233,7 @@ TEST(X11Helper, Finder) {
   EXPECT_EQ(client.bottom, 100);
   EXPECT_TRUE(SetForegroundWindow(found));
   ASSERT_TRUE(PostMessageA(found, WM_CLOSE, 0, 0));
-  bool gone = false;
-  for (int tries = 0; tries < 200 && !gone; ++tries) {
-    gone = !IsWindow(found);
-    if (!gone) Sleep(25);
-  }
-  EXPECT_TRUE(gone);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(found); }));
 }
 
 TEST(X11Helper, Preview) {
@@ -250,12 +250,7 @@ TEST(X11Helper, Preview) {
                                        size.bottom, host.handle(), nullptr, nullptr, nullptr);
   ASSERT_NE(preview, nullptr);
   EXPECT_EQ(GetParent(preview), host.handle());
-  PaintBlue(preview);
-  EXPECT_EQ(host.Pixel(80, 60), 0x0000FFul);
-  // The desktop closes the host window: the preview goes with it.
-  host.Destroy();
-  EXPECT_TRUE(LoopUntilQuit(preview, 5000));
-  EXPECT_FALSE(IsWindow(preview));
+  PaintsIntoAndEndsWith(host, preview, 80, 60);
 }
 
 TEST(X11Helper, Hack) {
@@ -270,10 +265,7 @@ TEST(X11Helper, Hack) {
   const HWND saver = CreateWindowExA(WS_EX_TOPMOST, "Hack", "Screen Saver", WS_POPUP | WS_VISIBLE,
                                      0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(saver, nullptr);
-  PaintBlue(saver);
-  EXPECT_EQ(host.Pixel(299, 199), 0x0000FFul);
-  host.Destroy();
-  EXPECT_TRUE(LoopUntilQuit(saver, 5000));
+  PaintsIntoAndEndsWith(host, saver, 299, 199);
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ TEST(CommandLine, WindowHandleIsDecimalAfterSpacesOnly) {
 
 TEST(RunModes, UnknownSwitchesAndBadPreviewHandlesEndAtOnceWithMinusOne) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  for (const char *tail : {"/x", "/\ts", "\ts", "/p", "/p 0", "/p:4711", "-l", "/?"})
+  for (const char *tail :
+       {"/x", "/\ts", "\ts", "/p", "/p 0", "/p:4711", "-l", "/?", "/l 4711", "/P 99999"})
     EXPECT_EQ(SaverMain(instance, tail), -1) << "tail \"" << tail << "\"";
   EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", nullptr), nullptr);
 }

@@ -18,17 +18,19 @@ typedef int(WINAPI *CountFn)();
 constexpr char DESKTOP_KEY[] = "Control Panel\\Desktop";
 constexpr char USE_PASSWORD[] = "ScreenSaveUsePassword";
 
+template <typename Function>
+Function Export(HMODULE module, const char *name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 class PasswordRun : public ::testing::Test {
  protected:
   void SetUp() override {
     verifier = LoadLibraryA("PASSWORD.CPL");
     ASSERT_NE(verifier, nullptr);
-    script = reinterpret_cast<ScriptVerifierFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(verifier, "ScriptVerifier")));
-    calls = reinterpret_cast<CountFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(verifier, "VerifierCalls")));
-    callsWithFlagOn = reinterpret_cast<CountFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(verifier, "VerifierCallsWithFlagOn")));
+    script = Export<ScriptVerifierFn>(verifier, "ScriptVerifier");
+    calls = Export<CountFn>(verifier, "VerifierCalls");
+    callsWithFlagOn = Export<CountFn>(verifier, "VerifierCallsWithFlagOn");
     ASSERT_TRUE(script && calls && callsWithFlagOn);
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, DESKTOP_KEY, &desktop), ERROR_SUCCESS);
   }

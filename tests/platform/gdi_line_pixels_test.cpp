@@ -7,23 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <set>
-#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr int SIZE = 64;
-using PixelSet = std::set<std::pair<int, int>>;
 
 PixelSet ExpectedLine(int x0, int y0, int x1, int y1) {
-  PixelSet pixels;
-  WalkGdiLine(x0, y0, x1, y1, false, [&](int x, int y) {
-    if (x >= 0 && y >= 0 && x < SIZE && y < SIZE) pixels.insert({x, y});
-  });
-  return pixels;
+  return WalkedPixels(x0, y0, x1, y1, SIZE, SIZE);
 }
 
 class GdiLinePixels : public ::testing::Test {
@@ -81,11 +73,8 @@ TEST_F(GdiLinePixels, OnePixelLinesTouchTheWalksPixelsInEveryOctant) {
                          {-1, -3}, {2, 1},   {-2, -1}, {1, 2},   {-1, -2}};
   for (const auto &e : ends) lines.push_back({32, 32, 32 + e[0], 32 + e[1]});
   // Partly outside the bitmap, on every side.
-  lines.push_back({-10, 5, 30, 20});
-  lines.push_back({50, -9, 20, 40});
-  lines.push_back({60, 10, 90, 45});
-  lines.push_back({5, 50, 41, 80});
-  lines.push_back({-20, -30, 90, 100});
+  lines.insert(lines.end(), {{-10, 5, 30, 20}, {50, -9, 20, 40}, {60, 10, 90, 45}, {5, 50, 41, 80},
+                             {-20, -30, 90, 100}});
   for (const auto &l : lines) {
     Clear();
     MoveToEx(dc, l[0], l[1], nullptr);

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdlib>
+#include <set>
+#include <utility>
 
 // Calls visit(x, y) for every pixel from (x0, y0) up to, and with withLast including, (x1, y1).
 template <typename Visit>
@@ -31,4 +33,15 @@ void WalkGdiLine(int x0, int y0, int x1, int y1, bool withLast, Visit visit) {
     }
   }
   if (withLast) visit(x, y);
+}
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+// The pixels of a one-pixel line that fall inside a width x height bitmap.
+inline PixelSet WalkedPixels(int x0, int y0, int x1, int y1, int width, int height) {
+  PixelSet pixels;
+  WalkGdiLine(x0, y0, x1, y1, false, [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < width && y < height) pixels.insert({x, y});
+  });
+  return pixels;
 }

@@ -66,15 +66,6 @@ TEST(DesignString, ParsesShortAndOddBuiltInShapes) {
   EXPECT_TRUE(ParseDesignString("Mix,1,-3", {}, ParseMode::ForPlay).NegativeSpin);
   EXPECT_FALSE(ParseDesignString("Mix,1,X", {}, ParseMode::ForPlay).NegativeSpin);
 
-  const ParsedDesign accented = ParseDesignString(
-      "Fl\xEA"
-      "che,9,1,2",
-      {}, ParseMode::ForPlay);
-  EXPECT_EQ(accented.Name,
-            "Fl\xEA"
-            "che");
-  EXPECT_EQ(accented.Design.Symmetry, 9);
-
   DesignParams before;
   before.PotLuck[POT_LUCK_SPEED] = true;
   const DesignParams nameOnly = Parse("Lonely", ParseMode::ForPlay, before);

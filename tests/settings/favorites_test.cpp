@@ -33,10 +33,7 @@ DisplayedDesign Shown() {
 
 TEST(Favorites, ListingSortsNamesAndFollowsChooseRandomly) {
   TempProfile profile;
-  profile.PutSlot(1, "banana,1");
-  profile.PutSlot(3, "Apple,1");
-  profile.PutSlot(130, "cherry,1");
-  profile.PutSlot(0, "Last Design,1");
+  profile.PutSlots({{1, "banana,1"}, {3, "Apple,1"}, {130, "cherry,1"}, {0, "Last Design,1"}});
   SettingsStore store = profile.Store();
   FavoritesView view = ListFavorites(store);
   EXPECT_EQ(Names(view), (std::vector<std::string>{"Apple", "banana", "cherry"}));
@@ -58,9 +55,7 @@ TEST(Favorites, ListingSortsNamesAndFollowsChooseRandomly) {
 
 TEST(Favorites, AddReplacesOnlyTheSameNameAndRemoveFreesSlots) {
   TempProfile profile;
-  profile.PutSlot(1, "Starlight,1,2,3,4,5,6,1,8,9,10");
-  profile.PutSlot(2, "Comet,1");
-  profile.PutSlot(4, "Meteor,1");
+  profile.PutSlots({{1, "Starlight,1,2,3,4,5,6,1,8,9,10"}, {2, "Comet,1"}, {4, "Meteor,1"}});
   SettingsStore store = profile.Store();
   FavoritesView view = ListFavorites(store);
 
@@ -102,9 +97,9 @@ TEST(Favorites, AddReplacesOnlyTheSameNameAndRemoveFreesSlots) {
 
 TEST(Favorites, LoadByNameSearchesFromSlotZero) {
   TempProfile profile;
-  profile.PutSlot(0, "Last Design,12,-5,90,80,100,-11,2,90,6,45,3,1,0,2500,6,4,2");
-  profile.PutSlot(1, "Last Design,1,1,1,1,1,1,1,1,1,1");
-  profile.PutSlot(2, "Random Bits,3,X,5,6,7,8,1,9,10,11");
+  profile.PutSlots({{0, "Last Design,12,-5,90,80,100,-11,2,90,6,45,3,1,0,2500,6,4,2"},
+                    {1, "Last Design,1,1,1,1,1,1,1,1,1,1"},
+                    {2, "Random Bits,3,X,5,6,7,8,1,9,10,11"}});
   SettingsStore store = profile.Store();
   store.Design.Spin = 4;
 

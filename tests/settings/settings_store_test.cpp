@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "settings/builtin_designs.h"
 #include "temp_profile.h"
 
@@ -32,19 +34,12 @@ TEST(SettingsStore, FirstLoadOfAnEmptyProfileWritesTheBuiltInDesignsAndVersion) 
 
 TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
   TempProfile profile;
-  profile.Put("Spin", "995");
-  profile.Put("Rotations", "1000");
-  profile.Put("Refresh", "0");
-  profile.Put("redMin", "300");
-  profile.Put("redMax", "100");
-  profile.Put("GREENMIN", "40");
-  profile.Put("greenMax", "20");
-  profile.Put("BlueMin", "-5");
-  profile.Put("Reflections", "1");
-  profile.Put("MusicSplitting", "0");
-  profile.Put("PotLuck8", "1");
-  profile.Put("AudioBlankTime", "100");
-  profile.Put("LastSpeed", "1234.9");
+  // Out of range, reversed limits, names in any case.
+  for (const auto& [key, value] : {std::pair{"Spin", "995"}, {"Rotations", "1000"}, {"Refresh", "0"},
+                                   {"redMin", "300"}, {"redMax", "100"}, {"GREENMIN", "40"}, {"greenMax", "20"},
+                                   {"BlueMin", "-5"}, {"Reflections", "1"}, {"MusicSplitting", "0"},
+                                   {"PotLuck8", "1"}, {"AudioBlankTime", "100"}, {"LastSpeed", "1234.9"}})
+    profile.Put(key, value);
   SettingsStore store = profile.Store();
   LoadSettings(store);
 
@@ -98,11 +93,8 @@ TEST(SettingsStore, VersionUpgradeInstallsOnlyMissingDesigns) {
 
   TempProfile older;
   older.Put("Version", "28");
-  older.PutSlot(1, "Mine,1,2,3,4,5,6,1,8,9,10");
-  older.PutSlot(24, "Taken,1");
-  older.PutSlot(40, "My Shimmer,1");
-  older.PutSlot(59, "Old Audio Settings,1");
-  older.PutSlot(60, "Sparks,1");
+  older.PutSlots({{1, "Mine,1,2,3,4,5,6,1,8,9,10"}, {24, "Taken,1"}, {40, "My Shimmer,1"},
+                  {59, "Old Audio Settings,1"}, {60, "Sparks,1"}});
   SettingsStore upgraded = older.Store();
   LoadSettings(upgraded);
   EXPECT_EQ(older.Slot(1), "Mine,1,2,3,4,5,6,1,8,9,10");

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "settings/settings_store.h"
 
@@ -21,6 +23,9 @@ class TempProfile {
   void Put(const std::string& key, const std::string& value) const;
   std::string Slot(int slot) const { return Get("Favorite" + std::to_string(slot)); }
   void PutSlot(int slot, const std::string& text) const { Put("Favorite" + std::to_string(slot), text); }
+  void PutSlots(std::initializer_list<std::pair<int, const char*>> slots) const {
+    for (const auto& [slot, text] : slots) PutSlot(slot, text);
+  }
 
  private:
   std::string path_;

@@ -11,10 +11,13 @@
 #include "compat/testing.h"
 #include "headless_scene.h"
 #include "host/password_cpl/stand_in_verifier.h"
+#include "host/saver_window.h"
 
 namespace {
 
 FARPROC Entry(void *function) { return reinterpret_cast<FARPROC>(function); }
+
+DWORD start = 0;
 
 class HeadlessPerTest : public ::testing::EmptyTestEventListener {
   void OnTestStart(const ::testing::TestInfo &) override { FreshHeadlessScene(); }
@@ -39,4 +42,15 @@ void FreshHeadlessScene() {
                        {"VerifierCalls", Entry(reinterpret_cast<void *>(VerifierCalls))},
                        {"VerifierCallsWithFlagOn",
                         Entry(reinterpret_cast<void *>(VerifierCallsWithFlagOn))}});
+  start = compat::testing::Now();
+}
+
+DWORD At(DWORD offset) { return start + offset; }
+DWORD Elapsed() { return compat::testing::Now() - start; }
+HWND Saver() { return FindWindowA(SAVER_CLASS_NAME, SAVER_FULLSCREEN_TITLE); }
+
+bool RunningFlag() {
+  BOOL running = FALSE;
+  SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+  return running != FALSE;
 }

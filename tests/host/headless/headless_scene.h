@@ -2,4 +2,11 @@
 // screen and the stand-in password verifier registered as "PASSWORD.CPL".
 #pragma once
 
+#include <windows.h>
+
 void FreshHeadlessScene();
+// A virtual time counted from the last fresh scene.
+DWORD At(DWORD offset);
+DWORD Elapsed();
+HWND Saver();
+bool RunningFlag();
