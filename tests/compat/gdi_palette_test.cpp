@@ -81,6 +81,10 @@ TEST_F(GdiDisplay, PaletteDisplayRealisesTheLogicalPaletteBetweenTheStaticColour
   EXPECT_EQ(Index(3, 3), 10 + 102);  // (102, 153, 7) is the closest entry
   EXPECT_EQ(Index(3, 4), 249);       // static red
   EXPECT_EQ(Index(3, 5), 10);        // out of range: entry 0
+  // A resized window keeps its hardware palette.
+  compat::InitDisplaySurface(surface, 80, 60);
+  EXPECT_EQ(surface.hardwarePalette[10 + 235], (235u << 16) | (20u << 8) | 7);
+  EXPECT_EQ(Index(3, 3), 0);
   // Back to the default palette: PALETTEINDEX picks static colours again.
   EXPECT_EQ(SelectPalette(dc, previous, FALSE), palette);
   Line(PALETTEINDEX(19), 6);
@@ -136,6 +140,11 @@ TEST_F(GdiDisplay, UnreservedEntriesShareColoursAlreadyInTheHardwarePalette) {
   EXPECT_EQ(Index(0, 1), 10);
   EXPECT_EQ(Index(0, 2), 255);
   EXPECT_EQ(Index(0, 3), 10);
+  // Reserving and animating the entry that shares static white must not recolour white.
+  PALETTEENTRY reserved{255, 255, 255, PC_RESERVED}, black{0, 0, 0, 0};
+  SetPaletteEntries(palette, 1, 1, &reserved);
+  AnimatePalette(palette, 1, 1, &black);
+  EXPECT_EQ(surface.hardwarePalette[255], 0xFFFFFFu);
   SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
   DeleteObject(palette);
 }

@@ -4,6 +4,7 @@
 #include "compat/src/gdi/device_context.h"
 #include "compat/src/gdi/display.h"
 #include "compat/src/gdi/raster.h"
+#include "platform/gdi_line_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -16,42 +17,9 @@ namespace {
 
 using PixelSet = std::set<std::pair<int, int>>;
 
-// GDI's walk written the slow, obvious way: one step at a time, no clipping. Calls visit for
-// every pixel from the first up to, and with withLast including, the last.
-template <typename Visit>
-void ReferenceWalk(int x0, int y0, int x1, int y1, bool withLast, Visit visit) {
-  int dx = x1 - x0, dy = y1 - y0;
-  int octant;
-  if (dy > 0) octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
-  else octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
-  const int bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
-  const int xadd = dx < 0 ? -1 : 1, yadd = dy < 0 ? -1 : 1;
-  dx = std::abs(dx), dy = std::abs(dy);
-  int x = x0, y = y0;
-  auto plot = [&] { visit(x, y); };
-  if (dx > dy) {
-    int err = 2 * dy - dx;
-    for (int i = 0; i < dx; ++i) {
-      plot();
-      if (err + bias > 0) y += yadd, err += 2 * dy - 2 * dx;
-      else err += 2 * dy;
-      x += xadd;
-    }
-  } else {
-    int err = 2 * dx - dy;
-    for (int i = 0; i < dy; ++i) {
-      plot();
-      if (err + bias > 0) x += xadd, err += 2 * dx - 2 * dy;
-      else err += 2 * dx;
-      y += yadd;
-    }
-  }
-  if (withLast) plot();
-}
-
 PixelSet ReferenceLine(int x0, int y0, int x1, int y1, int width, int height) {
   PixelSet pixels;
-  ReferenceWalk(x0, y0, x1, y1, false, [&](int x, int y) {
+  WalkGdiLine(x0, y0, x1, y1, false, [&](int x, int y) {
     if (x >= 0 && y >= 0 && x < width && y < height) pixels.insert({x, y});
   });
   return pixels;
@@ -61,7 +29,7 @@ PixelSet ReferenceLine(int x0, int y0, int x1, int y1, int width, int height) {
 PixelSet ReferenceWideLine(int x0, int y0, int x1, int y1, const compat::PenShape &shape, int width,
                            int height) {
   PixelSet pixels;
-  ReferenceWalk(x0, y0, x1, y1, true, [&](int cx, int cy) {
+  WalkGdiLine(x0, y0, x1, y1, true, [&](int cx, int cy) {
     for (size_t k = 0; k < shape.left.size(); ++k)
       for (int x = cx + shape.left[k]; x <= cx + shape.right[k]; ++x) {
         const int y = cy + shape.top + int(k);
@@ -272,6 +240,19 @@ TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
   EXPECT_EQ(SelectObject(dc, pen), nullptr);
   EXPECT_EQ(SelectObject(dc, reinterpret_cast<HGDIOBJ>(uintptr_t(0x12345))), nullptr);
   EXPECT_FALSE(LineTo(reinterpret_cast<HDC>(uintptr_t(0x777)), 1, 1));
+  // A window's DC keeps its selections between GetDC calls until the window is forgotten.
+  HWND window = reinterpret_cast<HWND>(uintptr_t(0x5150));
+  HDC windowDC = GetDC(window);
+  HPEN kept = CreatePen(PS_SOLID, 2, RGB(0, 0, 255));
+  SelectObject(windowDC, kept);
+  EXPECT_EQ(ReleaseDC(window, windowDC), 1);
+  EXPECT_EQ(GetDC(window), windowDC);
+  EXPECT_TRUE(DeleteObject(kept));
+  compat::ForgetWindowDC(window);
+  EXPECT_FALSE(DeleteObject(kept));  // freed once its DC let go
+  HDC fresh = GetDC(window);
+  EXPECT_EQ(SelectObject(fresh, GetStockObject(WHITE_PEN)), GetStockObject(BLACK_PEN));
+  compat::ForgetWindowDC(window);
   EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
   EXPECT_NE(GetStockObject(BLACK_PEN), nullptr);
   EXPECT_EQ(CreatePen(42, 1, 0), nullptr);

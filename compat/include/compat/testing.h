@@ -28,8 +28,9 @@ void ResetHeadless();
 void SetScreenSize(int width, int height);
 
 // ---- Virtual clock (GetTickCount, Sleep, message times) ----
-// It moves only when asked: Sleep(n) advances it by n; a GetMessageA with nothing to return
-// jumps it to the next timer or scripted event; AdvanceClock moves it by hand.
+// It moves only when asked: Sleep(n) on any thread advances it by n; a GetMessageA with
+// nothing to return jumps it to the next timer or scripted event; AdvanceClock moves it by
+// hand. Threads that must wait in real time wait on something else than Sleep.
 DWORD Now();
 void AdvanceClock(DWORD milliseconds);
 
@@ -57,6 +58,10 @@ bool DeadlineReached();
 std::vector<uint32_t> ReadWindowPixels(HWND window, int *width, int *height);
 // The raw palette indices of a window on the palette display (empty on true colour).
 std::vector<uint8_t> ReadWindowIndices(HWND window, int *width, int *height);
+
+// ---- Registry ----
+// Values are set with RegCreateKeyA / RegSetValueExA, which write the per-user store under
+// LUMIVANE_HOME (point it at a temporary folder) and work the same under Windows.
 
 // ---- Modules for LoadLibraryA / GetProcAddress ----
 // A library name (matched without regard to case, with or without directory) and its entries.

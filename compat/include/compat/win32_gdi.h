@@ -60,8 +60,44 @@ typedef struct tagLOGPALETTE {
 
 #define GDI_ERROR 0xFFFFFFFFu
 
+// Memory DCs over device-independent bitmaps; here only 32-bit top-down DIB sections.
+DECLARE_HANDLE(HBITMAP);
+
+typedef struct tagBITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;  // negative: rows run top-down
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+} BITMAPINFOHEADER;
+
+typedef struct tagRGBQUAD {
+  BYTE rgbBlue;
+  BYTE rgbGreen;
+  BYTE rgbRed;
+  BYTE rgbReserved;
+} RGBQUAD;
+
+typedef struct tagBITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+} BITMAPINFO;
+
+#define BI_RGB 0
+#define DIB_RGB_COLORS 0
+
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
+                         DWORD offset);
 int GetDeviceCaps(HDC dc, int index);
 
 HGDIOBJ GetStockObject(int object);

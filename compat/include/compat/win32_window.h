@@ -503,7 +503,6 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 HWND GetParent(HWND window);
 HWND GetWindow(HWND window, UINT relation);
-HWND GetDesktopWindow();
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 int GetWindowTextA(HWND window, LPSTR text, int size);
 int GetWindowTextLengthA(HWND window);
@@ -589,6 +588,8 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 // ---- Process ----
 // The program's own command line, rebuilt from its arguments with Windows quoting.
 LPSTR GetCommandLineA();
+// The ANSI code page here is a single-byte one: no byte leads a double-byte character.
+BOOL IsDBCSLeadByte(BYTE testChar);
 void GetStartupInfoA(LPSTARTUPINFOA info);
 [[noreturn]] void ExitProcess(UINT exitCode);
 DWORD GetCurrentProcessId();

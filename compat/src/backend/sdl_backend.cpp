@@ -240,14 +240,14 @@ class SdlBackend : public Backend {
   }
 
   POINT CursorPos() override {
-    if (!EnsureVideo()) return POINT{0, 0};
     int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
+    if (!x11().Pointer(&x, &y) && EnsureVideo()) SDL_GetGlobalMouseState(&x, &y);
     return POINT{x, y};
   }
 
   void SetCursorPos(int x, int y) override {
-    if (EnsureVideo()) SDL_WarpMouseGlobal(x, y);
+    if (x11().Connected()) x11().WarpPointer(x, y);
+    else if (EnsureVideo()) SDL_WarpMouseGlobal(x, y);
   }
 
   HWND FindForeign(const char *className, const char *title) override {
@@ -288,6 +288,9 @@ class SdlBackend : public Backend {
     // Foreign windows have visuals a GL renderer may refuse; the software framebuffer
     // draws into any of them.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Only a real display will do: SDL's offscreen and dummy drivers would let a saver run
+    // unseen and undismissable. A user's SDL_VIDEODRIVER still wins.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, std::getenv("WAYLAND_DISPLAY") != nullptr ? "x11,wayland" : "x11");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");

@@ -184,6 +184,21 @@ unsigned long X11Windows::Active() {
   return focus == PointerRoot || focus == None || focus == root_ ? 0 : focus;
 }
 
+bool X11Windows::Pointer(int *x, int *y) {
+  if (display_ == nullptr) return false;
+  ::Window rootReturn, childReturn;
+  int windowX, windowY;
+  unsigned int mask;
+  return XQueryPointer(display_, root_, &rootReturn, &childReturn, x, y, &windowX, &windowY,
+                       &mask) != 0;
+}
+
+void X11Windows::WarpPointer(int x, int y) {
+  if (display_ == nullptr) return;
+  XWarpPointer(display_, None, root_, 0, 0, 0, 0, x, y);
+  XFlush(display_);
+}
+
 void X11Windows::SetClass(unsigned long window, const std::string &className) {
   if (display_ == nullptr) return;
   std::string name = className;

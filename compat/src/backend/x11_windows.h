@@ -25,6 +25,9 @@ class X11Windows {
   bool Close(unsigned long window);
   bool Activate(unsigned long window);
   unsigned long Active();
+  // The pointer on the screen, asked of the server: SDL's global mouse state can lag behind.
+  bool Pointer(int *x, int *y);
+  void WarpPointer(int x, int y);
   // WM_CLASS of a window we made, so that other processes find it by its Win32 class.
   void SetClass(unsigned long window, const std::string &className);
 

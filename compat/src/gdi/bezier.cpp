@@ -12,49 +12,37 @@ constexpr int MAX_DEPTH = 8;  // 2^8 = MAX_BEZIER_POINTS pieces at most
 // by at most this many pixels.
 constexpr double FLATNESS = 0.5;
 
-struct Vec {
-  double x, y;
-};
-
-Vec Mid(Vec a, Vec b) { return {(a.x + b.x) * 0.5, (a.y + b.y) * 0.5}; }
-
-bool Flat(Vec a, Vec b, Vec c, Vec d) {
-  const double e1 = std::max(std::fabs(a.x - 2 * b.x + c.x), std::fabs(a.y - 2 * b.y + c.y));
-  const double e2 = std::max(std::fabs(b.x - 2 * c.x + d.x), std::fabs(b.y - 2 * c.y + d.y));
-  return std::max(e1, e2) <= FLATNESS;
+// Nearest integer, halves rounding up; floor() itself is a library call here.
+LONG RoundToPixel(double v) {
+  v += 0.5;
+  const long long i = static_cast<long long>(v);
+  return LONG(i > v ? i - 1 : i);
 }
-
-struct Output {
-  POINT *points;
-  int count;
-  POINT last;
-  void Add(Vec v) {
-    const POINT p{LONG(std::floor(v.x + 0.5)), LONG(std::floor(v.y + 0.5))};
-    if (p.x == last.x && p.y == last.y) return;
-    points[count++] = last = p;
-  }
-};
-
-void Subdivide(Vec a, Vec b, Vec c, Vec d, int depth, Output &out) {
-  if (depth == MAX_DEPTH || Flat(a, b, c, d)) {
-    out.Add(d);
-    return;
-  }
-  const Vec ab = Mid(a, b), bc = Mid(b, c), cd = Mid(c, d);
-  const Vec abc = Mid(ab, bc), bcd = Mid(bc, cd);
-  const Vec middle = Mid(abc, bcd);
-  Subdivide(a, ab, abc, middle, depth + 1, out);
-  Subdivide(middle, bcd, cd, d, depth + 1, out);
-}
-
-Vec ToVec(const POINT &p) { return {double(p.x), double(p.y)}; }
 
 }  // namespace
 
 int FlattenBezier(const POINT &p0, const POINT &p1, const POINT &p2, const POINT &p3, POINT *out) {
-  Output output{out, 0, p0};
-  Subdivide(ToVec(p0), ToVec(p1), ToVec(p2), ToVec(p3), 0, output);
-  return output.count;
+  // Halving a curve quarters the second differences of its control points: that gives the
+  // number of equal pieces, a power of two, that are each flat enough.
+  double bend = std::max({std::fabs(double(p0.x) - 2.0 * p1.x + p2.x), std::fabs(double(p0.y) - 2.0 * p1.y + p2.y),
+                          std::fabs(double(p1.x) - 2.0 * p2.x + p3.x), std::fabs(double(p1.y) - 2.0 * p2.y + p3.y)});
+  int depth = 0;
+  while (depth < MAX_DEPTH && bend > FLATNESS) {
+    bend /= 4;
+    ++depth;
+  }
+  const int pieces = 1 << depth;
+  int count = 0;
+  POINT last = p0;
+  for (int i = 1; i <= pieces; ++i) {
+    const double t = double(i) / pieces, s = 1.0 - t;
+    const double a = s * s * s, b = 3 * s * s * t, c = 3 * s * t * t, d = t * t * t;
+    const POINT p{RoundToPixel(a * p0.x + b * p1.x + c * p2.x + d * p3.x),
+                  RoundToPixel(a * p0.y + b * p1.y + c * p2.y + d * p3.y)};
+    if (p.x == last.x && p.y == last.y) continue;
+    out[count++] = last = p;
+  }
+  return count;
 }
 
 }  // namespace compat

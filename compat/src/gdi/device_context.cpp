@@ -3,6 +3,7 @@
 #include "colour_match.h"
 #include "display.h"
 #include "log/call_log.h"
+#include "window/window_surface.h"
 
 #include <atomic>
 #include <mutex>
@@ -10,10 +11,6 @@
 #include <vector>
 
 namespace compat {
-
-// Until the window layer supplies its own, windows have no surface: drawing on them does
-// nothing, and the GDI calls still link.
-__attribute__((weak)) Surface *WindowSurface(HWND) { return nullptr; }
 
 namespace {
 
@@ -36,6 +33,9 @@ void SelectDefaults(DeviceContext &dc) {
   dc.pen = StockPen(BLACK_PEN);
   dc.brush = StockBrush(WHITE_BRUSH);
   dc.palette = DefaultPalette();
+  for (GdiObject *object : {static_cast<GdiObject *>(dc.pen), static_cast<GdiObject *>(dc.brush),
+                            static_cast<GdiObject *>(dc.palette)})
+    Retain(object);
   dc.x = dc.y = 0;
   dc.penEpoch = 0;
 }
@@ -79,15 +79,47 @@ HDC CreateSurfaceDC(Surface &surface) {
   return HandleOf(index);
 }
 
+namespace {
+
+// Ends the DC in a slot; registryGuard must be held.
+void RetireDC(size_t index) {
+  DeviceContext &dc = *dcTable[index].load();
+  dc.magic = 0;
+  for (GdiObject *object : {static_cast<GdiObject *>(dc.pen), static_cast<GdiObject *>(dc.brush),
+                            static_cast<GdiObject *>(dc.palette), static_cast<GdiObject *>(dc.bitmap)})
+    if (object) Release(object);
+  freeDCs.push_back(index);
+}
+
+// Window handles are not reused, so DCs of destroyed windows would pile up; once there are
+// many, those whose window has gone are retired. registryGuard must be held.
+void RetireVanishedWindowDCs() {
+  constexpr size_t SWEEP_AT = 256;
+  if (windowDCs.size() < SWEEP_AT) return;
+  for (auto it = windowDCs.begin(); it != windowDCs.end();) {
+    if (WindowSurface(it->first)) {
+      ++it;
+    } else {
+      RetireDC(it->second);
+      it = windowDCs.erase(it);
+    }
+  }
+}
+
+}  // namespace
+
 void DeleteMemoryDC(HDC handle) {
   std::lock_guard<std::mutex> lock(registryGuard);
   DeviceContext *dc = FindDC(handle);
-  if (!dc || !dc->memory) return;
-  dc->magic = 0;
-  for (GdiObject *object : {static_cast<GdiObject *>(dc->pen), static_cast<GdiObject *>(dc->brush),
-                            static_cast<GdiObject *>(dc->palette), static_cast<GdiObject *>(dc->bitmap)})
-    if (object) Release(object);
-  freeDCs.push_back((reinterpret_cast<uintptr_t>(handle) >> 4) - 1);
+  if (dc && dc->memory) RetireDC((reinterpret_cast<uintptr_t>(handle) >> 4) - 1);
+}
+
+void ForgetWindowDC(HWND window) {
+  std::lock_guard<std::mutex> lock(registryGuard);
+  auto found = windowDCs.find(window);
+  if (found == windowDCs.end()) return;
+  RetireDC(found->second);
+  windowDCs.erase(found);
 }
 
 uint32_t ResolveColour(const DeviceContext &dc, COLORREF colour) {
@@ -123,6 +155,7 @@ HDC GetDC(HWND window) {
     if (found != windowDCs.end()) {
       index = found->second;
     } else {
+      RetireVanishedWindowDCs();
       index = NewDC();
       if (index != SIZE_MAX) windowDCs[window] = index;
     }
@@ -187,4 +220,40 @@ int GetDeviceCaps(HDC handle, int index) {
     case COLORRES: return palette ? 18 : 24;
     default: return 0;
   }
+}
+
+HDC CreateCompatibleDC(HDC) {
+  std::lock_guard<std::mutex> lock(registryGuard);
+  const size_t index = NewDC();
+  if (index == SIZE_MAX) return nullptr;
+  dcTable[index].load()->memory = true;
+  return HandleOf(index);
+}
+
+BOOL DeleteDC(HDC handle) {
+  DeviceContext *dc = FindDC(handle);
+  if (!dc || !dc->memory) return FALSE;
+  DeleteMemoryDC(handle);
+  return TRUE;
+}
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
+                         DWORD) {
+  // Bounds the pixel buffer to what a display could show.
+  constexpr LONG MAX_SIDE = 16384;
+  if (bits) *bits = nullptr;
+  if (!info || usage != DIB_RGB_COLORS || section) return nullptr;
+  const BITMAPINFOHEADER &header = info->bmiHeader;
+  if (header.biBitCount != 32 || header.biCompression != BI_RGB || header.biPlanes != 1 ||
+      header.biWidth <= 0 || header.biWidth > MAX_SIDE || header.biHeight >= 0 ||
+      header.biHeight < -MAX_SIDE)
+    return nullptr;
+  auto *bitmap = new Bitmap;
+  bitmap->surface.width = header.biWidth;
+  bitmap->surface.height = -header.biHeight;
+  bitmap->surface.indexed = false;
+  bitmap->surface.pixels32.assign(size_t(bitmap->surface.width) * bitmap->surface.height, 0);
+  HBITMAP handle = static_cast<HBITMAP>(AddObject(bitmap));
+  if (handle && bits) *bits = bitmap->surface.pixels32.data();
+  return handle;
 }

@@ -29,8 +29,12 @@ DeviceContext *FindDC(HDC dc);
 
 // A DC drawing straight onto a surface, for tests and tools; the caller keeps the surface.
 HDC CreateSurfaceDC(Surface &surface);
-// Ends a surface or memory DC; window DCs live as long as the process.
+// Ends a surface or memory DC.
 void DeleteMemoryDC(HDC dc);
+
+// For the window layer when a window is destroyed: its DC lets go of what is selected into it,
+// and a later window with the same handle starts from a fresh DC.
+void ForgetWindowDC(HWND window);
 
 // The pixel value a colour reference gives on a DC's surface with its selected palette.
 uint32_t ResolveColour(const DeviceContext &dc, COLORREF colour);
@@ -42,8 +46,5 @@ inline uint32_t CurrentPenPixel(DeviceContext &dc) {
   }
   return dc.penPixel;
 }
-
-// The window surface registry the window layer provides.
-Surface *WindowSurface(HWND window);
 
 }  // namespace compat

@@ -32,7 +32,8 @@ void InitDisplaySurface(Surface &surface, int width, int height) {
   if (surface.indexed) {
     surface.pixels8.assign(count, 0);
     surface.pixels32.clear();
-    for (int i = 0; i < 256; ++i) surface.hardwarePalette[i] = 0;
+    // The hardware palette is the display's, not the picture's: a resized window keeps the
+    // colours realised into it (a new surface starts with all entries black).
     for (int i = 0; i < STATIC_COLOUR_COUNT; ++i)
       surface.hardwarePalette[StaticColourSlot(i)] = StaticColour(i);
   } else {

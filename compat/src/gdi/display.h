@@ -8,7 +8,8 @@ namespace compat {
 
 bool DisplayIsPalette();
 
-// Sizes a window's surface for the current display, black, with the static colours in place.
+// Sizes a window's surface for the current display, black, with the static colours in place;
+// entries realised into its hardware palette before stay.
 void InitDisplaySurface(Surface &surface, int width, int height);
 
 // The twenty colours a palette display reserves, as 0x00RRGGBB: ten at the bottom of the

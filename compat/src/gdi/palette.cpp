@@ -4,6 +4,7 @@
 #include "device_context.h"
 #include "display.h"
 #include "log/call_log.h"
+#include "window/window_surface.h"
 
 #include <algorithm>
 #include <mutex>
@@ -158,7 +159,10 @@ BOOL AnimatePalette(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY 
     entry.peRed = entries[k].peRed;
     entry.peGreen = entries[k].peGreen;
     entry.peBlue = entries[k].peBlue;
-    if (surface) surface->hardwarePalette[palette->slots[start + k]] = EntryRGB(entry);
+    // The static colours belong to every window; an entry that shares one is not animated.
+    const int slot = palette->slots[start + k];
+    if (surface && slot >= FIRST_FREE_SLOT && slot <= LAST_FREE_SLOT)
+      surface->hardwarePalette[slot] = EntryRGB(entry);
   }
   if (surface) ++surface->generation;
   ++colourEpoch;

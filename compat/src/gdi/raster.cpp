@@ -1,7 +1,6 @@
 #include "raster.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>

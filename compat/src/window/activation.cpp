@@ -24,10 +24,6 @@ HWND TopLevelOf(HWND handle) {
   return handle;
 }
 
-bool TitleMatches(const std::string &title, LPCSTR wanted) {
-  return wanted == nullptr || SameTextIgnoringCase(title, wanted);
-}
-
 }  // namespace
 
 HWND ForegroundHandle() { return foreground.load(); }
@@ -65,13 +61,8 @@ using namespace compat;
 
 HWND FindWindowA(LPCSTR className, LPCSTR windowName) {
   if (className != nullptr && IS_INTRESOURCE(className)) return nullptr;
-  for (Window *window : AllWindows()) {
-    if ((window->style & WS_CHILD) || window->destroying) continue;
-    if (className != nullptr && !SameTextIgnoringCase(window->windowClass.name, className)) continue;
-    if (!TitleMatches(window->title, windowName)) continue;
-    return window->handle;
-  }
-  return ActiveBackend().FindForeign(className, windowName);
+  const HWND local = FindTopLevel(className, windowName);
+  return local != nullptr ? local : ActiveBackend().FindForeign(className, windowName);
 }
 
 BOOL SetForegroundWindow(HWND handle) {

@@ -76,9 +76,8 @@ void RunSentMessages(ThreadQueue &queue) {
 }
 
 bool PaintMessage(ThreadQueue &queue, MSG *msg, HWND window) {
-  for (Window *w : AllWindows()) {
-    if (w->threadId != queue.threadId || !w->needsPaint || !MatchesWindow(w->handle, window))
-      continue;
+  for (Window *w : AllWindows(queue.threadId)) {
+    if (!w->needsPaint || !MatchesWindow(w->handle, window)) continue;
     *msg = MSG{};
     msg->hwnd = w->handle;
     msg->message = WM_PAINT;
@@ -102,8 +101,9 @@ bool TimerMessage(ThreadQueue &queue, MSG *msg, HWND window, bool remove, DWORD 
   msg->wParam = earliest->id;
   msg->lParam = reinterpret_cast<LPARAM>(earliest->proc);
   msg->time = now;
-  // One WM_TIMER per timer at a time: the next is due one period after this one is taken.
-  if (remove) earliest->due = now + earliest->elapse;
+  // One WM_TIMER per timer at a time: taking it moves the timer to its next period after
+  // now, keeping its rhythm (ticks missed meanwhile are not made up).
+  if (remove) earliest->due += ((now - earliest->due) / earliest->elapse + 1) * earliest->elapse;
   return true;
 }
 

@@ -159,7 +159,6 @@ int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int bufferMax) {
   std::lock_guard<std::mutex> lock(guard);
   auto it = strings.find(id);
   if (it == strings.end()) {
-    buffer[0] = '\0';
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return 0;
   }

@@ -78,6 +78,8 @@ LPSTR GetCommandLineA() {
   return commandLine.data();
 }
 
+BOOL IsDBCSLeadByte(BYTE) { return FALSE; }
+
 void GetStartupInfoA(LPSTARTUPINFOA info) {
   if (info == nullptr) return;
   *info = STARTUPINFOA{};

@@ -8,42 +8,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
+#include "profile/profile_file.h"
 #include "window/window_table.h"
 
 namespace compat {
 
 namespace {
-
-std::string UserDirectory() {
-  if (const char *home = std::getenv("LUMIVANE_HOME"); home != nullptr && *home != '\0')
-    return home;
-  if (const char *config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0')
-    return std::string(config) + "/lumivane";
-  const char *home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : ".") + "/.config/lumivane";
-}
-
-bool MakeDirectories(const std::string &path) {
-  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    const std::string prefix = path.substr(0, slash);
-    if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (slash == std::string::npos) return true;
-  }
-}
-
-std::string ReadFile(const std::string &path) {
-  std::string text;
-  FILE *file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return text;
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-  std::fclose(file);
-  return text;
-}
 
 bool WriteDurably(const std::string &path, const std::string &text) {
   const std::string temporary = path + ".tmp";
@@ -134,7 +106,7 @@ bool ParseValue(const std::string &text, RegistryValue *value) {
 
 }  // namespace
 
-std::string RegistryFilePath() { return UserDirectory() + "/registry.reg"; }
+std::string RegistryFilePath() { return profile::UserSettingsDirectory() + "/registry.reg"; }
 
 RegistryDocument ParseRegistry(const std::string &text) {
   RegistryDocument document;
@@ -197,17 +169,18 @@ std::string FormatRegistry(const RegistryDocument &document) {
   return text;
 }
 
-RegistryDocument ReadRegistry() { return ParseRegistry(ReadFile(RegistryFilePath())); }
+RegistryDocument ReadRegistry() {
+  return ParseRegistry(profile::ReadProfileText(RegistryFilePath()));
+}
 
 bool EditRegistry(const std::function<bool(RegistryDocument &)> &edit) {
-  const std::string directory = UserDirectory();
-  if (!MakeDirectories(directory)) return false;
+  if (!profile::EnsureUserSettingsDirectory()) return false;
   const std::string path = RegistryFilePath();
   const int lockFd = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lockFd < 0) return false;
   while (flock(lockFd, LOCK_EX) != 0 && errno == EINTR) {
   }
-  RegistryDocument document = ParseRegistry(ReadFile(path));
+  RegistryDocument document = ParseRegistry(profile::ReadProfileText(path));
   bool ok = true;
   if (edit(document)) ok = WriteDurably(path, FormatRegistry(document));
   close(lockFd);

@@ -27,7 +27,7 @@ Window *OwnWindow(HWND handle) {
 
 // Every window this one owns or parents, each before its own descendants.
 void CollectDescendants(HWND handle, std::vector<HWND> *out) {
-  for (Window *w : AllWindows()) {
+  for (Window *w : AllWindows(CurrentQueue().threadId)) {
     if (w->parent != handle || w->destroying) continue;
     out->push_back(w->handle);
     CollectDescendants(w->handle, out);
@@ -38,6 +38,17 @@ void Resize(Window &window, int width, int height) {
   window.width = std::max(width, 0);
   window.height = std::max(height, 0);
   InitDisplaySurface(window.surface, window.width, window.height);
+}
+
+void EraseNow(HWND handle) {
+  Window *window = FindLocalWindow(handle);
+  if (window == nullptr || !window->needsErase) return;
+  HDC dc = GetDC(handle);
+  const bool erased = SendMessageA(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) != 0;
+  ReleaseDC(handle, dc);
+  window = FindLocalWindow(handle);
+  // Unerased, the background is still owed to the next BeginPaint.
+  if (window != nullptr && erased) window->needsErase = false;
 }
 
 bool NeedsNative(const Window &window) {
@@ -181,8 +192,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return nullptr;
   }
   if (!IsWindow(handle)) return nullptr;
-  CallWindowProcedure(handle, WM_SIZE, 0, MAKELPARAM(window->width, window->height));
-  CallWindowProcedure(handle, WM_MOVE, 0, MAKELPARAM(window->x, window->y));
+  const LPARAM size = MAKELPARAM(window->width, window->height);
+  const LPARAM position = MAKELPARAM(window->x, window->y);
+  CallWindowProcedure(handle, WM_SIZE, 0, size);
+  CallWindowProcedure(handle, WM_MOVE, 0, position);
   if ((style & WS_VISIBLE) && IsWindow(handle)) ShowWindow(handle, SW_SHOW);
   return IsWindow(handle) ? handle : nullptr;
 }
@@ -286,7 +299,11 @@ BOOL ShowWindow(HWND handle, int command) {
   const bool activates = command != SW_HIDE && command != SW_SHOWNA &&
                          command != SW_SHOWNOACTIVATE && command != SW_SHOWMINNOACTIVE &&
                          command != SW_MINIMIZE;
-  if (show && activates && !(window->style & WS_CHILD)) ActivateWindow(handle);
+  if (show && !wasVisible && !(window->style & WS_CHILD)) {
+    if (activates) ActivateWindow(handle);
+    // Windows erases a top-level window as it appears, before any WM_PAINT.
+    EraseNow(handle);
+  }
   return wasVisible ? TRUE : FALSE;
 }
 
@@ -428,7 +445,7 @@ HWND GetWindow(HWND handle, UINT relation) {
   std::vector<HWND> siblings;
   const bool wantChildren = relation == GW_CHILD;
   const HWND parent = wantChildren ? handle : ((window->style & WS_CHILD) ? window->parent : nullptr);
-  for (Window *w : AllWindows()) {
+  for (Window *w : AllWindows(CurrentQueue().threadId)) {
     const bool isChild = (w->style & WS_CHILD) != 0;
     if (w->destroying) continue;
     if (parent != nullptr ? (isChild && w->parent == parent) : !isChild) siblings.push_back(w->handle);

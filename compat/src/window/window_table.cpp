@@ -85,12 +85,25 @@ std::unique_ptr<Window> RemoveWindow(HWND handle) {
   return removed;
 }
 
-std::vector<Window *> AllWindows() {
+std::vector<Window *> AllWindows(DWORD threadId) {
   std::lock_guard<std::mutex> lock(tableGuard);
   std::vector<Window *> all;
   all.reserve(windows.size());
-  for (auto &entry : windows) all.push_back(entry.second.get());
+  for (auto &entry : windows)
+    if (threadId == 0 || entry.second->threadId == threadId) all.push_back(entry.second.get());
   return all;
+}
+
+HWND FindTopLevel(const char *className, const char *title) {
+  std::lock_guard<std::mutex> lock(tableGuard);
+  for (auto &entry : windows) {
+    const Window &w = *entry.second;
+    if ((w.style & WS_CHILD) || w.destroying) continue;
+    if (className != nullptr && !SameTextIgnoringCase(w.windowClass.name, className)) continue;
+    if (title != nullptr && !SameTextIgnoringCase(w.title, title)) continue;
+    return w.handle;
+  }
+  return nullptr;
 }
 
 DWORD WindowThread(HWND handle) {

@@ -61,8 +61,11 @@ HWND NewWindowHandle();
 Window *AddWindow(std::unique_ptr<Window> window);
 Window *FindLocalWindow(HWND handle);
 std::unique_ptr<Window> RemoveWindow(HWND handle);
-// Snapshot of all windows, oldest first.
-std::vector<Window *> AllWindows();
+// Snapshot of all windows, oldest first; with a thread id, only that thread's windows (which
+// no other thread destroys under the caller).
+std::vector<Window *> AllWindows(DWORD threadId = 0);
+// The oldest top-level window with this class and title (either may be null), or null.
+HWND FindTopLevel(const char *className, const char *title);
 DWORD WindowThread(HWND handle);  // 0 when no such local window
 void ClearWindowTable();          // drops every window and class, running nothing
 

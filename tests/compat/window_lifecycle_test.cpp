@@ -1,0 +1,162 @@
+// Windows from creation to destruction: the messages on the way, DefWindowProcA's close,
+// finding windows, and the window state the saver asks about.
+#include <cstring>
+
+#include "window_fixture.h"
+
+namespace {
+
+using Lifecycle = HeadlessWindows;
+
+std::vector<UINT> Messages(const std::vector<Received> &received, HWND window) {
+  std::vector<UINT> messages;
+  for (const Received &r : received)
+    if (r.window == window) messages.push_back(r.message);
+  return messages;
+}
+
+TEST_F(Lifecycle, CreationSendsItsMessagesInOrderAndCanBeRefused) {
+  const HWND window = CreateWindowExA(WS_EX_TOPMOST, "recorder", "Screen Saver",
+                                      WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  // The order Windows keeps for these (checked under Wine, which sends a few more between).
+  const std::vector<UINT> expected{WM_NCCREATE,   WM_CREATE,   WM_SIZE,     WM_MOVE,
+                                   WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS, WM_ERASEBKGND};
+  EXPECT_EQ(Messages(received, window), expected);
+  EXPECT_EQ(Of(WM_SIZE)[0].lParam, MAKELPARAM(640, 480));
+  EXPECT_EQ(GetForegroundWindow(), window);
+  EXPECT_EQ(GetFocus(), window);
+  RECT client;
+  ASSERT_TRUE(GetClientRect(window, &client));
+  EXPECT_EQ(client.right, 640);
+  EXPECT_EQ(client.bottom, 480);
+  EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE), WS_EX_TOPMOST);
+  char text[32];
+  EXPECT_EQ(GetWindowTextA(window, text, sizeof text), 12);
+  EXPECT_STREQ(text, "Screen Saver");
+
+  // WM_CREATE answering -1 refuses the window: it is destroyed again and none is returned.
+  handler = [](HWND, UINT message, WPARAM, LPARAM, LRESULT *result) {
+    if (message != WM_CREATE) return false;
+    *result = -1;
+    return true;
+  };
+  received.clear();
+  EXPECT_EQ(MakeWindow(), nullptr);
+  EXPECT_EQ(Of(WM_DESTROY).size(), 1u);
+  EXPECT_EQ(Of(WM_NCDESTROY).size(), 1u);
+  // No class, or a child without a parent: no window.
+  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                            nullptr),
+            nullptr);
+  EXPECT_EQ(MakeWindow(WS_CHILD, nullptr), nullptr);
+  // A class is registered once.
+  WNDCLASSA again{};
+  again.lpfnWndProc = DefWindowProcA;
+  again.lpszClassName = "RECORDER";
+  EXPECT_EQ(RegisterClassA(&again), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
+}
+
+TEST_F(Lifecycle, DefaultCloseDestroysParentBeforeChildrenAndForgetsTheirMessages) {
+  const HWND parent = MakeWindow(WS_POPUP | WS_VISIBLE);
+  const HWND child = MakeWindow(WS_CHILD | WS_VISIBLE, parent, 50, 40);
+  ASSERT_TRUE(parent && child);
+  SetTimer(parent, 1, 100, nullptr);
+  PostMessageA(child, WM_USER, 0, 0);
+  received.clear();
+  handler = [](HWND, UINT message, WPARAM, LPARAM, LRESULT *) {
+    if (message == WM_DESTROY) PostQuitMessage(3);
+    return false;
+  };
+  EXPECT_EQ(SendMessageA(parent, WM_CLOSE, 0, 0), 0);
+  EXPECT_FALSE(IsWindow(parent));
+  EXPECT_FALSE(IsWindow(child));
+  std::vector<std::pair<HWND, UINT>> order;
+  for (const Received &r : received)
+    if (r.message == WM_DESTROY || r.message == WM_NCDESTROY) order.emplace_back(r.window, r.message);
+  const std::vector<std::pair<HWND, UINT>> expected{{parent, WM_DESTROY},
+                                                    {child, WM_DESTROY},
+                                                    {child, WM_NCDESTROY},
+                                                    {parent, WM_NCDESTROY}};
+  EXPECT_EQ(order, expected);
+  // The loop sees the quit, and neither the dead child's message nor the dead timer.
+  received.clear();
+  EXPECT_EQ(RunLoop(), 3);
+  EXPECT_TRUE(Of(WM_USER).empty());
+  EXPECT_EQ(GetForegroundWindow(), nullptr);
+  EXPECT_FALSE(DestroyWindow(parent));
+  EXPECT_FALSE(PostMessageA(parent, WM_USER, 0, 0));
+}
+
+TEST_F(Lifecycle, FindWindowMatchesTopLevelClassAndTitleWithoutCase) {
+  const HWND saver = MakeWindow(WS_POPUP, nullptr, 10, 10, "Screen Saver");
+  const HWND dialog = MakeWindow(WS_POPUP, nullptr, 10, 10, "Lumivane 95");
+  const HWND child = MakeWindow(WS_CHILD, saver, 5, 5, "Preview");
+  ASSERT_TRUE(saver && dialog && child);
+  EXPECT_EQ(FindWindowA("Recorder", "Screen Saver"), saver);
+  EXPECT_EQ(FindWindowA("RECORDER", "screen saver"), saver);
+  EXPECT_EQ(FindWindowA(nullptr, "Lumivane 95"), dialog);
+  EXPECT_EQ(FindWindowA("Recorder", nullptr), saver);
+  EXPECT_EQ(FindWindowA(nullptr, "Preview"), nullptr);  // children are not top-level windows
+  EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", "Screen Saver"), nullptr);
+  EXPECT_EQ(FindWindowA(nullptr, "Screen Saver 2"), nullptr);
+  // A title change through WM_SETTEXT is what FindWindowA sees.
+  EXPECT_TRUE(SetWindowTextA(dialog, "Other"));
+  EXPECT_EQ(FindWindowA(nullptr, "Lumivane 95"), nullptr);
+  EXPECT_EQ(GetParent(child), saver);
+  EXPECT_EQ(GetWindow(saver, GW_CHILD), child);
+}
+
+TEST_F(Lifecycle, EnablingForegroundAndVisibility) {
+  const HWND first = MakeWindow(WS_POPUP | WS_VISIBLE);
+  const HWND second = MakeWindow(WS_POPUP | WS_VISIBLE);
+  EXPECT_EQ(GetForegroundWindow(), second);
+  received.clear();
+  EXPECT_TRUE(SetForegroundWindow(first));
+  EXPECT_EQ(GetForegroundWindow(), first);
+  ASSERT_EQ(Of(WM_ACTIVATE).size(), 2u);
+  EXPECT_EQ(Of(WM_ACTIVATE)[0].window, second);
+  EXPECT_EQ(LOWORD(Of(WM_ACTIVATE)[0].wParam), WA_INACTIVE);
+  EXPECT_EQ(Of(WM_ACTIVATE)[1].window, first);
+
+  received.clear();
+  EXPECT_FALSE(EnableWindow(first, FALSE));  // it was enabled
+  EXPECT_FALSE(IsWindowEnabled(first));
+  EXPECT_TRUE(EnableWindow(first, FALSE));   // already disabled: no second WM_ENABLE
+  EXPECT_TRUE(EnableWindow(first, TRUE));
+  ASSERT_EQ(Of(WM_ENABLE).size(), 2u);
+  EXPECT_EQ(Of(WM_ENABLE)[0].wParam, static_cast<WPARAM>(FALSE));
+  EXPECT_EQ(Of(WM_ENABLE)[1].wParam, static_cast<WPARAM>(TRUE));
+
+  EXPECT_TRUE(IsWindowVisible(first));
+  EXPECT_TRUE(ShowWindow(first, SW_HIDE));
+  EXPECT_FALSE(IsWindowVisible(first));
+  EXPECT_FALSE(IsWindow(nullptr));
+  EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(0x1234)));  // no window system to ask
+}
+
+TEST_F(Lifecycle, ScreenMetricsAndTheSurfaceFollowTheWindow) {
+  compat::testing::SetScreenSize(800, 600);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+  const HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, nullptr, GetSystemMetrics(SM_CXSCREEN),
+                                 GetSystemMetrics(SM_CYSCREEN));
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels = compat::testing::ReadWindowPixels(window, &width, &height);
+  EXPECT_EQ(width, 800);
+  EXPECT_EQ(height, 600);
+  ASSERT_EQ(pixels.size(), 800u * 600u);
+  EXPECT_EQ(pixels[0], 0u);  // a new window is black
+  // Resizing gives the window a surface of its new client size.
+  EXPECT_TRUE(MoveWindow(window, 10, 20, 100, 50, TRUE));
+  pixels = compat::testing::ReadWindowPixels(window, &width, &height);
+  EXPECT_EQ(pixels.size(), 100u * 50u);
+  RECT rect;
+  ASSERT_TRUE(GetWindowRect(window, &rect));
+  EXPECT_EQ(rect.left, 10);
+  EXPECT_EQ(rect.bottom, 70);
+}
+
+}  // namespace

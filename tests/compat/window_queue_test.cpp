@@ -1,0 +1,231 @@
+// The thread's message queue through the headless backend: retrieval order and filters,
+// PM_NOREMOVE, the quit message, timers that coalesce, direct sends, other threads' posts and
+// sends, nested loops.
+#include <atomic>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
+#include "window_fixture.h"
+
+namespace {
+
+using Queue = HeadlessWindows;
+using compat::testing::Now;
+
+TEST_F(Queue, PostedMessagesComeInOrderThroughFiltersAndNoRemoveLeavesThem) {
+  const HWND a = MakeWindow(WS_POPUP);
+  const HWND b = MakeWindow(WS_POPUP);
+  const HWND child = MakeWindow(WS_CHILD, a);
+  ASSERT_TRUE(a && b && child);
+  PostMessageA(a, WM_USER + 1, 1, 0);
+  PostMessageA(b, WM_USER + 2, 2, 0);
+  PostMessageA(child, WM_USER + 3, 3, 0);
+  PostMessageA(nullptr, WM_USER + 4, 4, 0);  // a thread message
+
+  MSG msg;
+  // Peeking without removing shows the same message again and again.
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, WM_USER + 1u);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD));
+  EXPECT_EQ(msg.message, WM_USER + 1u);
+  // A window filter takes the window and its children, in posting order.
+  ASSERT_TRUE(PeekMessageA(&msg, a, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, a);
+  ASSERT_TRUE(PeekMessageA(&msg, a, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, child);
+  EXPECT_FALSE(PeekMessageA(&msg, a, 0, 0, PM_REMOVE));
+  // A range filter skips what lies outside; -1 takes thread messages only.
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_USER + 5, WM_USER + 9, PM_REMOVE));
+  ASSERT_TRUE(PeekMessageA(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_USER + 4u);
+  EXPECT_EQ(msg.hwnd, nullptr);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 2, WM_USER + 2, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, b);
+  EXPECT_EQ(msg.wParam, 2u);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  // Filtering on a window that does not exist fails outright.
+  EXPECT_EQ(GetMessageA(&msg, reinterpret_cast<HWND>(0x7FFFFFF0), 0, 0), -1);
+}
+
+TEST_F(Queue, QuitComesAfterPostedMessagesWithItsCodeAndEndsTheLoop) {
+  const HWND window = MakeWindow(WS_POPUP);
+  PostMessageA(window, WM_USER, 0, 0);
+  PostQuitMessage(7);
+  PostMessageA(window, WM_USER + 1, 0, 0);
+  EXPECT_EQ(RunLoop(), 7);
+  ASSERT_EQ(Of(WM_USER).size(), 1u);
+  ASSERT_EQ(Of(WM_USER + 1).size(), 1u);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));  // the quit was taken once
+}
+
+TEST_F(Queue, TimersCoalesceToOnePendingMessageAndTheClockJumpsToThem) {
+  const HWND window = MakeWindow(WS_POPUP);
+  EXPECT_EQ(SetTimer(window, 200, 20, nullptr), 200u);
+  const DWORD start = Now();
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  // Ten and a half periods pass unattended: one WM_TIMER is waiting, not ten.
+  compat::testing::AdvanceClock(210);
+  ASSERT_TRUE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_NOREMOVE));
+  ASSERT_TRUE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD));
+  EXPECT_EQ(msg.wParam, 200u);
+  EXPECT_FALSE(PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD));
+  // GetMessageA waits for the next period of the timer's own rhythm: the virtual clock moves
+  // exactly there.
+  ASSERT_GT(GetMessageA(&msg, nullptr, 0, 0), 0);
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+  EXPECT_EQ(Now() - start, 220u);
+  // Periods below 10 ms run at 10 ms; a second timer keeps its own id.
+  SetTimer(window, 787, 1, nullptr);
+  ASSERT_GT(GetMessageA(&msg, nullptr, 0, 0), 0);
+  EXPECT_EQ(msg.wParam, 787u);
+  EXPECT_EQ(Now() - start, 230u);
+  ASSERT_GT(GetMessageA(&msg, nullptr, 0, 0), 0);
+  EXPECT_EQ(msg.wParam, 200u);
+  EXPECT_EQ(Now() - start, 240u);
+  // Posted messages come before a due timer; a killed timer's pending tick goes with it.
+  compat::testing::AdvanceClock(50);
+  PostMessageA(window, WM_USER, 0, 0);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+  EXPECT_TRUE(KillTimer(window, 200));
+  EXPECT_TRUE(KillTimer(window, 787));
+  EXPECT_FALSE(KillTimer(window, 787));
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(Queue, TimerProceduresRunFromDispatchAndThreadTimersGetTheirOwnIds) {
+  static int calls = 0;
+  calls = 0;
+  const UINT_PTR id = SetTimer(nullptr, 0, 30, [](HWND, UINT message, UINT_PTR, DWORD) {
+    if (message == WM_TIMER && ++calls == 3) PostQuitMessage(0);
+  });
+  ASSERT_NE(id, 0u);
+  const DWORD start = Now();
+  RunLoop();
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(Now() - start, 90u);
+  EXPECT_TRUE(KillTimer(nullptr, id));
+}
+
+TEST_F(Queue, SendIsADirectCallWhilePaintWaitsUntilValidated) {
+  const HWND window = MakeWindow(WS_POPUP);
+  handler = [](HWND, UINT message, WPARAM wParam, LPARAM, LRESULT *result) {
+    if (message != WM_USER) return false;
+    *result = static_cast<LRESULT>(wParam * 2);
+    return true;
+  };
+  EXPECT_EQ(SendMessageA(window, WM_USER, 21, 0), 42);
+  ASSERT_EQ(Of(WM_USER).size(), 1u);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+
+  // A shown window is erased at once, then asks to be painted until a procedure validates
+  // it; DefWindowProcA does. An erase that was not done (no class brush here) is owed to
+  // the painting.
+  ShowWindow(window, SW_SHOW);
+  EXPECT_EQ(Of(WM_ERASEBKGND).size(), 1u);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+  DispatchMessageA(&msg);
+  EXPECT_EQ(Of(WM_ERASEBKGND).size(), 2u);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  // A hidden window never asks.
+  InvalidateRect(window, nullptr, TRUE);
+  ShowWindow(window, SW_HIDE);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(Queue, OtherThreadsPostAndSendWhileTheLoopWaits) {
+  const HWND window = MakeWindow(WS_POPUP);
+  constexpr int COUNT = 2000;
+  std::vector<WPARAM> order;
+  std::atomic<LRESULT> sendResult{0};
+  handler = [&](HWND w, UINT message, WPARAM wParam, LPARAM, LRESULT *result) {
+    if (message == WM_USER) {
+      order.push_back(wParam);
+      return true;
+    }
+    if (message == WM_USER + 1) {
+      *result = 99;
+      return true;
+    }
+    if (message == WM_USER + 2) {
+      DestroyWindow(w);
+      return true;
+    }
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return false;
+  };
+  std::thread poster([&] {
+    for (int i = 0; i < COUNT; ++i) PostMessageA(window, WM_USER, static_cast<WPARAM>(i), 0);
+    // A send from another thread runs on the window's thread and waits for the answer.
+    sendResult = SendMessageA(window, WM_USER + 1, 0, 0);
+    PostMessageA(window, WM_USER + 2, 0, 0);
+  });
+  RunLoop();
+  poster.join();
+  ASSERT_EQ(order.size(), static_cast<size_t>(COUNT));
+  for (int i = 0; i < COUNT; ++i) ASSERT_EQ(order[static_cast<size_t>(i)], static_cast<WPARAM>(i));
+  EXPECT_EQ(sendResult.load(), 99);
+  EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(Queue, NestedLoopsShareTheQueue) {
+  const HWND window = MakeWindow(WS_POPUP);
+  std::vector<UINT> seen;
+  handler = [&](HWND w, UINT message, WPARAM, LPARAM, LRESULT *) {
+    if (message < WM_USER || message > WM_USER + 10) return false;
+    seen.push_back(message);
+    if (message == WM_USER) {
+      // A modal loop: it runs until its own end message, taking what comes meanwhile.
+      PostMessageA(w, WM_USER + 1, 0, 0);
+      PostMessageA(w, WM_USER + 2, 0, 0);
+      MSG msg;
+      while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageA(&msg);
+        if (msg.message == WM_USER + 2) break;
+      }
+      seen.push_back(WM_USER + 9);
+    }
+    if (message == WM_USER + 3) PostQuitMessage(0);
+    return true;
+  };
+  PostMessageA(window, WM_USER, 0, 0);
+  PostMessageA(window, WM_USER + 3, 0, 0);
+  RunLoop();
+  EXPECT_EQ(seen, (std::vector<UINT>{WM_USER, WM_USER + 3, WM_USER + 1, WM_USER + 2, WM_USER + 9}));
+}
+
+}  // namespace
+
+namespace {
+
+// Drawing peeks at the queue between line sets; print what a peek costs. The check is that
+// peeking never takes or reorders anything.
+TEST_F(Queue, PeekingWithoutRemovingCostsLittleAndChangesNothing) {
+  const HWND window = MakeWindow(WS_POPUP);
+  SetTimer(window, 200, 20, nullptr);
+  constexpr int CALLS = 2000000;
+  MSG msg;
+  for (int round = 0; round < 2; ++round) {
+    const bool withMessage = round == 1;
+    if (withMessage) PostMessageA(window, WM_MOUSEMOVE, 0, 0);
+    int found = 0;
+    const std::clock_t start = std::clock();
+    for (int i = 0; i < CALLS; ++i) found += PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    std::printf("PeekMessageA(PM_NOREMOVE), %s: %.1f ns per call\n",
+                withMessage ? "a message waiting" : "queue empty", seconds * 1e9 / CALLS);
+    EXPECT_EQ(found, withMessage ? CALLS : 0);
+  }
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_MOUSEMOVE));
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+// The SDL2/X11 backend in a real X server: another process finds our saver window by class
+// and title, brings it forward and closes it; a preview and an XScreenSaver hack draw into a
+// window another program made, and go when it goes. Each side is this test binary started
+// again as a helper process, so that each runs with a fresh window system connection.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+// After gtest, whose names Xlib's macros would otherwise rewrite.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+extern char **environ;
+
+namespace {
+
+const char *Role() { return std::getenv("LUMIVANE_X11_HELPER"); }
+
+// A title no other program on a shared display uses.
+std::string DialogTitle() {
+  const char *tag = std::getenv("LUMIVANE_X11_TAG");
+  return std::string("Lumivane 95 ") + (tag != nullptr ? tag : "");
+}
+
+bool HaveDisplay() {
+  const char *display = std::getenv("DISPLAY");
+  return display != nullptr && *display != '\0';
+}
+
+pid_t StartHelper(const std::string &role) {
+  const std::string filter = "--gtest_filter=X11Helper." + role;
+  std::string self(4096, '\0');
+  self.resize(static_cast<size_t>(readlink("/proc/self/exe", self.data(), self.size())));
+  setenv("LUMIVANE_X11_HELPER", role.c_str(), 1);
+  setenv("LUMIVANE_X11_TAG", std::to_string(getpid()).c_str(), 0);
+  char *argv[] = {self.data(), const_cast<char *>(filter.c_str()), nullptr};
+  pid_t pid = -1;
+  posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ);
+  unsetenv("LUMIVANE_X11_HELPER");
+  return pid;
+}
+
+// The helper's gtest result: 0 when its test passed.
+int Finish(pid_t pid) {
+  int status = 0;
+  if (pid <= 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+LPARAM lastMove = -1;
+
+LRESULT CALLBACK QuitOnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  if (message == WM_MOUSEMOVE) lastMove = lParam;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Register(const char *name) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = QuitOnDestroy;
+  windowClass.lpszClassName = name;
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+}
+
+// Runs the loop until the quit message; false when `limitMs` passed first.
+bool LoopUntilQuit(HWND window, DWORD limitMs) {
+  SetTimer(window, 1, limitMs, nullptr);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.wParam == 1) return false;
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+// Runs the loop for a while, so that input is read and the surface presented.
+void Pump(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < milliseconds) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that waits for it
+        return;
+      }
+      DispatchMessageA(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+class ForeignWindow {
+ public:
+  ForeignWindow(int width, int height) : display_(XOpenDisplay(nullptr)) {
+    if (display_ == nullptr) return;
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 10, 10,
+                                  static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0,
+                                  WhitePixel(display_, DefaultScreen(display_)));
+    XMapWindow(display_, window_);
+    XSync(display_, False);
+  }
+  ~ForeignWindow() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+  HWND handle() const { return reinterpret_cast<HWND>(static_cast<uintptr_t>(window_)); }
+  unsigned long Pixel(int x, int y) {
+    XImage *image = XGetImage(display_, window_, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) return ~0ul;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel & 0xFFFFFF;
+  }
+  void Destroy() {
+    XDestroyWindow(display_, window_);
+    XSync(display_, False);
+  }
+
+ private:
+  Display *display_;
+  ::Window window_ = 0;
+};
+
+// Fills the window's client area through GDI and lets the backend present it.
+void PaintBlue(HWND window) {
+  HDC dc = GetDC(window);
+  RECT all;
+  GetClientRect(window, &all);
+  HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+  FillRect(dc, &all, blue);
+  DeleteObject(blue);
+  ReleaseDC(window, dc);
+  Pump(300);
+}
+
+TEST(WindowX11, AnotherProcessFindsActivatesAndClosesTheSaverWindow) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs an X server (DISPLAY)";
+  const pid_t owner = StartHelper("Owner");
+  const pid_t finder = StartHelper("Finder");
+  EXPECT_EQ(Finish(finder), 0);
+  EXPECT_EQ(Finish(owner), 0);
+}
+
+TEST(WindowX11, PreviewAndHackDrawIntoForeignWindowsAndEndWithThem) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs an X server (DISPLAY)";
+  EXPECT_EQ(Finish(StartHelper("Preview")), 0);
+  EXPECT_EQ(Finish(StartHelper("Hack")), 0);
+}
+
+TEST(X11Helper, Owner) {
+  if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
+  // The running flag is the session's: the finder sees it set.
+  BOOL previous = TRUE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, &previous, 0));
+  EXPECT_FALSE(previous);
+  Register("WindowsScreenSaverClass");
+  // Under another title until it is ready for the finder.
+  const HWND window = CreateWindowExA(WS_EX_TOPMOST, "WindowsScreenSaverClass", "Starting",
+                                      WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  // A hidden window found by its title alone, as the watchdog finds the configuration dialog.
+  WNDCLASSA plain{};
+  plain.lpfnWndProc = DefWindowProcA;
+  plain.lpszClassName = "Plain";
+  ASSERT_NE(RegisterClassA(&plain), 0);
+  const HWND dialog = CreateWindowExA(0, "Plain", DialogTitle().c_str(), WS_POPUP, 0, 0, 50, 50,
+                                      nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  // The pointer moved by another client: the window hears of it, and the cursor position is
+  // the server's, not a stale copy.
+  Display *other = XOpenDisplay(nullptr);
+  ASSERT_NE(other, nullptr);
+  POINT cursor{};
+  for (const POINT to : {POINT{20, 30}, POINT{50, 60}}) {
+    XWarpPointer(other, 0, DefaultRootWindow(other), 0, 0, 0, 0, to.x, to.y);
+    XSync(other, False);
+    Pump(200);
+    ASSERT_TRUE(GetCursorPos(&cursor));
+  }
+  XCloseDisplay(other);
+  EXPECT_EQ(cursor.x, 50);
+  EXPECT_EQ(cursor.y, 60);
+  EXPECT_EQ(lastMove, MAKELPARAM(50, 60));
+  ASSERT_TRUE(SetWindowTextA(window, "Screen Saver"));
+  // The finder's WM_CLOSE arrives as the window manager's close request and destroys it.
+  EXPECT_TRUE(LoopUntilQuit(window, 10000));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(IsWindow(dialog));
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, &previous, 0));
+  EXPECT_TRUE(previous);
+  BOOL running = TRUE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  EXPECT_FALSE(running);
+}
+
+TEST(X11Helper, Finder) {
+  if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
+  HWND found = nullptr;
+  for (int tries = 0; tries < 200 && found == nullptr; ++tries) {
+    found = FindWindowA("windowsscreensaverclass", "Screen Saver");
+    if (found == nullptr) Sleep(25);
+  }
+  ASSERT_NE(found, nullptr);
+  BOOL running = FALSE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  EXPECT_TRUE(running);
+  EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", "Lumivane 95"), nullptr);
+  HWND dialog = nullptr;
+  for (int tries = 0; tries < 200 && dialog == nullptr; ++tries) {
+    dialog = FindWindowA(nullptr, DialogTitle().c_str());
+    if (dialog == nullptr) Sleep(25);
+  }
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_NE(dialog, found);
+  SendMessageA(dialog, WM_CLOSE, 0, 0);
+  for (int tries = 0; tries < 200 && IsWindow(dialog); ++tries) Sleep(25);
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_TRUE(IsWindow(found));
+  RECT client;
+  ASSERT_TRUE(GetClientRect(found, &client));
+  EXPECT_EQ(client.right, 200);
+  EXPECT_EQ(client.bottom, 100);
+  EXPECT_TRUE(SetForegroundWindow(found));
+  ASSERT_TRUE(PostMessageA(found, WM_CLOSE, 0, 0));
+  bool gone = false;
+  for (int tries = 0; tries < 200 && !gone; ++tries) {
+    gone = !IsWindow(found);
+    if (!gone) Sleep(25);
+  }
+  EXPECT_TRUE(gone);
+}
+
+TEST(X11Helper, Preview) {
+  if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
+  ForeignWindow host(160, 120);
+  ASSERT_TRUE(IsWindow(host.handle()));
+  RECT size;
+  ASSERT_TRUE(GetClientRect(host.handle(), &size));
+  EXPECT_EQ(size.right, 160);
+  EXPECT_EQ(size.bottom, 120);
+  Register("Previewer");
+  const HWND preview = CreateWindowExA(0, "Previewer", "Preview",
+                                       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, size.right,
+                                       size.bottom, host.handle(), nullptr, nullptr, nullptr);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(GetParent(preview), host.handle());
+  PaintBlue(preview);
+  EXPECT_EQ(host.Pixel(80, 60), 0x0000FFul);
+  // The desktop closes the host window: the preview goes with it.
+  host.Destroy();
+  EXPECT_TRUE(LoopUntilQuit(preview, 5000));
+  EXPECT_FALSE(IsWindow(preview));
+}
+
+TEST(X11Helper, Hack) {
+  if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
+  ForeignWindow host(300, 200);
+  const std::string id = std::to_string(reinterpret_cast<uintptr_t>(host.handle()));
+  setenv("XSCREENSAVER_WINDOW", id.c_str(), 1);
+  // As an XScreenSaver hack the "screen" is XScreenSaver's window.
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 300);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 200);
+  Register("Hack");
+  const HWND saver = CreateWindowExA(WS_EX_TOPMOST, "Hack", "Screen Saver", WS_POPUP | WS_VISIBLE,
+                                     0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(saver, nullptr);
+  PaintBlue(saver);
+  EXPECT_EQ(host.Pixel(299, 199), 0x0000FFul);
+  host.Destroy();
+  EXPECT_TRUE(LoopUntilQuit(saver, 5000));
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// Which pixels GDI's lines touch, checked on a memory DC over a 32-bit DIB section: against
+// the real GDI on Windows (and Wine), against our rasteriser on Linux. Both must agree with
+// the same walk.
+#include <windows.h>
+
+#include "platform/gdi_line_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int SIZE = 64;
+using PixelSet = std::set<std::pair<int, int>>;
+
+PixelSet ExpectedLine(int x0, int y0, int x1, int y1) {
+  PixelSet pixels;
+  WalkGdiLine(x0, y0, x1, y1, false, [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < SIZE && y < SIZE) pixels.insert({x, y});
+  });
+  return pixels;
+}
+
+class GdiLinePixels : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = SIZE;
+    info.bmiHeader.biHeight = -SIZE;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *data = nullptr;
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &data, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    ASSERT_NE(data, nullptr);
+    bits = static_cast<uint32_t *>(data);
+    previousBitmap = SelectObject(dc, bitmap);
+    white = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+    previousPen = SelectObject(dc, white);
+  }
+  void TearDown() override {
+    SelectObject(dc, previousPen);
+    DeleteObject(white);
+    if (previousBitmap) SelectObject(dc, previousBitmap);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+  }
+
+  void Clear() { std::memset(bits, 0, SIZE * SIZE * sizeof(uint32_t)); }
+  PixelSet Lit() const {
+    PixelSet pixels;
+    for (int y = 0; y < SIZE; ++y)
+      for (int x = 0; x < SIZE; ++x)
+        if (bits[y * SIZE + x] & 0xFFFFFF) pixels.insert({x, y});
+    return pixels;
+  }
+
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HPEN white = nullptr;
+  HGDIOBJ previousBitmap = nullptr, previousPen = nullptr;
+  uint32_t *bits = nullptr;
+};
+
+TEST_F(GdiLinePixels, OnePixelLinesTouchTheWalksPixelsInEveryOctant) {
+  std::vector<std::vector<int>> lines;
+  // Around a centre: all octants, their borders, and slopes whose ties the bias decides.
+  const int ends[][2] = {{20, 0},  {20, 7},  {20, 10}, {20, 20}, {10, 20}, {7, 20},  {0, 20},
+                         {-7, 20}, {-10, 20}, {-20, 20}, {-20, 10}, {-20, 7}, {-20, 0}, {-20, -7},
+                         {-20, -10}, {-20, -20}, {-10, -20}, {-7, -20}, {0, -20}, {7, -20},
+                         {10, -20}, {20, -20}, {20, -10}, {20, -7}, {3, 1},   {-3, 1},  {1, -3},
+                         {-1, -3}, {2, 1},   {-2, -1}, {1, 2},   {-1, -2}};
+  for (const auto &e : ends) lines.push_back({32, 32, 32 + e[0], 32 + e[1]});
+  // Partly outside the bitmap, on every side.
+  lines.push_back({-10, 5, 30, 20});
+  lines.push_back({50, -9, 20, 40});
+  lines.push_back({60, 10, 90, 45});
+  lines.push_back({5, 50, 41, 80});
+  lines.push_back({-20, -30, 90, 100});
+  for (const auto &l : lines) {
+    Clear();
+    MoveToEx(dc, l[0], l[1], nullptr);
+    LineTo(dc, l[2], l[3]);
+    EXPECT_EQ(Lit(), ExpectedLine(l[0], l[1], l[2], l[3]))
+        << "(" << l[0] << "," << l[1] << ")-(" << l[2] << "," << l[3] << ")";
+  }
+  // A polyline: each corner drawn once, the very last point not at all.
+  Clear();
+  const POINT corners[4] = {{5, 5}, {40, 12}, {12, 50}, {60, 60}};
+  ASSERT_TRUE(Polyline(dc, corners, 4));
+  PixelSet expected;
+  for (int i = 0; i < 3; ++i) {
+    const PixelSet part = ExpectedLine(corners[i].x, corners[i].y, corners[i + 1].x, corners[i + 1].y);
+    expected.insert(part.begin(), part.end());
+  }
+  EXPECT_EQ(Lit(), expected);
+  EXPECT_FALSE(Lit().count({60, 60}));
+}
+
+TEST_F(GdiLinePixels, WidePenCoversTheThinLineAndItsEraseLeavesNothing) {
+  HPEN wide = CreatePen(PS_SOLID, 7, RGB(255, 255, 255));
+  HPEN black = CreatePen(PS_SOLID, 7, RGB(0, 0, 0));
+  Clear();
+  SelectObject(dc, wide);
+  MoveToEx(dc, 10, 40, nullptr);
+  LineTo(dc, 50, 20);
+  const PixelSet lit = Lit();
+  for (const auto &p : ExpectedLine(10, 40, 50, 20)) EXPECT_TRUE(lit.count(p));
+  // Round ends reach past both end points along the line, but not by the full width.
+  EXPECT_TRUE(lit.count({50, 20}));
+  EXPECT_TRUE(lit.count({52, 19}));
+  EXPECT_FALSE(lit.count({56, 17}));
+  EXPECT_FALSE(lit.count({4, 43}));
+  SelectObject(dc, black);
+  MoveToEx(dc, 10, 40, nullptr);
+  LineTo(dc, 50, 20);
+  EXPECT_TRUE(Lit().empty());
+  SelectObject(dc, white);
+  DeleteObject(wide);
+  DeleteObject(black);
+}
+
+}  // namespace
