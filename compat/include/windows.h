@@ -5,3 +5,4 @@
 #include "compat/win32_profile.h"
 #include "compat/win32_window.h"
 #include "compat/win32_gdi.h"
+#include "compat/win32_dialog.h"

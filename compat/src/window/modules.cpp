@@ -25,7 +25,11 @@ struct Module {
 
 std::mutex guard;
 std::vector<Module> modules;
-std::map<UINT, std::string> strings;
+// Filled by static initialisers of the program, so it must exist before any of them runs.
+std::map<UINT, std::string> &Strings() {
+  static std::map<UINT, std::string> strings;
+  return strings;
+}
 uintptr_t nextModuleHandle = 0x10000000;
 
 // The program itself, as Windows loads an executable at its preferred base.
@@ -59,7 +63,7 @@ Module *FindByHandle(HMODULE handle) {
 
 void RegisterStringResource(UINT id, const char *text) {
   std::lock_guard<std::mutex> lock(guard);
-  strings[id] = text != nullptr ? text : "";
+  Strings()[id] = text != nullptr ? text : "";
 }
 
 void ForgetAllModules() {
@@ -157,8 +161,8 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
 int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int bufferMax) {
   if (buffer == nullptr || bufferMax <= 0) return 0;
   std::lock_guard<std::mutex> lock(guard);
-  auto it = strings.find(id);
-  if (it == strings.end()) {
+  auto it = Strings().find(id);
+  if (it == Strings().end()) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return 0;
   }

@@ -1,0 +1,176 @@
+#include "engine/animation_driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/crt_random.h"
+#include "host/saver_window.h"
+
+AnimationState animation;
+
+namespace {
+
+constexpr char DEFAULT_HELP_FILE[] = "lumiva95.hlp";
+constexpr long LARGEST_STORED_SPEED = 0x7FFFFFFF;  // "%ld" of a 32-bit long
+
+// ---- The pattern: palette engine, design selection and renderer are called from here. ----
+// Until they exist these do nothing, and a run shows a black window paced by its timers.
+
+// Step ranges, colour walks, logical palette and the first design.
+void StartPattern(HWND) {}
+// New colour steps every ten seconds.
+void RefreshColours() {}
+// The next design on the cleared window.
+void ChangeDesign(HWND) {}
+// Palette selected, up to speedGroupSize line sets drawn (fewer when polite and the mouse
+// moved), palette deselected.
+void DrawBatch(HWND, HDC) {}
+// Palette and trail ring released.
+void StopPattern() {}
+// Step ranges follow the window being blacked.
+void AfterErase() {}
+
+// ---------------------------------------------------------------------------------------------
+
+std::string LoadResourceString(int id, const char *fallback) {
+  char text[MAX_PATH] = "";
+  return LoadStringA(animation.instance, id, text, sizeof text) > 0 ? text : fallback;
+}
+
+void BlackenClient(HWND window, HDC dc) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+void StartDrawTimer(HWND window, UINT period) {
+  SetTimer(window, DRAW_TIMER_ID, period, nullptr);
+  animation.drawTimerArmed = true;
+}
+
+void StopDrawTimer(HWND window) {
+  if (!animation.drawTimerArmed) return;
+  KillTimer(window, DRAW_TIMER_ID);
+  animation.drawTimerArmed = false;
+}
+
+void StartUp(HWND window, const CREATESTRUCTA *creation) {
+  animation = AnimationState();
+  animation.instance = creation ? creation->hInstance : nullptr;
+  SettingsStore &settings = animation.settings;
+  settings.ProfileName = LoadResourceString(SETTINGS_FILE_STRING_ID, DEFAULT_PROFILE_NAME);
+  animation.helpFile = LoadResourceString(HELP_FILE_STRING_ID, DEFAULT_HELP_FILE);
+  LoadSettings(settings);
+  animation.erasePen = CreatePen(PS_SOLID, settings.Design.PenWidth, RGB(0, 0, 0));
+  SeedRandom(ChooseRunSeed(std::getenv("LUMIVANE_SEED"), std::time(nullptr)));
+  StartPattern(window);
+
+  const DWORD now = GetTickCount();
+  animation.lastColourRefresh = now;
+  animation.lastDesignChange = now;
+  animation.throughputStart = now;
+  animation.linesDrawn = 0;
+  animation.designInterval = settings.DesignIntervalMs;
+  StartDrawTimer(window, static_cast<UINT>(settings.SpeedInterval));
+  animation.running = true;
+}
+
+void ShutDown(HWND window) {
+  const DWORD elapsed = GetTickCount() - animation.throughputStart;
+  char speed[24];
+  std::snprintf(speed, sizeof speed, "%ld", ThroughputLinesPerSecond(animation.linesDrawn, elapsed));
+  WriteSettingString(animation.settings, "LastSpeed", speed);
+  animation.running = false;
+  StopDrawTimer(window);
+  StopPattern();
+  if (animation.erasePen) {
+    DeleteObject(animation.erasePen);
+    animation.erasePen = nullptr;
+  }
+}
+
+void Tick(HWND window) {
+  // Drawing peeks at the queue, so a timer message can arrive inside a tick.
+  if (animation.tickInProgress) return;
+  animation.tickInProgress = true;
+  const DWORD now = GetTickCount();
+  HDC dc = GetDC(window);
+  if (now - animation.lastColourRefresh > COLOUR_REFRESH_MS && !animation.soundCaptureActive) {
+    RefreshColours();
+    animation.lastColourRefresh = now;
+  }
+  if (now - animation.lastDesignChange > animation.designInterval) {
+    BlackenClient(window, dc);
+    ChangeDesign(window);
+    animation.lastDesignChange = now;
+  }
+  DrawBatch(window, dc);
+  ReleaseDC(window, dc);
+  animation.tickInProgress = false;
+}
+
+void Watchdog(HWND window) {
+  KillTimer(window, WATCHDOG_TIMER_ID);
+  animation.watchdogArmed = false;
+  HWND stuck = FindWindowA(nullptr, WATCHDOG_TARGET_TITLE);
+  if (stuck) SendMessageA(stuck, WM_CLOSE, 0, 0);
+}
+
+void OnEnable(HWND window, bool enabled) {
+  if (enabled) {
+    if (animation.watchdogArmed) {
+      KillTimer(window, WATCHDOG_TIMER_ID);
+      animation.watchdogArmed = false;
+    }
+    StartDrawTimer(window, ENABLED_DRAW_PERIOD_MS);
+  } else {
+    StopDrawTimer(window);
+    SetTimer(window, WATCHDOG_TIMER_ID, WATCHDOG_PERIOD_MS, nullptr);
+    animation.watchdogArmed = true;
+  }
+}
+
+}  // namespace
+
+long ThroughputLinesPerSecond(int32_t linesDrawn, DWORD elapsedMs) {
+  if (elapsedMs == 0) return 0;
+  const uint64_t perSecond = uint64_t{static_cast<uint32_t>(linesDrawn)} * 1000u / elapsedMs;
+  return perSecond > uint64_t{LARGEST_STORED_SPEED} ? LARGEST_STORED_SPEED
+                                                    : static_cast<long>(perSecond);
+}
+
+uint32_t ChooseRunSeed(const char *seedText, std::time_t now) {
+  if (seedText && *seedText) {
+    char *end = nullptr;
+    const long long seed = std::strtoll(seedText, &end, 10);
+    if (*end == '\0') return static_cast<uint32_t>(seed);
+  }
+  return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(now)));
+}
+
+LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      StartUp(window, reinterpret_cast<const CREATESTRUCTA *>(lParam));
+      break;
+    case WM_DESTROY:
+      ShutDown(window);
+      break;
+    case WM_ENABLE:
+      OnEnable(window, wParam != 0);
+      break;
+    case WM_ERASEBKGND:
+      BlackenClient(window, reinterpret_cast<HDC>(wParam));
+      AfterErase();
+      return 0;
+    case WM_TIMER:
+      if (wParam == WATCHDOG_TIMER_ID)
+        Watchdog(window);
+      else
+        Tick(window);
+      break;
+    default:
+      break;
+  }
+  return SaverDefaultProc(window, message, wParam, lParam);
+}

@@ -1,0 +1,52 @@
+// The animation driver: the saver window's procedure behind the host's filter. It starts and
+// stops one run of the animation and paces it with a window timer.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "settings/settings_store.h"
+
+constexpr UINT_PTR DRAW_TIMER_ID = 200;
+constexpr UINT_PTR WATCHDOG_TIMER_ID = 787;
+constexpr UINT ENABLED_DRAW_PERIOD_MS = 20;
+constexpr UINT WATCHDOG_PERIOD_MS = 15000;
+constexpr DWORD COLOUR_REFRESH_MS = 10000;
+constexpr int SETTINGS_FILE_STRING_ID = 1001;
+constexpr int HELP_FILE_STRING_ID = 1009;
+constexpr char WATCHDOG_TARGET_TITLE[] = "Lumivane 95";
+
+struct AnimationState {
+  HINSTANCE instance = nullptr;
+  bool drawTimerArmed = false;
+  bool watchdogArmed = false;
+  bool tickInProgress = false;
+  bool running = false;
+  HPEN erasePen = nullptr;
+  DWORD lastDesignChange = 0;
+  DWORD lastColourRefresh = 0;
+  DWORD throughputStart = 0;
+  bool soundCaptureActive = false;
+  DWORD designInterval = 0;
+  // Lines drawn since the last design change; the renderer counts into it.
+  int32_t linesDrawn = 0;
+  // The settings of this run, loaded at creation; the current design lives here.
+  SettingsStore settings;
+  std::string helpFile;
+};
+
+extern AnimationState animation;
+
+// Exported under this name; the desktop and the dialog templates look it up.
+extern "C" LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+
+// Lines per second; 64-bit so that long runs do not wrap. 0 when no time has passed.
+long ThroughputLinesPerSecond(int32_t linesDrawn, DWORD elapsedMs);
+
+// The seed of a run: the number in seedText when it is one, else the calendar time truncated
+// to a signed 16-bit value, as the classic runtime's srand((short)time()) received it.
+uint32_t ChooseRunSeed(const char *seedText, std::time_t now);

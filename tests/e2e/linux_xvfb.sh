@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The Linux program in a private Xvfb (1024x768x24):
+#   /s covers the screen in black, a second /s leaves at once with 0, a key ends the first
+#   with 0; /p draws into a window this script creates and ends with that window; a fault
+#   clears the screen-saver-running flag before the process dies.
+# Usage: linux_xvfb.sh <lumivane binary>
+set -u
+lumivane=$1
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+work=$(mktemp -d)
+export LUMIVANE_HOME=$work/home
+mkdir -p "$LUMIVANE_HOME"
+display=:$((600 + RANDOM % 300))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "FAIL: Xvfb $display did not start"; exit 1; }
+
+# Window id of the first window with this exact name, waiting up to ~10 s.
+wait_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Colours of the screen area x,y,w,h as "count r g b" lines, most frequent first.
+area_colours() {
+  xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut "$1" "$2" "$3" "$4" | pnmnoraw |
+    tail -n +4 | tr -s ' \n' '\n' | grep -v '^$' | paste - - - | sort | uniq -c | sort -rn
+}
+
+# ---- full screen ----
+"$lumivane" /s &
+saver_pid=$!
+pids+=("$saver_pid")
+if id=$(wait_window "Screen Saver"); then
+  geometry=$(xwininfo -id "$id" | awk '/Width:/{w=$2} /Height:/{h=$2} /Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x","y" "w"x"h}')
+  [ "$geometry" = "0,0 1024x768" ] || fail "saver window at $geometry, expected 0,0 1024x768"
+  class=$(xprop -id "$id" WM_CLASS 2>/dev/null)
+  case "$class" in *'"WindowsScreenSaverClass"'*) ;; *) fail "saver WM_CLASS: $class" ;; esac
+  sleep 0.5
+  colours=$(area_colours 0 0 1024 768)
+  [ "$(wc -l <<<"$colours")" -eq 1 ] && grep -q ' 0[[:space:]]0[[:space:]]0$' <<<"$colours" ||
+    fail "the screen is not all black: $(head -n 3 <<<"$colours" | tr '\n' ';')"
+
+  start=$(date +%s%N)
+  timeout 10 "$lumivane" /s
+  rc=$?
+  took=$(( ($(date +%s%N) - start) / 1000000 ))
+  [ "$rc" -eq 0 ] || fail "second /s exited $rc"
+  echo "second /s left after ${took} ms"
+  kill -0 "$saver_pid" 2>/dev/null || fail "the second /s ended the first"
+
+  xdotool key --window "$id" space 2>/dev/null || xdotool key space
+else
+  fail "/s showed no window"
+fi
+for _ in $(seq 50); do kill -0 "$saver_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$saver_pid" 2>/dev/null; then
+  fail "a key did not end /s"
+else
+  wait "$saver_pid"
+  rc=$?
+  [ "$rc" -eq 0 ] || fail "/s ended with $rc after a key, expected 0"
+fi
+grep -qi '^LastSpeed=' "$LUMIVANE_HOME/control.ini" 2>/dev/null || fail "no LastSpeed written"
+
+# ---- preview in a window of ours ----
+python3 "$(dirname "$0")/bare_window.py" "Preview Parent" 320x240+100+100 >/dev/null &
+parent_pid=$!
+pids+=("$parent_pid")
+# A white neighbour that must stay white.
+python3 "$(dirname "$0")/bare_window.py" "Neighbour" 60x60+430+100 >/dev/null &
+pids+=($!)
+if parent=$(wait_window "Preview Parent"); then
+  "$lumivane" /p "$parent" &
+  preview_pid=$!
+  pids+=("$preview_pid")
+  sleep 1.5
+  kill -0 "$preview_pid" 2>/dev/null || fail "/p $parent ended at once"
+  colours=$(area_colours 100 100 320 240)
+  [ "$(wc -l <<<"$colours")" -eq 1 ] && grep -q ' 0[[:space:]]0[[:space:]]0$' <<<"$colours" ||
+    fail "the preview did not black its parent: $(head -n 2 <<<"$colours" | tr '\n' ';')"
+  colours=$(area_colours 430 100 60 60)
+  [ "$colours" = "$(printf '%7d 255\t255\t255' 3600)" ] || fail "the preview drew outside its parent"
+  xdotool mousemove 200 200 mousemove 260 230 key space 2>/dev/null
+  sleep 0.5
+  kill -0 "$preview_pid" 2>/dev/null || fail "input ended the preview"
+  kill "$parent_pid"
+  for _ in $(seq 50); do kill -0 "$preview_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$preview_pid" 2>/dev/null; then
+    fail "the preview outlived its parent"
+  else
+    wait "$preview_pid"
+    rc=$?
+    [ "$rc" -eq 0 ] || fail "/p ended with $rc when its parent went, expected 0"
+  fi
+else
+  fail "could not create the parent window"
+fi
+
+# ---- a fault clears the screen-saver-running flag on its way out ----
+flag=_LUMIVANE_SCREENSAVER_RUNNING
+xprop -root -f "$flag" 32c -set "$flag" 1
+"$lumivane" /s &
+faulting_pid=$!
+pids+=("$faulting_pid")
+if wait_window "Screen Saver" >/dev/null; then
+  xprop -root "$flag" | grep -q '= 1' || fail "the flag did not stay set while the saver ran"
+  kill -SEGV "$faulting_pid"
+  wait "$faulting_pid"
+  rc=$?
+  [ "$rc" -eq $((128 + 11)) ] || fail "the faulting saver ended with $rc, expected death by SIGSEGV"
+  xprop -root "$flag" | grep -q 'not found' || fail "the fault left the flag set: $(xprop -root "$flag")"
+else
+  fail "/s showed no window for the fault test"
+fi
+
+timeout 10 "$lumivane" /p 0; rc=$?
+[ "$rc" -eq 255 ] || fail "/p 0 exited $rc, expected -1 (255)"
+
+[ "$failures" -eq 0 ] && echo "linux_xvfb: all passed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,295 @@
+// The real SaverMain on the headless backend: input arrives through the layer's scripted
+// input at exact virtual times, so the dismissal rules and timings can be pinned down.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "compat/testing.h"
+#include "headless_scene.h"
+#include "engine/animation_driver.h"
+#include "engine/crt_random.h"
+#include "host/password_cpl/stand_in_verifier.h"
+#include "host/saver_main.h"
+#include "host/saver_window.h"
+
+namespace ct = compat::testing;
+
+namespace {
+
+constexpr DWORD DEADLINE = 60000;
+constexpr char PLAIN_CLASS[] = "LumivaneTestPlainWindow";
+
+// The virtual clock when the scene was set; every scripted time counts from it.
+DWORD start = 0;
+DWORD At(DWORD offset) { return start + offset; }
+DWORD Elapsed() { return ct::Now() - start; }
+
+void FreshScene() {
+  FreshHeadlessScene();
+  SetCursorPos(500, 400);
+  WNDCLASSA plain = {};
+  plain.lpfnWndProc = DefWindowProcA;
+  plain.hInstance = GetModuleHandleA(nullptr);
+  plain.lpszClassName = PLAIN_CLASS;
+  RegisterClassA(&plain);
+  start = ct::Now();
+}
+
+HWND PlainWindow(const char *title, int x, int y, int width, int height) {
+  return CreateWindowExA(0, PLAIN_CLASS, title, WS_POPUP | WS_VISIBLE, x, y, width, height,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Runs SaverMain with the tail; a run that nothing ends stops at the deadline.
+int RunSaver(const char *tail) {
+  ct::SetDeadline(At(DEADLINE));
+  return SaverMain(GetModuleHandleA(nullptr), tail);
+}
+
+HWND Saver() { return FindWindowA(SAVER_CLASS_NAME, SAVER_FULLSCREEN_TITLE); }
+
+bool RunningFlag() {
+  BOOL running = FALSE;
+  SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+  return running != FALSE;
+}
+
+void RequirePassword(bool on) {
+  HKEY desktop = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop), ERROR_SUCCESS);
+  const DWORD value = on ? 1 : 0;
+  RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, REG_DWORD,
+                 reinterpret_cast<const BYTE *>(&value), sizeof value);
+  RegCloseKey(desktop);
+}
+
+std::string Setting(const char *key) {
+  char text[64] = "";
+  GetPrivateProfileStringA("Lumivane 95", key, "", text, sizeof text, "control.ini");
+  return text;
+}
+
+class ScriptedRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FreshScene();
+    RequirePassword(false);
+  }
+};
+
+}  // namespace
+
+TEST_F(ScriptedRun, MouseMovementOfMoreThanFourPixelsDismissesAtTheMomentItHappens) {
+  ct::ScheduleMouseMove(At(100), 502, 398);  // 4 from the start
+  ct::ScheduleMouseMove(At(200), 499, 403);  // 4 again, never accumulated
+  ct::ScheduleMouseMove(At(300), 497, 401);  // 3 + 1
+  ct::ScheduleMouseMove(At(400), 503, 402);  // 5
+  EXPECT_EQ(RunSaver("/s"), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+  EXPECT_EQ(Elapsed(), 400u);
+}
+
+TEST_F(ScriptedRun, KeysAndButtonPressesDismissButReleasesAndTheWheelDoNot) {
+  struct Case {
+    const char *name;
+    void (*schedule)(DWORD at);
+    bool dismisses;
+  } cases[] = {
+      {"key", [](DWORD at) { ct::ScheduleKeyDown(at, 'Q'); }, true},
+      {"system key", [](DWORD at) { ct::ScheduleKeyDown(at, VK_F10); }, true},
+      {"left", [](DWORD at) { ct::ScheduleButton(at, ct::Button::Left, true); }, true},
+      {"right", [](DWORD at) { ct::ScheduleButton(at, ct::Button::Right, true); }, true},
+      {"middle", [](DWORD at) { ct::ScheduleButton(at, ct::Button::Middle, true); }, true},
+      {"key up", [](DWORD at) { ct::ScheduleKeyUp(at, 'Q'); }, false},
+      {"left up", [](DWORD at) { ct::ScheduleButton(at, ct::Button::Left, false); }, false},
+      {"right up", [](DWORD at) { ct::ScheduleButton(at, ct::Button::Right, false); }, false},
+      {"middle up", [](DWORD at) { ct::ScheduleButton(at, ct::Button::Middle, false); }, false},
+      {"wheel", [](DWORD at) { ct::ScheduleWheel(at, -WHEEL_DELTA); }, false},
+  };
+  for (const Case &c : cases) {
+    FreshScene();
+    c.schedule(At(250));
+    EXPECT_EQ(RunSaver("/s"), 0) << c.name;
+    EXPECT_EQ(ct::DeadlineReached(), !c.dismisses) << c.name;
+    if (c.dismisses) {
+      EXPECT_EQ(Elapsed(), 250u) << c.name;
+    }
+  }
+}
+
+TEST_F(ScriptedRun, TheCursorIsHiddenInFullScreenOnlyAndThePreviewIgnoresInput) {
+  HCURSOR cursorDuringRun = reinterpret_cast<HCURSOR>(1);
+  ct::ScheduleMouseMove(At(100), 502, 401);
+  ct::ScheduleCall(At(150), [&] { cursorDuringRun = GetCursor(); });
+  ct::ScheduleKeyDown(At(200), 'Q');
+  EXPECT_EQ(RunSaver("/s"), 0);
+  EXPECT_EQ(cursorDuringRun, nullptr);
+
+  FreshScene();
+  HWND parent = PlainWindow("Display settings", 300, 200, 200, 150);
+  ASSERT_NE(parent, nullptr);
+  SetForegroundWindow(parent);
+  cursorDuringRun = nullptr;
+  HWND preview = nullptr;
+  ct::ScheduleMouseMove(At(100), 350, 250);
+  ct::ScheduleMouseMove(At(200), 420, 320);
+  ct::ScheduleButton(At(300), ct::Button::Left, true);
+  ct::ScheduleKeyDown(At(400), 'Q');
+  ct::ScheduleCall(At(500), [&] {
+    preview = GetWindow(parent, GW_CHILD);
+    cursorDuringRun = GetCursor();
+  });
+  ct::ScheduleCall(At(600), [&] { DestroyWindow(parent); });
+  char tail[32];
+  std::snprintf(tail, sizeof tail, "/p %lu",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(parent)));
+  EXPECT_EQ(RunSaver(tail), 0);
+  EXPECT_FALSE(ct::DeadlineReached()) << "the preview did not end with its parent";
+  EXPECT_EQ(Elapsed(), 600u) << "input ended the preview";
+  EXPECT_NE(preview, nullptr);
+  EXPECT_NE(cursorDuringRun, nullptr);
+}
+
+TEST_F(ScriptedRun, AfterAWrongPasswordAKeyWithin200MsIsDroppedAndALaterOnePromptsAgain) {
+  RequirePassword(true);
+  ScriptVerifier(0b10);  // wrong, then right
+  bool flagBefore = true;
+  bool flagAfterWrongAnswer = false;
+  int callsAt1199 = -1;
+  ct::ScheduleCall(At(0), [&] { flagBefore = RunningFlag(); });
+  ct::ScheduleKeyDown(At(1000), 'A');
+  ct::ScheduleCall(At(1001), [&] { flagAfterWrongAnswer = RunningFlag(); });
+  ct::ScheduleKeyDown(At(1199), 'B');
+  ct::ScheduleCall(At(1199), [&] { callsAt1199 = VerifierCalls(); });
+  ct::ScheduleKeyDown(At(1200), 'C');
+  EXPECT_FALSE(RunningFlag());
+  EXPECT_EQ(RunSaver("/s"), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+  EXPECT_EQ(Elapsed(), 1200u);
+  EXPECT_TRUE(flagBefore) << "the flag is set before the window exists";
+  EXPECT_TRUE(flagAfterWrongAnswer);
+  EXPECT_EQ(callsAt1199, 1);
+  EXPECT_EQ(VerifierCalls(), 2);
+  EXPECT_EQ(VerifierCallsWithFlagOn(), 2);
+  EXPECT_FALSE(RunningFlag());
+  EXPECT_EQ(ct::ModuleLoadCount("PASSWORD.CPL"), 0);
+}
+
+TEST_F(ScriptedRun, ASecondFullScreenStartFrontsTheFirstAndLeavesThePasswordStateAlone) {
+  RequirePassword(true);
+  ScriptVerifier(0b1);
+  HWND other = PlainWindow("Other", 0, 0, 10, 10);
+  int secondExit = 99;
+  int loadsDuringSecond = -1;
+  bool flagAfterSecond = false;
+  HWND foreground = nullptr;
+  HWND first = nullptr;
+  ct::ScheduleCall(At(100), [&] {
+    first = Saver();
+    SetForegroundWindow(other);
+    secondExit = SaverMain(GetModuleHandleA(nullptr), " -/S");
+    loadsDuringSecond = ct::ModuleLoadCount("PASSWORD.CPL");
+    flagAfterSecond = RunningFlag();
+    foreground = GetForegroundWindow();
+  });
+  ct::ScheduleKeyDown(At(300), 'Q');
+  EXPECT_EQ(RunSaver("/s"), 0);
+  EXPECT_EQ(secondExit, 0);
+  EXPECT_EQ(loadsDuringSecond, 1);
+  EXPECT_TRUE(flagAfterSecond);
+  EXPECT_EQ(foreground, first);
+  EXPECT_EQ(VerifierCalls(), 1) << "the first saver lost its verifier";
+  EXPECT_EQ(Elapsed(), 300u);
+  EXPECT_FALSE(RunningFlag());
+}
+
+TEST_F(ScriptedRun, EveryFormOfTheSwitchesEndsWithItsExitCode) {
+  // Full screen after any run of spaces, slashes and hyphens, and by the first letter only.
+  for (const char *tail : {"/ - s", "/scr", "S", "--/s extra"}) {
+    FreshScene();
+    HWND seen = nullptr;
+    ct::ScheduleCall(At(50), [&] { seen = Saver(); });
+    ct::ScheduleKeyDown(At(100), 'Q');
+    EXPECT_EQ(RunSaver(tail), 0) << tail;
+    EXPECT_NE(seen, nullptr) << tail;
+  }
+  // Nothing at all is created for a bad switch or preview handle.
+  for (const char *tail : {"/x", "/\ts", "/p", "/p 0", "/p:4711", "/l 4711", "/P 99999"}) {
+    FreshScene();
+    EXPECT_EQ(RunSaver(tail), -1) << tail;
+    EXPECT_EQ(Elapsed(), 0u) << tail;
+    EXPECT_EQ(FindWindowA(SAVER_CLASS_NAME, nullptr), nullptr) << tail;
+  }
+}
+
+namespace {
+HWND changeOwner = nullptr;
+std::string changeProvider;
+int changeCalls = 0;
+DWORD WINAPI StandInPwdChangePassword(LPCSTR provider, HWND owner, DWORD, LPVOID) {
+  changeProvider = provider ? provider : "";
+  changeOwner = owner;
+  ++changeCalls;
+  return 0;
+}
+}  // namespace
+
+TEST_F(ScriptedRun, PasswordChangeIsOwnedByTheNamedWindowOrElseTheForegroundOne) {
+  HWND foreground = PlainWindow("Display settings", 0, 0, 50, 50);
+  HWND named = PlainWindow("Owner", 60, 0, 50, 50);
+  SetForegroundWindow(foreground);
+  ct::RegisterModule("MPR.DLL", {{"PwdChangePasswordA",
+                                  reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(
+                                      StandInPwdChangePassword))}});
+  char namedTail[32];
+  std::snprintf(namedTail, sizeof namedTail, "/a %lu",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(named)));
+  const struct {
+    const char *tail;
+    HWND owner;
+  } cases[] = {{"/a", foreground}, {namedTail, named}, {"/a 4711", foreground},
+               {"/a:12", foreground}};
+  for (const auto &c : cases) {
+    changeCalls = 0;
+    changeOwner = nullptr;
+    EXPECT_EQ(RunSaver(c.tail), 0) << c.tail;
+    EXPECT_EQ(changeCalls, 1) << c.tail;
+    EXPECT_EQ(changeOwner, c.owner) << c.tail;
+    EXPECT_EQ(changeProvider, "SCRSAVE") << c.tail;
+    EXPECT_EQ(ct::ModuleLoadCount("MPR.DLL"), 0) << c.tail;
+  }
+}
+
+TEST_F(ScriptedRun, LastSpeedIsTheThroughputSinceTheDesignStartedEvenPast32Bits) {
+  ct::ScheduleCall(At(1000), [] { animation.linesDrawn = 5000000; });
+  ct::ScheduleKeyDown(At(1000), 'Q');
+  EXPECT_EQ(RunSaver("/s"), 0);
+  EXPECT_EQ(Setting("LastSpeed"), "5000000");
+
+  FreshScene();
+  ct::ScheduleKeyDown(At(0), 'Q');  // the same millisecond as the design started
+  EXPECT_EQ(RunSaver("/s"), 0);
+  EXPECT_EQ(Setting("LastSpeed"), "0");
+}
+
+TEST_F(ScriptedRun, LumivaneSeedFixesTheRandomSequenceOfARun) {
+  auto drawAfterStart = [](const char *seed) {
+    FreshScene();
+    setenv("LUMIVANE_SEED", seed, 1);
+    int draws[3] = {-1, -1, -1};
+    ct::ScheduleCall(At(10), [&] {
+      for (int &draw : draws) draw = NextRandom();
+    });
+    ct::ScheduleKeyDown(At(20), 'Q');
+    RunSaver("/s");
+    unsetenv("LUMIVANE_SEED");
+    return std::to_string(draws[0]) + "," + std::to_string(draws[1]) + "," +
+           std::to_string(draws[2]);
+  };
+  const std::string first = drawAfterStart("4711");
+  EXPECT_EQ(drawAfterStart("4711"), first);
+  EXPECT_NE(drawAfterStart("4712"), first);
+}
