@@ -47,6 +47,6 @@ extern "C" LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wP
 // Lines per second; 64-bit so that long runs do not wrap. 0 when no time has passed.
 long ThroughputLinesPerSecond(int32_t linesDrawn, DWORD elapsedMs);
 
-// The seed of a run: the number in seedText when it is one, else the calendar time truncated
+// Where a run's random sequence starts: the number in seedText when it is one, else the calendar time truncated
 // to a signed 16-bit value, as the classic runtime's srand((short)time()) received it.
 uint32_t ChooseRunSeed(const char *seedText, std::time_t now);

@@ -134,5 +134,8 @@ fi
 timeout 10 "$lumivane" /p 0; rc=$?
 [ "$rc" -eq 255 ] || fail "/p 0 exited $rc, expected -1 (255)"
 
+help=$("$lumivane" --help); rc=$?
+[ "$rc" -eq 0 ] && grep -q '/p <xid>' <<<"$help" || fail "--help exited $rc or left out the preview switch"
+
 [ "$failures" -eq 0 ] && echo "linux_xvfb: all passed"
 [ "$failures" -eq 0 ]

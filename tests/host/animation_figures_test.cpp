@@ -1,4 +1,4 @@
-// Figures the animation driver computes: the throughput it stores and the seed of a run.
+// Figures the animation driver computes: the throughput it stores and where a run's random sequence starts.
 #include <windows.h>
 
 #include <gtest/gtest.h>
