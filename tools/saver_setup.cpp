@@ -36,6 +36,10 @@ ThrowawayHome::ThrowawayHome() {
   if (failed) pattern = "/tmp/lumivane-home-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) return;
   path_ = pattern;
+  if (const char *previous = getenv("LUMIVANE_HOME")) {
+    hadHome_ = true;
+    previousHome_ = previous;
+  }
   setenv("LUMIVANE_HOME", path_.c_str(), 1);
 }
 
@@ -43,6 +47,10 @@ ThrowawayHome::~ThrowawayHome() {
   if (path_.empty()) return;
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+  if (hadHome_)
+    setenv("LUMIVANE_HOME", previousHome_.c_str(), 1);
+  else
+    unsetenv("LUMIVANE_HOME");
 }
 
 bool WriteSaverSettings(const SaverSetup &setup, std::string *error) {

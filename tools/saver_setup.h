@@ -5,7 +5,7 @@
 #include <string>
 
 // Creates a fresh folder under the temporary directory, points LUMIVANE_HOME at it for this
-// process and its children, and removes it again when it goes.
+// process and its children, and removes it again when it goes, restoring LUMIVANE_HOME.
 class ThrowawayHome {
  public:
   ThrowawayHome();
@@ -18,6 +18,8 @@ class ThrowawayHome {
 
  private:
   std::string path_;
+  bool hadHome_ = false;
+  std::string previousHome_;
 };
 
 struct SaverSetup {
