@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/crt_random.h"
+#include "engine/palette_engine.h"
 #include "host/saver_window.h"
 
 AnimationState animation;
@@ -17,18 +18,25 @@ constexpr long LARGEST_STORED_SPEED = 0x7FFFFFFF;  // "%ld" of a 32-bit long
 // Until they exist these do nothing, and a run shows a black window paced by its timers.
 
 // Step ranges, colour walks, logical palette and the first design.
-void StartPattern(HWND) {}
+void StartPattern(HWND window) {
+  StartColourWalks(animation.settings);
+  PaletteCapacity(window);
+  BuildPalette(window);
+}
 // New colour steps every ten seconds.
-void RefreshColours() {}
+void RefreshColours() { RandomizeSteps(); }
 // The next design on the cleared window.
 void ChangeDesign(HWND) {}
 // Palette selected, up to speedGroupSize line sets drawn (fewer when polite and the mouse
 // moved), palette deselected.
-void DrawBatch(HWND, HDC) {}
+void DrawBatch(HWND, HDC dc) {
+  HPALETTE previous = SelectPaletteForTick(dc);
+  RestorePaletteAfterTick(dc, previous);
+}
 // Palette and trail ring released.
-void StopPattern() {}
+void StopPattern() { ReleasePalette(); }
 // Step ranges follow the window being blacked.
-void AfterErase() {}
+void AfterErase() { ChooseStepRanges(); }
 
 // ---------------------------------------------------------------------------------------------
 

@@ -1,0 +1,122 @@
+#include "engine/design_selection.h"
+
+#include "engine/crt_random.h"
+#include "settings/design_string.h"
+#include "settings/favorites.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace {
+
+// A settings store whose profile is a real file of its own in the temporary folder.
+class DesignSelectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto *test = testing::UnitTest::GetInstance()->current_test_info();
+    path = (std::filesystem::temp_directory_path() / (std::string("lumivane-design-") + test->name() + ".ini")).string();
+    std::remove(path.c_str());
+    settings.ProfileName = path;
+    SeedRandom(2024);
+  }
+  void TearDown() override { std::remove(path.c_str()); }
+  void Put(const char *key, const std::string &value) { WriteSettingString(settings, key, value); }
+  std::string path;
+  SettingsStore settings;
+};
+
+DesignParams AllRandomDesign() {
+  DesignParams design;
+  for (bool &flag : design.PotLuck) flag = true;
+  return design;
+}
+
+}  // namespace
+
+TEST_F(DesignSelectionTest, RandomDrawsKeepToTheirRulesAndOnlyFlaggedFieldsDraw) {
+  EXPECT_EQ(static_cast<int>(2000 * SYMMETRY_DRAW_FACTOR), 9);
+  EXPECT_EQ(static_cast<int>(4000 * SYMMETRY_DRAW_FACTOR), 18);
+  EXPECT_EQ(static_cast<int>(6000 * SYMMETRY_DRAW_FACTOR), 27);
+  uint64_t bits;
+  std::memcpy(&bits, &SYMMETRY_DRAW_FACTOR, sizeof bits);
+  EXPECT_EQ(bits, 0x3F726E978D4FDF3Cull);
+
+  const DesignParams random = AllRandomDesign();
+  const int draws = 30000;
+  int symmetryOne = 0;
+  std::set<int32_t> rotations, cheeses;
+  for (int i = 0; i < draws; ++i) {
+    DesignParams v = DrawDesignValues(random);
+    symmetryOne += v.Symmetry == 1;
+    ASSERT_TRUE(v.Symmetry >= 1 && v.Symmetry <= 46) << v.Symmetry;
+    ASSERT_TRUE(v.Spin >= -10 && v.Spin <= 9) << v.Spin;
+    ASSERT_TRUE(v.LineSize >= 2 && v.LineSize <= 247) << v.LineSize;
+    ASSERT_TRUE(v.TrailLength >= 2 && v.TrailLength <= 251) << v.TrailLength;
+    ASSERT_TRUE(v.Speed >= 15 && v.Speed <= 214) << v.Speed;
+    ASSERT_TRUE(v.Rotations >= -20 && v.Rotations <= 19) << v.Rotations;
+    ASSERT_TRUE(v.ColorBands == 0 || (v.ColorBands >= 15 && v.ColorBands <= 114)) << v.ColorBands;
+    ASSERT_TRUE(v.ColorBandWidth >= 0 && v.ColorBandWidth <= 99) << v.ColorBandWidth;
+    rotations.insert(v.ColorRotation);
+    cheeses.insert(v.Cheese);
+    // The tail has no random rule and passes through.
+    ASSERT_EQ(v.Splitting, random.Splitting);
+  }
+  EXPECT_NEAR(symmetryOne / double(draws), 1.0 / 15, 0.01);
+  EXPECT_EQ(rotations, (std::set<int32_t>{0, 1, 2})) << "never No Rotation";
+  std::set<int32_t> cheeseSteps;
+  for (int c = 0; c <= 160; c += 10) cheeseSteps.insert(c);
+  EXPECT_EQ(cheeses, cheeseSteps);
+
+  // Fields without a flag keep their values, even 1993, and consume no draws.
+  DesignParams stored;
+  stored.TrailLength = 1993;
+  stored.PotLuck[POT_LUCK_SPEED] = true;
+  SeedRandom(99);
+  const int firstDraw = NextRandom();
+  SeedRandom(99);
+  DesignParams v = DrawDesignValues(stored);
+  EXPECT_EQ(v.Speed, firstDraw % 200 + 15);
+  EXPECT_EQ(v.TrailLength, 1993);
+  EXPECT_EQ(v.Symmetry, stored.Symmetry);
+  EXPECT_EQ(v.ColorRotation, stored.ColorRotation);
+}
+
+TEST_F(DesignSelectionTest, FavoritePickTakesOnlyEligibleDesignsAndEndsWithoutOne) {
+  settings.Design.Splitting = 4321;
+  Put("FavList", "NNY");
+  Put("Favorite1", "Hypnotic Eye,31,0,50,180,100,4,1,210,10,0");
+  Put("Favorite3", "Star,5,-3,10,250,50,11,1,210,6,0");
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(PickRandomFavorite(settings));
+    EXPECT_EQ(settings.Design.Symmetry, 5);
+    EXPECT_EQ(settings.Design.TrailLength, 250);
+    EXPECT_TRUE(settings.NegativeSpin);
+    EXPECT_EQ(settings.Design.Splitting, 4321) << "a ten-field design keeps the splitting in use";
+  }
+
+  // Eligible slots that are empty or missing, a design only in an ineligible slot: the pick
+  // must give up and leave the design alone rather than draw for ever.
+  Put("FavList", "NYNY");
+  Put("Favorite2", "");
+  const DesignParams before = settings.Design;
+  EXPECT_FALSE(PickRandomFavorite(settings));
+  EXPECT_EQ(FormatLastDesign(settings.Design), FormatLastDesign(before));
+  Put("FavList", "");
+  EXPECT_FALSE(PickRandomFavorite(settings));
+
+  // Without the key every slot up to 256 is eligible, so a lone design in slot 256 is found.
+  WritePrivateProfileStringA(SETTINGS_SECTION, "FavList", nullptr, settings.ProfileName.c_str());
+  Put("Favorite1", "");
+  Put("Favorite3", "");
+  Put("Favorite256", "Pot Luck,X,X,X,X,X,X,X,X,X,X");
+  ASSERT_TRUE(PickRandomFavorite(settings));
+  for (bool flag : settings.Design.PotLuck) EXPECT_TRUE(flag);
+  EXPECT_EQ(settings.Design.Symmetry, RANDOM_SENTINEL);
+  EXPECT_EQ(settings.Design.Depth, 1);
+}

@@ -1,0 +1,28 @@
+// Engine tests that open windows run on Linux on the headless backend, with a 1024 x 768
+// screen and settings in a private folder; on Windows they use the real API.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "compat/testing.h"
+
+namespace {
+
+class HeadlessPerTest : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo &) override {
+    compat::testing::ResetHeadless();
+    compat::testing::SetScreenSize(1024, 768);
+  }
+};
+
+const bool installed = [] {
+  char folder[] = "/tmp/lumivane-engine-tests-XXXXXX";
+  if (mkdtemp(folder)) setenv("LUMIVANE_HOME", folder, 1);
+  compat::testing::UseHeadless();
+  ::testing::UnitTest::GetInstance()->listeners().Append(new HeadlessPerTest);
+  return true;
+}();
+
+}  // namespace
