@@ -92,7 +92,7 @@ TEST(RenderTool, GoldenPicturesMatchExactly) {
     RgbPicture expected;
     std::string error;
     ASSERT_TRUE(ReadPng(std::string(GOLDEN_DIR) + "/" + golden.name + ".png", &expected, &error))
-        << error;
+        << error << "\nno golden picture: run tools/regenerate-golden, look at it, commit it";
     const RgbPicture rendered = Render(golden.arguments, Scratch(golden.name + ".png"));
     EXPECT_EQ(rendered.width, expected.width);
     EXPECT_EQ(rendered.height, expected.height);
