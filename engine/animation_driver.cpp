@@ -4,7 +4,9 @@
 #include <cstdlib>
 
 #include "engine/crt_random.h"
+#include "engine/design_selection.h"
 #include "engine/palette_engine.h"
+#include "engine/renderer.h"
 #include "host/saver_window.h"
 
 AnimationState animation;
@@ -22,19 +24,32 @@ void StartPattern(HWND window) {
   StartColourWalks(animation.settings);
   PaletteCapacity(window);
   BuildPalette(window);
+  AttachRenderer({window, &animation.running, &animation.settings});
+  SelectNextDesign(window);
 }
 // New colour steps every ten seconds.
 void RefreshColours() { RandomizeSteps(); }
 // The next design on the cleared window.
-void ChangeDesign(HWND) {}
+void ChangeDesign(HWND window) { SelectNextDesign(window); }
 // Palette selected, up to speedGroupSize line sets drawn (fewer when polite and the mouse
 // moved), palette deselected.
-void DrawBatch(HWND, HDC dc) {
+void DrawBatch(HWND window, HDC dc) {
   HPALETTE previous = SelectPaletteForTick(dc);
+  for (int32_t set = 0; set < animation.settings.SpeedGroupSize; ++set) {
+    if (!DrawLineSet(dc)) break;
+    MSG waiting;
+    if (animation.settings.Polite &&
+        PeekMessageA(&waiting, window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_NOREMOVE)) {
+      break;
+    }
+  }
   RestorePaletteAfterTick(dc, previous);
 }
 // Palette and trail ring released.
-void StopPattern() { ReleasePalette(); }
+void StopPattern() {
+  ReleasePalette();
+  ReleaseTrailRing();
+}
 // Step ranges follow the window being blacked.
 void AfterErase() { ChooseStepRanges(); }
 

@@ -1,7 +1,10 @@
 #include "engine/design_selection.h"
 
+#include "engine/animation_driver.h"
 #include "engine/crt_random.h"
+#include "engine/line_model.h"
 #include "engine/palette_engine.h"
+#include "engine/renderer.h"
 #include "settings/design_string.h"
 #include "settings/favorites.h"
 
@@ -63,4 +66,39 @@ bool PickRandomFavorite(SettingsStore &settings) {
     settings.NegativeSpin = parsed.NegativeSpin;
     return true;
   }
+}
+
+void SelectNextDesign(HWND window) {
+  SettingsStore &settings = animation.settings;
+  if (settings.AllRandom) PickRandomFavorite(settings);
+
+  RECT client = {};
+  GetClientRect(window, &client);
+  // The line model starts from the stored design: a random Symmetry is still 1993 here.
+  ResetLineSet(client, settings.Design);
+
+  DesignParams inUse = DrawDesignValues(settings.Design);
+  if (animation.soundCaptureActive && inUse.Symmetry > SOUND_SYMMETRY_LIMIT) {
+    inUse.Symmetry = SOUND_SYMMETRY_LIMIT;
+  }
+
+  SetSymmetry(inUse.Symmetry);
+  SetSpin(inUse.Spin);
+  SetLineSize(inUse.LineSize);
+  SetTrailLength(inUse.TrailLength);
+  SetSpeed(inUse.Speed);
+  SetRotations(inUse.Rotations);
+  SetBandCount(inUse.ColorBands);
+  SetBandWidth(inUse.ColorBandWidth);
+  SetRotationMode(window, inUse.ColorRotation);
+  SetCheese(inUse.Cheese);
+  ChooseStepRanges();
+
+  ResetTrailRing();
+
+  if (client.right - client.left > LAST_DESIGN_MIN_WIDTH) {
+    WriteFavoriteSlot(settings, 0, FormatLastDesign(inUse));
+  }
+  animation.throughputStart = GetTickCount();
+  linesDrawn = 0;
 }

@@ -26,3 +26,7 @@ DesignParams DrawDesignValues(const DesignParams &design);
 // (FavList read afresh). Returns false, leaving the design alone, when no eligible slot
 // holds a design.
 bool PickRandomFavorite(SettingsStore &settings);
+
+// Picks and applies the next design in the window (cleared by the caller) and records it as
+// the last design when the window is wider than the preview.
+void SelectNextDesign(HWND window);

@@ -1,6 +1,9 @@
 #include "engine/design_selection.h"
 
+#include "engine/animation_driver.h"
 #include "engine/crt_random.h"
+#include "engine/line_model.h"
+#include "engine/renderer.h"
 #include "settings/design_string.h"
 #include "settings/favorites.h"
 
@@ -12,6 +15,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -119,4 +123,80 @@ TEST_F(DesignSelectionTest, FavoritePickTakesOnlyEligibleDesignsAndEndsWithoutOn
   for (bool flag : settings.Design.PotLuck) EXPECT_TRUE(flag);
   EXPECT_EQ(settings.Design.Symmetry, RANDOM_SENTINEL);
   EXPECT_EQ(settings.Design.Depth, 1);
+}
+
+namespace {
+
+constexpr char TEST_WINDOW_CLASS[] = "LumivaneDesignSelectionTest";
+
+// A plain window of the given client size for the design to be applied in.
+HWND OpenWindow(int width, int height) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = TEST_WINDOW_CLASS;
+  RegisterClassA(&windowClass);
+  return CreateWindowExA(0, TEST_WINDOW_CLASS, "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+// The seventeen numbers after the name of a "Last Design" string.
+std::vector<int32_t> LastDesignValues(const std::string &text) {
+  std::vector<int32_t> values;
+  std::string rest = text;
+  EXPECT_EQ(NextDesignField(rest), LAST_DESIGN_NAME);
+  while (!rest.empty()) {
+    std::string field = NextDesignField(rest);
+    EXPECT_NE(field.find_first_not_of("-0123456789"), 0u) << field;
+    values.push_back(std::stoi(field));
+  }
+  return values;
+}
+
+}  // namespace
+
+TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValues) {
+  HWND window = OpenWindow(800, 600);
+  ASSERT_NE(window, nullptr);
+  animation.settings = settings;
+  animation.soundCaptureActive = false;
+  linesDrawn = 999;
+  animation.settings.AllRandom = 1;
+  WriteSettingString(animation.settings, "FavList", std::string(40, 'N') + "Y");
+  WriteSettingString(animation.settings, "Favorite41", "Pot Luck,X,X,X,X,X,X,X,X,X,X");
+  WriteSettingString(animation.settings, "Favorite2", "Star,5,0,10,250,50,11,1,210,6,0");
+
+  for (int design = 0; design < 20; ++design) {
+    SelectNextDesign(window);
+    std::vector<int32_t> v = LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200));
+    ASSERT_EQ(v.size(), 17u);
+    // What was written is what the line model received, not the sentinel.
+    EXPECT_EQ(v[0], lineSet.symmetryCount);
+    EXPECT_EQ(v[3], lineSet.trailLength);
+    EXPECT_NE(v[0], RANDOM_SENTINEL);
+    EXPECT_EQ(v[14], 1) << "Pot Luck's tail takes the defaults";
+    EXPECT_EQ(linesDrawn, 0u);
+  }
+  EXPECT_EQ(animation.settings.Design.Symmetry, RANDOM_SENTINEL) << "the favourite came from slot 41";
+
+  // With sound capture active a symmetry above 12 is applied and recorded as 12.
+  animation.settings.AllRandom = 0;
+  animation.settings.Design = DesignParams{};
+  animation.settings.Design.Symmetry = 30;
+  animation.soundCaptureActive = true;
+  SelectNextDesign(window);
+  EXPECT_EQ(lineSet.symmetryCount, 12);
+  EXPECT_EQ(LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200))[0], 12);
+  animation.soundCaptureActive = false;
+  SelectNextDesign(window);
+  EXPECT_EQ(lineSet.symmetryCount, 30);
+
+  // A window no wider than 600 pixels (the preview) leaves the last design alone.
+  DestroyWindow(window);
+  window = OpenWindow(600, 400);
+  animation.settings.Design.Symmetry = 9;
+  SelectNextDesign(window);
+  EXPECT_EQ(lineSet.symmetryCount, 9);
+  EXPECT_EQ(LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200))[0], 30);
+  DestroyWindow(window);
 }

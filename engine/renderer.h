@@ -1,0 +1,76 @@
+// The symmetric renderer: draws every copy of the generator for one line set and wipes out
+// the line set drawn a trail's length ago, which a ring of coordinates remembers.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "settings/settings_store.h"
+
+constexpr int TRAIL_BLOCK_BYTES = 131072;
+constexpr int TRAIL_RING_MAX_SHORTS = 65535;
+constexpr int MAX_REFLECTIONS = 9;
+
+struct TrailRing {
+  HGLOBAL block = nullptr;
+  int16_t *values = nullptr;  // the block, locked for its whole life
+  int ringLength = 0;         // 16-bit values in use; 0 while the design runs without a ring
+  int writeIndex = 0;
+  int linesPerStep = 0;       // entries one line set writes
+};
+
+// Further centres, on a circle about the drawing centre, about which the figure is repeated.
+struct ReflectionOffsets {
+  int count = 0;
+  POINT offset[MAX_REFLECTIONS] = {};
+};
+
+// What the renderer borrows from the animation driver for a run.
+struct RendererLinks {
+  HWND window = nullptr;
+  const bool *running = nullptr;
+  const SettingsStore *settings = nullptr;
+};
+
+struct RendererState {
+  RendererLinks links;
+  TrailRing ring;
+  ReflectionOffsets reflections;
+  // Black, as wide as the design's lines, so that the erase covers every pixel they set.
+  HPEN erasePen = nullptr;
+  int erasePenWidth = 0;
+  bool resumePending = false;
+};
+
+extern RendererState renderer;
+// Segments drawn since the last design change, three per cheese shape; 64-bit, since
+// millions a second overflow 32 bits within minutes.
+extern uint64_t linesDrawn;
+
+// The driver at start-up: until then DrawLineSet draws nothing.
+void AttachRenderer(const RendererLinks &links);
+// Applies a design, after the line model's setters: new reflection offsets, the ring sized
+// and cleared, an interrupted line set forgotten.
+void ResetTrailRing();
+// The driver at shut-down: frees the ring's block and the erase pen.
+void ReleaseTrailRing();
+
+// Returns 1 when the line set was drawn (or the animation is not running), 0 when it gave
+// way to waiting input; the next call then redraws the same line set.
+int DrawLineSet(HDC dc);
+int ReplicateSegment(HDC dc, POINT center, POINT v1, POINT v2, float startAngle);
+int ReplicateTriangle(HDC dc, POINT center, POINT v1, POINT v2, POINT v3, float startAngle);
+void DrawSegment(HDC dc, int x1, int y1, int x2, int y2);
+void DrawCheeseShape(HDC dc, POINT v1, POINT v2, POINT v3);
+// False when, with Polite on, input is waiting and drawing should give way at once.
+bool PoliteCheck();
+
+// Pure parts of ResetTrailRing.
+struct RingSize {
+  int ringLength = 0;
+  int linesPerStep = 0;
+};
+RingSize TrailRingSize(int trailLength, int depth, int reflections, int vertexCount, int symmetryCount,
+                       bool mirrored);
+ReflectionOffsets MakeReflectionOffsets(int count, int radius);

@@ -1,0 +1,270 @@
+#include "engine/renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/crt_random.h"
+#include "engine/line_model.h"
+#include "engine/palette_engine.h"
+
+namespace {
+
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 480;
+
+// A memory DC over a 32-bit DIB section: real GDI on Windows, the compat rasteriser on Linux.
+class Canvas {
+ public:
+  Canvas() {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = WIDTH;
+    info.bmiHeader.biHeight = -HEIGHT;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = nullptr;
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixels_ = static_cast<const uint32_t *>(bits);
+    previous_ = SelectObject(dc_, bitmap_);
+  }
+  ~Canvas() {
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  HDC dc() const { return dc_; }
+  int LitPixels() const {
+    int lit = 0;
+    for (int i = 0; pixels_ && i < WIDTH * HEIGHT; ++i) lit += (pixels_[i] & 0xFFFFFF) != 0;
+    return lit;
+  }
+
+ private:
+  HDC dc_ = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  const uint32_t *pixels_ = nullptr;
+};
+
+bool running = true;
+SettingsStore store;
+
+// Without a logical palette the pen colour is the walks' own colour.
+void SetWalks(int16_t value, int16_t step) {
+  for (ColourWalk &walk : ThePaletteEngine().walks) {
+    walk.value = value;
+    walk.step = step;
+  }
+}
+
+// Applies the store's design as design selection does, with nothing left to chance.
+void ApplyDesign() {
+  const DesignParams &d = store.Design;
+  ResetLineSet(RECT{0, 0, WIDTH, HEIGHT}, d);
+  SetSymmetry(d.Symmetry);
+  SetLineSize(d.LineSize);
+  SetTrailLength(d.TrailLength);
+  SetSpeed(d.Speed);
+  SetRotations(d.Rotations);
+  SetCheese(d.Cheese);
+  ResetTrailRing();
+  linesDrawn = 0;
+}
+
+class Renderer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    lineSet = LineSetState{};
+    store = SettingsStore{};
+    store.Design.Splitting = 0;
+    running = true;
+    AttachRenderer(RendererLinks{nullptr, &running, &store});
+    SetWalks(90, 7);
+  }
+  void TearDown() override {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    ReleaseTrailRing();
+  }
+  Canvas canvas;
+};
+
+// Checks the ring from `first` against the copies placed the direct way: polar form about the
+// centre, sine and cosine of every angle, in drawing order. The renderer rotates incrementally,
+// so a coordinate may differ by one.
+void ExpectCopiesInRing(int first, POINT c, const std::vector<POINT> &v, int depth) {
+  const int n = static_cast<int>(v.size());
+  std::vector<double> theta(n), r(n);
+  bool onCentre = false;
+  for (int i = 0; i < n; ++i) {
+    const double dx = v[i].x - c.x, dy = v[i].y - c.y;
+    onCentre |= dx == 0 && dy == 0;
+    theta[i] = std::atan2(dy, dx);
+    r[i] = std::hypot(dx, dy);
+  }
+  if (onCentre) theta.assign(n, 0.0);
+  const double k2 = lineSet.depthScale[0], k3 = lineSet.depthScale[1], k4 = lineSet.depthScale[2];
+  const std::vector<std::vector<double>> radii =
+      n == 2 ? std::vector<std::vector<double>>{r, {-k2 * r[1], -k2 * r[0]}, {k3 * r[1], k3 * r[0]}, {-k4 * r[0], -k4 * r[1]}}
+             : std::vector<std::vector<double>>{r,
+                                                {-k2 * r[2], -k2 * r[0], -k2 * r[1]},
+                                                {k3 * r[1], k3 * r[2], k3 * r[0]},
+                                                {-k4 * r[2], -k4 * r[1], -k4 * r[0]}};
+  const int16_t *entry = renderer.ring.values + first;
+  double m = static_cast<float>(lineSet.figureAngle);
+  for (int j = 0; j < std::max(lineSet.symmetryCount, 1); ++j, m += lineSet.rotationStep) {
+    for (int level = 0; level < depth; ++level) {
+      for (int mirror = 0; mirror < (lineSet.mirrored ? 2 : 1); ++mirror) {
+        for (int i = 0; i < n; ++i, entry += 2) {
+          const double a = mirror ? m - theta[i] : m + theta[i];
+          EXPECT_NEAR(entry[0], static_cast<int>(c.x + radii[level][i] * std::cos(a)), 1) << j << level << mirror;
+          EXPECT_NEAR(entry[1], static_cast<int>(c.y + radii[level][i] * std::sin(a)), 1) << j << level << mirror;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+TEST_F(Renderer, RingSizesAndReflectionOffsets) {
+  // Symmetry 7, depth 1, no reflections: 14 segments a step, 120 steps of 14 x 4 values.
+  EXPECT_EQ(TrailRingSize(120, 1, 0, 2, 7, true).linesPerStep, 14);
+  EXPECT_EQ(TrailRingSize(120, 1, 0, 2, 7, true).ringLength, 120 * 14 * 4);
+  // Symmetry 0: one segment per depth level, no mirror.
+  EXPECT_EQ(TrailRingSize(50, 3, 0, 2, 0, false).ringLength, 50 * 3 * 4);
+  // Symmetry 46, depth 4, 9 reflections, wedges: only three steps fit.
+  EXPECT_EQ(TrailRingSize(100, 4, 9, 3, 46, true).ringLength, 3 * 46 * 4 * 9 * 2 * 6);
+  EXPECT_EQ(TrailRingSize(2, 4, 9, 3, 46, true).ringLength, 2 * 46 * 4 * 9 * 2 * 6);
+  // A step bigger than the whole ring leaves no ring, not one of length 0 to wrap in; a trail
+  // length below 1 keeps one step.
+  EXPECT_EQ(TrailRingSize(10, 4, 9, 3, 200, true).ringLength, 0);
+  EXPECT_EQ(TrailRingSize(0, 1, 0, 2, 7, true).ringLength, 14 * 4);
+
+  // Four reflections at radius 100, sine for x and cosine for y; counts kept within 0..9.
+  const ReflectionOffsets four = MakeReflectionOffsets(4, 100);
+  const LONG expected[4][2] = {{0, 100}, {100, 0}, {0, -100}, {-100, 0}};
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(four.offset[i].x == expected[i][0] && four.offset[i].y == expected[i][1]);
+  EXPECT_EQ(MakeReflectionOffsets(-3, 100).count, 0);
+  EXPECT_EQ(MakeReflectionOffsets(12, 100).count, 9);
+
+  // Applying a design: the radius is drawn even without reflections; a depth beyond 4 sizes
+  // the ring as 4, as it is drawn; the used part starts cleared.
+  store.Design.Symmetry = 7;
+  store.Design.TrailLength = 120;
+  ApplyDesign();
+  EXPECT_EQ(renderer.ring.ringLength, 6720);
+  SeedRandom(8);
+  NextRandom();
+  const int following = NextRandom();
+  SeedRandom(8);
+  ResetTrailRing();
+  EXPECT_EQ(NextRandom(), following);
+  for (int i = 0; i < renderer.ring.ringLength; ++i) renderer.ring.values[i] = 7;
+  store.Design.Depth = 9;
+  store.Reflections = 3;
+  ApplyDesign();
+  EXPECT_EQ(renderer.ring.linesPerStep, 4 * 3 * 7 * 2);
+  EXPECT_EQ(renderer.ring.ringLength, 97 * 4 * 3 * 7 * 2 * 4);  // 120 steps do not fit
+  EXPECT_EQ(std::count(renderer.ring.values, renderer.ring.values + renderer.ring.ringLength, 0),
+            renderer.ring.ringLength);
+}
+
+TEST_F(Renderer, CopiesAreTurnedMirroredAndScaledAboutTheCentre) {
+  for (int cheese : {0, 50}) {
+    store.Design.Symmetry = 5;
+    store.Design.Depth = 4;
+    store.Design.Cheese = cheese;
+    ApplyDesign();
+    lineSet.depthScale[0] = 0.6;  // as if migrating
+    ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+    std::vector<POINT> vertices = {PixelPoint(lineSet.anchor), PixelPoint(lineSet.vertexB)};
+    if (cheese) vertices.push_back(PixelPoint(lineSet.vertexC));
+    ExpectCopiesInRing(0, lineSet.center, vertices, 4);
+    EXPECT_EQ(linesDrawn, 5u * 4 * 2 * (cheese ? 3 : 1));
+  }
+
+  // A vertex on the centre: every angle is 0, so the other vertex sits at the bare angle m.
+  store.Design.Depth = 1;
+  store.Design.Cheese = 0;
+  ApplyDesign();
+  ASSERT_EQ(ReplicateSegment(canvas.dc(), POINT{300, 200}, POINT{300, 200}, POINT{300, 100}, 0.0f), 1);
+  EXPECT_EQ(renderer.ring.values[2], 400);
+  EXPECT_EQ(renderer.ring.values[3], 200);
+
+  // Reflections repeat the figure about shifted centres, in order.
+  store.Reflections = 2;
+  ApplyDesign();
+  ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+  for (int i = 0; i < 2; ++i) {
+    const POINT by = renderer.reflections.offset[i];
+    const POINT a = PixelPoint(lineSet.anchor), b = PixelPoint(lineSet.vertexB);
+    ExpectCopiesInRing(i * 5 * 2 * 4, POINT{lineSet.center.x + by.x, lineSet.center.y + by.y},
+                       {POINT{a.x + by.x, a.y + by.y}, POINT{b.x + by.x, b.y + by.y}}, 1);
+  }
+}
+
+TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
+  store.Design.Symmetry = 6;
+  store.Divisor = 3;
+  ApplyDesign();
+  // A waiting timer message is no reason to stop; each segment counts once whatever the divisor.
+  PostMessageA(nullptr, WM_TIMER, 200, 0);
+  ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+  EXPECT_EQ(linesDrawn, 12u);
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+
+  // A key press: given up before the first copy, the ring's position kept.
+  const int stepStart = renderer.ring.writeIndex;
+  PostMessageA(nullptr, WM_KEYDOWN, 'A', 0);
+  ASSERT_EQ(DrawLineSet(canvas.dc()), 0);
+  EXPECT_EQ(renderer.ring.writeIndex, stepStart);
+  EXPECT_EQ(linesDrawn, 12u);
+  const DoublePoint anchor = lineSet.anchor;
+
+  // Not polite: the same message no longer stops it, and the resumed step neither erases nor
+  // moves again.
+  store.Polite = 0;
+  ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+  EXPECT_EQ(lineSet.anchor.x, anchor.x);
+  EXPECT_EQ(renderer.ring.writeIndex, stepStart + 12 * 4);
+
+  // While the animation is not running nothing is drawn and the call reports success.
+  running = false;
+  EXPECT_EQ(DrawLineSet(canvas.dc()), 1);
+  EXPECT_EQ(linesDrawn, 24u);
+}
+
+TEST_F(Renderer, TheTrailErasesEverythingItDrew) {
+  const int cases[][2] = {{0, 0}, {70, 0}, {70, 1}, {70, 2}, {70, 3}, {70, 4}, {70, 5}};  // cheese, type
+  for (int penWidth : {1, 7}) {
+    for (const auto &c : cases) {
+      SCOPED_TRACE(testing::Message() << "pen " << penWidth << " cheese " << c[0] << " type " << c[1]);
+      store.Design.Symmetry = 5;
+      store.Design.Depth = 4;
+      store.Design.Migrating = 1;
+      store.Design.Floating = 1;
+      store.Design.LineSize = 60;
+      store.Design.TrailLength = 6;
+      store.Design.PenWidth = penWidth;
+      store.Design.Cheese = c[0];
+      store.Design.CheeseType = c[1];
+      store.Reflections = 3;
+      ApplyDesign();
+      SetWalks(90, 7);
+      for (int i = 0; i < 18; ++i) ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+      ASSERT_GT(canvas.LitPixels(), 500);
+      // Black line sets from here on: after one trail's worth, every coloured one is erased.
+      SetWalks(0, 0);
+      for (int i = 0; i < 6; ++i) ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+      EXPECT_EQ(canvas.LitPixels(), 0);
+    }
+  }
+}
