@@ -5,6 +5,8 @@
 #include <time.h>
 
 #include "engine/animation_driver.h"
+#include "engine/line_model.h"
+#include "engine/renderer.h"
 #include "host/saver_main.h"
 #include "host/saver_window.h"
 #include "settings/settings_store.h"
@@ -33,6 +35,7 @@ struct Measurement {
   double started = 0;
   double measureWall = 0;
   double measureCpu = 0;
+  uint64_t measureLines = 0;
   int ticks = 0;
   RunFigures *figures = nullptr;
   UINT_PTR watchTimer = 0;
@@ -49,6 +52,7 @@ LRESULT CALLBACK MeasuringProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     run.stage = Stage::Measuring;
     run.measureWall = now;
     run.measureCpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
+    run.measureLines = linesDrawn;
     run.ticks = 0;
   } else if (run.stage == Stage::Measuring) {
     ++run.ticks;
@@ -56,6 +60,10 @@ LRESULT CALLBACK MeasuringProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       run.figures->wallSeconds = now - run.measureWall;
       run.figures->cpuSeconds = Seconds(CLOCK_PROCESS_CPUTIME_ID) - run.measureCpu;
       run.figures->ticks = run.ticks;
+      run.figures->lines = static_cast<double>(linesDrawn - run.measureLines);
+      // A cheese triangle counts as three lines.
+      run.figures->linesPerSet =
+          renderer.ring.linesPerStep * (lineSet.vertexCount == 3 ? 3.0 : 1.0);
       run.stage = Stage::Closing;
       PostMessageA(window, WM_CLOSE, 0, 0);
     }

@@ -8,6 +8,8 @@
 struct RunFigures {
   long lastSpeed = 0;        // lines per second, as the saver wrote it when it closed
   int ticks = 0;             // draw-timer ticks in the measured stretch
+  double lines = 0;          // segments the renderer drew in the measured stretch
+  double linesPerSet = 0;    // segments of one complete line set of the design shown
   double cpuSeconds = 0;     // processor time of this process in the measured stretch
   double wallSeconds = 0;    // length of the measured stretch
 };
