@@ -84,7 +84,6 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   settings.ProfileName = LoadResourceString(SETTINGS_FILE_STRING_ID, DEFAULT_PROFILE_NAME);
   animation.helpFile = LoadResourceString(HELP_FILE_STRING_ID, DEFAULT_HELP_FILE);
   LoadSettings(settings);
-  animation.erasePen = CreatePen(PS_SOLID, settings.Design.PenWidth, RGB(0, 0, 0));
   SeedRandom(ChooseRunSeed(std::getenv("LUMIVANE_SEED"), std::time(nullptr)));
   StartPattern(window);
 
@@ -92,7 +91,7 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   animation.lastColourRefresh = now;
   animation.lastDesignChange = now;
   animation.throughputStart = now;
-  animation.linesDrawn = 0;
+  linesDrawn = 0;
   animation.designInterval = settings.DesignIntervalMs;
   StartDrawTimer(window, static_cast<UINT>(settings.SpeedInterval));
   animation.running = true;
@@ -101,15 +100,11 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
 void ShutDown(HWND window) {
   const DWORD elapsed = GetTickCount() - animation.throughputStart;
   char speed[24];
-  std::snprintf(speed, sizeof speed, "%ld", ThroughputLinesPerSecond(animation.linesDrawn, elapsed));
+  std::snprintf(speed, sizeof speed, "%ld", ThroughputLinesPerSecond(linesDrawn, elapsed));
   WriteSettingString(animation.settings, "LastSpeed", speed);
   animation.running = false;
   StopDrawTimer(window);
   StopPattern();
-  if (animation.erasePen) {
-    DeleteObject(animation.erasePen);
-    animation.erasePen = nullptr;
-  }
 }
 
 void Tick(HWND window) {
@@ -155,9 +150,9 @@ void OnEnable(HWND window, bool enabled) {
 
 }  // namespace
 
-long ThroughputLinesPerSecond(int32_t linesDrawn, DWORD elapsedMs) {
+long ThroughputLinesPerSecond(uint64_t lines, DWORD elapsedMs) {
   if (elapsedMs == 0) return 0;
-  const uint64_t perSecond = uint64_t{static_cast<uint32_t>(linesDrawn)} * 1000u / elapsedMs;
+  const uint64_t perSecond = lines * 1000u / elapsedMs;
   return perSecond > uint64_t{LARGEST_STORED_SPEED} ? LARGEST_STORED_SPEED
                                                     : static_cast<long>(perSecond);
 }

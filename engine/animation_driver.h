@@ -25,14 +25,11 @@ struct AnimationState {
   bool watchdogArmed = false;
   bool tickInProgress = false;
   bool running = false;
-  HPEN erasePen = nullptr;
   DWORD lastDesignChange = 0;
   DWORD lastColourRefresh = 0;
   DWORD throughputStart = 0;
   bool soundCaptureActive = false;
   DWORD designInterval = 0;
-  // Lines drawn since the last design change; the renderer counts into it.
-  int32_t linesDrawn = 0;
   // The settings of this run, loaded at creation; the current design lives here.
   SettingsStore settings;
   std::string helpFile;
@@ -45,7 +42,7 @@ extern "C" LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wP
                                             LPARAM lParam);
 
 // Lines per second; 64-bit so that long runs do not wrap. 0 when no time has passed.
-long ThroughputLinesPerSecond(int32_t linesDrawn, DWORD elapsedMs);
+long ThroughputLinesPerSecond(uint64_t lines, DWORD elapsedMs);
 
 // Where a run's random sequence starts: the number in seedText when it is one, else the calendar time truncated
 // to a signed 16-bit value, as the classic runtime's srand((short)time()) received it.

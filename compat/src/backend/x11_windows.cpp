@@ -17,9 +17,13 @@ Display *ownDisplay = nullptr;
 XErrorHandler previousHandler = nullptr;
 
 // A window may vanish between a lookup and the next request: errors on our own connection
-// are expected and ignored; any other connection's errors go to the handler before ours.
+// are expected and ignored. So are SDL's requests on a foreign host window (a preview's
+// parent) that has just been destroyed: Xlib's default handler would end the process, while
+// the saver notices the loss on its next check and ends cleanly. Other errors go to the
+// handler before ours.
 int IgnoreOwnErrors(Display *display, XErrorEvent *event) {
   if (display == ownDisplay) return 0;
+  if (event->error_code == BadWindow || event->error_code == BadDrawable) return 0;
   return previousHandler != nullptr ? previousHandler(display, event) : 0;
 }
 

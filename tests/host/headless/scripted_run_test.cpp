@@ -11,6 +11,7 @@
 #include "headless_scene.h"
 #include "engine/animation_driver.h"
 #include "engine/crt_random.h"
+#include "engine/renderer.h"
 #include "host/password_cpl/stand_in_verifier.h"
 #include "host/saver_main.h"
 #include "host/saver_window.h"
@@ -264,7 +265,7 @@ TEST_F(ScriptedRun, PasswordChangeIsOwnedByTheNamedWindowOrElseTheForegroundOne)
 }
 
 TEST_F(ScriptedRun, LastSpeedIsTheThroughputSinceTheDesignStartedEvenPast32Bits) {
-  ct::ScheduleCall(At(1000), [] { animation.linesDrawn = 5000000; });
+  ct::ScheduleCall(At(1000), [] { linesDrawn = 5000000; });
   ct::ScheduleKeyDown(At(1000), 'Q');
   EXPECT_EQ(RunSaver("/s"), 0);
   EXPECT_EQ(Setting("LastSpeed"), "5000000");
