@@ -1,0 +1,73 @@
+// The render tool's command line: what it accepts and the one-line errors for what it does not.
+#include <gtest/gtest.h>
+
+#include "tools/render_options.h"
+
+namespace {
+
+bool Parse(std::vector<std::string> arguments, RenderOptions *options, std::string *error) {
+  return ParseRenderOptions(arguments, options, error);
+}
+
+}  // namespace
+
+TEST(RenderOptions, ReadsEveryOptionInBothSpellings) {
+  RenderOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--design", "Star,5,0,10,250,50,11,1,210,6,0", "--seed", "4294967295",
+                     "--size", "1920x1080", "--ticks", "0", "--display", "truecolor", "--out",
+                     "a.png"},
+                    &options, &error))
+      << error;
+  EXPECT_EQ(options.design, "Star,5,0,10,250,50,11,1,210,6,0");
+  EXPECT_EQ(options.seed, 4294967295u);
+  EXPECT_EQ(options.width, 1920);
+  EXPECT_EQ(options.height, 1080);
+  EXPECT_EQ(options.ticks, 0);
+  EXPECT_EQ(options.display, DisplayKind::TrueColor);
+  EXPECT_EQ(options.out, "a.png");
+
+  ASSERT_TRUE(Parse({"--favorite=Hypnotic Eye", "--size=16X16", "--display=palette", "--out=b.png"},
+                    &options, &error))
+      << error;
+  EXPECT_EQ(options.favorite, "Hypnotic Eye");
+  EXPECT_EQ(options.width, 16);
+  EXPECT_EQ(options.height, 16);
+  EXPECT_EQ(options.display, DisplayKind::Palette);
+  EXPECT_EQ(options.seed, 1u) << "a second parse starts from the defaults";
+
+  ASSERT_TRUE(Parse({"--help"}, &options, &error));
+  EXPECT_TRUE(options.help) << "--help needs no --out";
+}
+
+TEST(RenderOptions, RefusesBadArgumentsWithAnErrorNamingThem) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char *mentions;
+  } cases[] = {
+      {{"--out", "a.png", "--frobnicate"}, "--frobnicate"},
+      {{"--out"}, "--out needs a value"},
+      {{"--seed", "7"}, "--out"},
+      {{"--out", "a.png", "--seed", "-1"}, "--seed"},
+      {{"--out", "a.png", "--seed", "4294967296"}, "--seed"},
+      {{"--out", "a.png", "--seed", "12abc"}, "--seed"},
+      {{"--out", "a.png", "--size", "640"}, "--size"},
+      {{"--out", "a.png", "--size", "15x480"}, "--size"},
+      {{"--out", "a.png", "--size", "640x8193"}, "--size"},
+      {{"--out", "a.png", "--size", "x480"}, "--size"},
+      {{"--out", "a.png", "--ticks", "1000001"}, "--ticks"},
+      {{"--out", "a.png", "--ticks", " 5"}, "--ticks"},
+      {{"--out", "a.png", "--display", "mono"}, "--display"},
+      {{"--out", "a.png", "--design", ""}, "--design"},
+      {{"--out", "a.png", "--design", ",5,0"}, "--design"},
+      {{"--out", "a.png", "--favorite", ""}, "--favorite"},
+      {{"--out", "a.png", "--design", "Star,5", "--favorite", "Star"}, "not both"},
+  };
+  for (const auto &c : cases) {
+    RenderOptions options;
+    std::string error;
+    EXPECT_FALSE(Parse(c.arguments, &options, &error)) << c.mentions;
+    EXPECT_NE(error.find(c.mentions), std::string::npos) << "error was: " << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << "one line: " << error;
+  }
+}
