@@ -29,6 +29,9 @@ namespace {
 constexpr DWORD PUMP_INTERVAL_MS = 4;
 // How long an idle GetMessageA sleeps before looking at the window system again.
 constexpr int IDLE_WAIT_MS = 5;
+// Presentation converts and sends the whole frame, which at full-HD costs more than the drawing
+// itself; thirty frames a second keep the palette's colour flow smooth at half that cost.
+constexpr DWORD MIN_PRESENT_INTERVAL_MS = 33;
 // How often a window drawn into a foreign window checks that its host still exists.
 constexpr DWORD FOREIGN_CHECK_MS = 250;
 
@@ -39,7 +42,7 @@ struct Native {
   bool foreign = false;  // drawn into a window another program made
   uint64_t presented = ~0ull;
   DWORD lastPresent = 0;
-  DWORD refreshMs = 16;
+  DWORD refreshMs = MIN_PRESENT_INTERVAL_MS;
   bool closeRequested = false;
   std::vector<uint32_t> staging;
 };
@@ -193,7 +196,7 @@ class SdlBackend : public Backend {
     native->id = SDL_GetWindowID(native->sdl);
     SDL_DisplayMode mode;
     if (SDL_GetWindowDisplayMode(native->sdl, &mode) == 0 && mode.refresh_rate > 0)
-      native->refreshMs = static_cast<DWORD>(1000 / mode.refresh_rate);
+      native->refreshMs = std::max(MIN_PRESENT_INTERVAL_MS, static_cast<DWORD>(1000 / mode.refresh_rate));
     if (!native->foreign) {
       SDL_SysWMinfo info;
       SDL_VERSION(&info.version);
