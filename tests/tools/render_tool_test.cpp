@@ -1,5 +1,5 @@
 // The real lumivane-render binary: golden pictures match exactly, runs repeat byte for byte,
-// the seed reaches the saver, and bad arguments end with a usage error.
+// the --seed number reaches the saver, and bad arguments end with a usage error.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
