@@ -47,6 +47,24 @@ X11Windows::~X11Windows() {
 
 unsigned long X11Windows::Intern(const char *name) { return XInternAtom(display_, name, False); }
 
+std::vector<unsigned long> X11Windows::RootProperty(const char *name, unsigned long type,
+                                                    long maxItems) {
+  std::vector<unsigned long> items;
+  ::Atom actualType;
+  int format;
+  unsigned long count, after;
+  unsigned char *data = nullptr;
+  // Xlib hands 32-bit items back as longs.
+  if (XGetWindowProperty(display_, root_, Intern(name), 0, maxItems, False, type, &actualType,
+                         &format, &count, &after, &data) == Success &&
+      data != nullptr && format == 32) {
+    const auto *values = reinterpret_cast<const unsigned long *>(data);
+    items.assign(values, values + count);
+  }
+  if (data != nullptr) XFree(data);
+  return items;
+}
+
 std::string X11Windows::Name(unsigned long window) {
   std::string name;
   ::Atom type;
@@ -87,17 +105,7 @@ unsigned long X11Windows::Find(const char *className, const char *title,
   std::vector<unsigned long> candidates;
   // A window manager lists the client windows it frames; without one they are the root's
   // children.
-  ::Atom type;
-  int format;
-  unsigned long count, after;
-  unsigned char *data = nullptr;
-  if (XGetWindowProperty(display_, root_, Intern("_NET_CLIENT_LIST"), 0, 65536, False, XA_WINDOW,
-                         &type, &format, &count, &after, &data) == Success &&
-      data != nullptr && format == 32) {
-    const auto *ids = reinterpret_cast<const unsigned long *>(data);
-    candidates.assign(ids, ids + count);
-  }
-  if (data != nullptr) XFree(data);
+  candidates = RootProperty("_NET_CLIENT_LIST", XA_WINDOW, 65536);
   ::Window rootReturn, parentReturn;
   ::Window *children = nullptr;
   unsigned int childCount = 0;
@@ -170,18 +178,8 @@ bool X11Windows::Activate(unsigned long window) {
 
 unsigned long X11Windows::Active() {
   if (display_ == nullptr) return 0;
-  unsigned long active = 0;
-  ::Atom type;
-  int format;
-  unsigned long count, after;
-  unsigned char *data = nullptr;
-  if (XGetWindowProperty(display_, root_, Intern("_NET_ACTIVE_WINDOW"), 0, 1, False, XA_WINDOW,
-                         &type, &format, &count, &after, &data) == Success &&
-      data != nullptr && count == 1) {
-    active = *reinterpret_cast<unsigned long *>(data);
-  }
-  if (data != nullptr) XFree(data);
-  if (active != 0) return active;
+  const std::vector<unsigned long> active = RootProperty("_NET_ACTIVE_WINDOW", XA_WINDOW, 1);
+  if (!active.empty() && active[0] != 0) return active[0];
   ::Window focus;
   int revert;
   XGetInputFocus(display_, &focus, &revert);
@@ -213,18 +211,9 @@ void X11Windows::SetClass(unsigned long window, const std::string &className) {
 
 bool X11Windows::SaverRunning() {
   if (display_ == nullptr) return false;
-  bool running = false;
-  ::Atom type;
-  int format;
-  unsigned long count, after;
-  unsigned char *data = nullptr;
-  if (XGetWindowProperty(display_, root_, Intern("_LUMIVANE_SCREENSAVER_RUNNING"), 0, 1, False,
-                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-      data != nullptr && count == 1) {
-    running = *reinterpret_cast<unsigned long *>(data) != 0;
-  }
-  if (data != nullptr) XFree(data);
-  return running;
+  const std::vector<unsigned long> running =
+      RootProperty("_LUMIVANE_SCREENSAVER_RUNNING", XA_CARDINAL, 1);
+  return !running.empty() && running[0] != 0;
 }
 
 void X11Windows::SetSaverRunning(bool on) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct _XDisplay;
 
@@ -38,6 +39,8 @@ class X11Windows {
   bool Matches(unsigned long window, const char *className, const char *title);
   std::string Name(unsigned long window);
   unsigned long Intern(const char *name);
+  // A 32-bit list property of the root window (window ids, cardinals); empty when absent.
+  std::vector<unsigned long> RootProperty(const char *name, unsigned long type, long maxItems);
 
   ::_XDisplay *display_ = nullptr;
   unsigned long root_ = 0;
