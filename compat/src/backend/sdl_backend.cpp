@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "backend/backend.h"
+#include "backend/frame_presenter.h"
 #include "backend/x11_windows.h"
 #include "window/activation.h"
 #include "window/cursor_state.h"
@@ -29,8 +30,8 @@ namespace {
 constexpr DWORD PUMP_INTERVAL_MS = 4;
 // How long an idle GetMessageA sleeps before looking at the window system again.
 constexpr int IDLE_WAIT_MS = 5;
-// Presentation converts and sends the whole frame, which at full-HD costs more than the drawing
-// itself; thirty frames a second keep the palette's colour flow smooth at half that cost.
+// Presentation converts and sends what changed, which with palette animation can still be
+// most of the picture; thirty frames a second keep the colour flow smooth at half the cost.
 constexpr DWORD MIN_PRESENT_INTERVAL_MS = 33;
 // How often a window drawn into a foreign window checks that its host still exists.
 constexpr DWORD FOREIGN_CHECK_MS = 250;
@@ -44,6 +45,9 @@ struct Native {
   DWORD lastPresent = 0;
   DWORD refreshMs = MIN_PRESENT_INTERVAL_MS;
   bool closeRequested = false;
+  bool sendWhole = true;  // the window system lost what was shown (exposed, resized)
+  FramePresenter frames;
+  std::vector<SDL_Rect> rects;
   std::vector<uint32_t> staging;
 };
 
@@ -223,6 +227,7 @@ class SdlBackend : public Backend {
     Native *native = NativeOf(window);
     if (native == nullptr) return;
     native->presented = ~0ull;
+    native->sendWhole = true;
     if (native->foreign) return;
     if (show) SDL_ShowWindow(native->sdl);
     else SDL_HideWindow(native->sdl);
@@ -428,6 +433,7 @@ class SdlBackend : public Backend {
           case SDL_WINDOWEVENT_EXPOSED:
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             natives_[window]->presented = ~0ull;
+            natives_[window]->sendWhole = true;
             return;
           case SDL_WINDOWEVENT_FOCUS_GAINED:
             if (ForegroundHandle() != window) ActivateWindow(window);
@@ -455,7 +461,7 @@ class SdlBackend : public Backend {
   void Present(Native &native, DWORD now) {
     Window *window = FindLocalWindow(WindowOfId(native.id));
     if (window == nullptr || !(window->style & WS_VISIBLE)) return;
-    const Surface &surface = window->surface;
+    Surface &surface = window->surface;
     if (surface.generation == native.presented || now - native.lastPresent < native.refreshMs)
       return;
     SDL_Surface *target = SDL_GetWindowSurface(native.sdl);
@@ -465,38 +471,38 @@ class SdlBackend : public Backend {
     const Uint32 format = target->format->format;
     const bool direct = (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) &&
                         target->w == surface.width && target->h == surface.height;
-    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
-    if (direct) {
-      for (int y = 0; y < surface.height; ++y)
-        ConvertRow(surface, y, reinterpret_cast<uint32_t *>(static_cast<uint8_t *>(target->pixels) +
-                                                            static_cast<size_t>(y) * target->pitch));
-    } else {
-      native.staging.resize(static_cast<size_t>(surface.width) * surface.height);
-      for (int y = 0; y < surface.height; ++y)
-        ConvertRow(surface, y, native.staging.data() + static_cast<size_t>(y) * surface.width);
-    }
-    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
     if (!direct) {
-      SDL_Surface *source = SDL_CreateRGBSurfaceWithFormatFrom(
-          native.staging.data(), surface.width, surface.height, 32, surface.width * 4,
-          SDL_PIXELFORMAT_RGB888);
-      if (source != nullptr) {
-        SDL_BlitScaled(source, nullptr, target, nullptr);
-        SDL_FreeSurface(source);
-      }
+      PresentScaled(native, surface, target);
+      return;
     }
-    SDL_UpdateWindowSurface(native.sdl);
+    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+    const std::vector<PresentRect> &changed = native.frames.Update(
+        surface, static_cast<uint32_t *>(target->pixels), target->pitch / 4);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    if (native.sendWhole) {
+      native.sendWhole = false;
+      SDL_UpdateWindowSurface(native.sdl);
+      return;
+    }
+    if (changed.empty()) return;
+    native.rects.clear();
+    for (const PresentRect &rect : changed)
+      native.rects.push_back(SDL_Rect{rect.x, rect.y, rect.width, rect.height});
+    SDL_UpdateWindowSurfaceRects(native.sdl, native.rects.data(), static_cast<int>(native.rects.size()));
   }
 
-  // One pass: palette indices through the hardware palette, or the true-colour row as is.
-  static void ConvertRow(const Surface &surface, int y, uint32_t *out) {
-    const size_t start = static_cast<size_t>(y) * surface.width;
-    if (surface.indexed) {
-      const uint8_t *in = surface.pixels8.data() + start;
-      for (int x = 0; x < surface.width; ++x) out[x] = surface.hardwarePalette[in[x]];
-    } else {
-      std::copy_n(surface.pixels32.data() + start, surface.width, out);
-    }
+  // A window whose pixels differ in size or format from its surface (a host window of
+  // another size): converted into a staging frame and scaled whole.
+  static void PresentScaled(Native &native, Surface &surface, SDL_Surface *target) {
+    native.staging.resize(static_cast<size_t>(surface.width) * surface.height);
+    native.frames.Update(surface, native.staging.data(), surface.width);
+    SDL_Surface *source = SDL_CreateRGBSurfaceWithFormatFrom(
+        native.staging.data(), surface.width, surface.height, 32, surface.width * 4,
+        SDL_PIXELFORMAT_RGB888);
+    if (source == nullptr) return;
+    SDL_BlitScaled(source, nullptr, target, nullptr);
+    SDL_FreeSurface(source);
+    SDL_UpdateWindowSurface(native.sdl);
   }
 
   bool videoTried_ = false;

@@ -40,6 +40,7 @@ void InitDisplaySurface(Surface &surface, int width, int height) {
     surface.pixels32.assign(count, 0);
     surface.pixels8.clear();
   }
+  surface.damage.Resize(width, height);
   ++surface.generation;
 }
 

@@ -358,6 +358,7 @@ void DrawThinLine(Surface &surface, int x0, int y0, int x1, int y1, uint32_t pix
   CropPoint(x1, y1);
   if (surface.indexed) ThinLine<uint8_t>(surface, x0, y0, x1, y1, uint8_t(pixel));
   else ThinLine<uint32_t>(surface, x0, y0, x1, y1, pixel);
+  surface.damage.MarkLine(x0, y0, x1, y1, 1);
   ++surface.generation;
 }
 
@@ -367,6 +368,7 @@ void DrawWideLine(Surface &surface, int x0, int y0, int x1, int y1, const PenSha
   CropPoint(x1, y1);
   if (surface.indexed) WideLine<uint8_t>(surface, x0, y0, x1, y1, shape, uint8_t(pixel));
   else WideLine<uint32_t>(surface, x0, y0, x1, y1, shape, pixel);
+  surface.damage.MarkLine(x0, y0, x1, y1, shape.width / 2 + 1);
   ++surface.generation;
 }
 
@@ -380,6 +382,7 @@ void FillSurfaceRect(Surface &surface, int left, int top, int right, int bottom,
     if (surface.indexed) FillRun(PixelAt<uint8_t>(surface, left, y), 1, right - left, uint8_t(pixel));
     else FillRun(PixelAt<uint32_t>(surface, left, y), 1, right - left, pixel);
   }
+  surface.damage.MarkRect(left, top, right, bottom);
   ++surface.generation;
 }
 

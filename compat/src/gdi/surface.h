@@ -1,6 +1,8 @@
 // The pixels behind a window: what GDI draws into and what a backend presents.
 #pragma once
 
+#include "damage.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +16,7 @@ struct Surface {
   std::vector<uint32_t> pixels32;      // true colour: 0x00RRGGBB per pixel
   uint32_t hardwarePalette[256] = {};  // indexed: 0x00RRGGBB of each hardware entry
   uint64_t generation = 0;             // bumped by every change a backend must present
+  DamageGrid damage;                   // where pixels changed since the last presentation
 };
 
 }  // namespace compat

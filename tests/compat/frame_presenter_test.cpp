@@ -1,0 +1,131 @@
+// Presenting only what changed must show exactly what a full conversion would show.
+#include "compat/src/backend/frame_presenter.h"
+#include "compat/src/gdi/raster.h"
+#include "gdi_surface.h"
+
+#include <random>
+
+namespace {
+
+class FramePresenterTest : public GdiSurface {
+ protected:
+  // Pitch wider than a row, so rows cannot run into each other unnoticed.
+  static constexpr int PITCH_PAD = 7;
+
+  void Start(const char *mode) {
+    // Sizes that are not whole tiles, so the partial tiles at the edges are exercised.
+    Open(mode, 203, 101);
+    pitch = surface.width + PITCH_PAD;
+    target.assign(size_t(pitch) * surface.height, 0xDEADBEEF);
+  }
+
+  uint32_t Shown(int x, int y) const {
+    const size_t at = size_t(y) * surface.width + x;
+    return surface.indexed ? surface.hardwarePalette[surface.pixels8[at]] : surface.pixels32[at];
+  }
+
+  // Presents, then checks every pixel against a full conversion and that nothing outside
+  // the returned rectangles was written.
+  int64_t PresentAndCheck() {
+    const std::vector<uint32_t> before = target;
+    const std::vector<compat::PresentRect> rects = presenter.Update(surface, target.data(), pitch);
+    int64_t area = 0;
+    std::vector<bool> covered(target.size(), false);
+    for (const compat::PresentRect &r : rects) {
+      EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.width <= surface.width &&
+                  r.y + r.height <= surface.height);
+      area += int64_t(r.width) * r.height;
+      for (int y = r.y; y < r.y + r.height; ++y)
+        for (int x = r.x; x < r.x + r.width; ++x) covered[size_t(y) * pitch + x] = true;
+    }
+    for (int y = 0; y < surface.height; ++y)
+      for (int x = 0; x < pitch; ++x) {
+        const size_t at = size_t(y) * pitch + x;
+        if (x >= surface.width) {
+          EXPECT_EQ(target[at], 0xDEADBEEFu) << "padding written at " << x << "," << y;
+        } else {
+          EXPECT_EQ(target[at], Shown(x, y)) << "pixel " << x << "," << y;
+          if (!covered[at]) {
+            EXPECT_EQ(target[at], before[at]) << "unsent change at " << x << "," << y;
+          }
+        }
+        if (HasFailure()) return area;
+      }
+    return area;
+  }
+
+  void RandomDrawing(std::mt19937 &random, uint32_t colourCount) {
+    std::uniform_int_distribution<int> coord(-30, 240), op(0, 9);
+    const uint32_t colour = random() % colourCount;
+    const int x0 = coord(random), y0 = coord(random), x1 = coord(random), y1 = coord(random);
+    switch (op(random)) {
+      case 0: compat::FillSurfaceRect(surface, x0, y0, x1, y1, colour); break;
+      case 1: case 2:
+        compat::DrawWideLine(surface, x0, y0, x1, y1, compat::RoundPenShape(2 + random() % 15), colour);
+        break;
+      default: compat::DrawThinLine(surface, x0, y0, x1, y1, colour); break;
+    }
+  }
+
+  compat::FramePresenter presenter;
+  std::vector<uint32_t> target;
+  int pitch = 0;
+};
+
+TEST_F(FramePresenterTest, PaletteDisplayShowsDrawingErasingAndAnimationExactly) {
+  Start("palette");
+  std::mt19937 random(11);
+  PresentAndCheck();
+  for (int frame = 0; frame < 300 && !HasFailure(); ++frame) {
+    for (int n = random() % 6; n > 0; --n) RandomDrawing(random, 256);
+    // Erasing to black, as the trail does, half the time.
+    if (frame % 2) compat::FillSurfaceRect(surface, random() % 200, random() % 100, 203, 101, 0);
+    switch (frame % 4) {
+      case 0: break;  // no animation
+      case 1: surface.hardwarePalette[10 + random() % 236] = random() & 0xFFFFFF; break;
+      default:
+        for (int i = 10; i < 246; ++i) surface.hardwarePalette[i] = random() & 0xFFFFFF;
+    }
+    PresentAndCheck();
+  }
+  // A change of black itself repaints everything.
+  surface.hardwarePalette[0] = 0x102030;
+  EXPECT_EQ(PresentAndCheck(), int64_t(surface.width) * surface.height);
+}
+
+TEST_F(FramePresenterTest, TrueColourShowsEveryChange) {
+  Start("truecolor");
+  std::mt19937 random(12);
+  PresentAndCheck();
+  for (int frame = 0; frame < 200 && !HasFailure(); ++frame) {
+    for (int n = random() % 6; n > 0; --n) RandomDrawing(random, 0x1000000);
+    PresentAndCheck();
+  }
+}
+
+TEST_F(FramePresenterTest, SendsOnlyTheTilesThatChanged) {
+  Start("palette");
+  EXPECT_EQ(PresentAndCheck(), int64_t(surface.width) * surface.height);  // first frame: all
+  EXPECT_EQ(PresentAndCheck(), 0);                                         // nothing changed
+  compat::DrawThinLine(surface, 3, 3, 12, 5, 40);
+  const int64_t lineArea = PresentAndCheck();
+  EXPECT_GT(lineArea, 0);
+  EXPECT_LE(lineArea, int64_t(compat::DamageGrid::TILE_WIDTH) * compat::DamageGrid::TILE_HEIGHT);
+  // Animating an entry recolours the tile holding it and nothing else.
+  surface.hardwarePalette[40] = 0x00FF00;
+  EXPECT_EQ(PresentAndCheck(), lineArea);
+  // An entry nobody drew with changes nothing on screen, but its tile is looked at.
+  surface.hardwarePalette[41] = 0x0000FF;
+  PresentAndCheck();
+  // Erasing leaves the tile black, so later animation no longer touches it.
+  compat::DrawThinLine(surface, 3, 3, 12, 5, 0);
+  PresentAndCheck();
+  surface.hardwarePalette[40] = 0xFF0000;
+  EXPECT_EQ(PresentAndCheck(), 0);
+  // A new target (a window surface made again) is converted whole.
+  std::vector<uint32_t> other(target.size(), 0xDEADBEEF);
+  target.swap(other);
+  EXPECT_EQ(PresentAndCheck(), int64_t(surface.width) * surface.height);
+}
+
+}  // namespace
