@@ -29,10 +29,16 @@ namespace {
 // calls thousands of times a second.
 constexpr DWORD PUMP_INTERVAL_MS = 4;
 // How long an idle GetMessageA sleeps before looking at the window system again.
-constexpr int IDLE_WAIT_MS = 5;
-// Presentation converts and sends what changed, which with palette animation can still be
-// most of the picture; thirty frames a second keep the colour flow smooth at half the cost.
+constexpr int IDLE_WAIT_MS = 20;
+// Presenting may take this share of one core. Converting what changed costs little for sparse
+// designs, but with palette animation it can be most of the picture; such frames come less
+// often.
+constexpr double PRESENT_CPU_SHARE = 0.025;
+// At most thirty frames a second, or the display's refresh if that is slower: more would
+// cost more than it shows.
 constexpr DWORD MIN_PRESENT_INTERVAL_MS = 33;
+// Frames come at least this often, whatever they cost.
+constexpr double MAX_PRESENT_INTERVAL_MS = 100;
 // How often a window drawn into a foreign window checks that its host still exists.
 constexpr DWORD FOREIGN_CHECK_MS = 250;
 
@@ -44,6 +50,8 @@ struct Native {
   uint64_t presented = ~0ull;
   DWORD lastPresent = 0;
   DWORD refreshMs = MIN_PRESENT_INTERVAL_MS;
+  double presentCostMs = 0;  // processor time of a frame, smoothed over the last few
+  DWORD presentIntervalMs = MIN_PRESENT_INTERVAL_MS;
   bool closeRequested = false;
   bool sendWhole = true;  // the window system lost what was shown (exposed, resized)
   FramePresenter frames;
@@ -56,6 +64,12 @@ DWORD MonotonicMs(clockid_t clock) {
   clock_gettime(clock, &now);
   return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000 +
                             static_cast<uint64_t>(now.tv_nsec) / 1000000);
+}
+
+double ThreadCpuMs() {
+  timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1000 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 unsigned long XScreenSaverWindow() {
@@ -462,12 +476,21 @@ class SdlBackend : public Backend {
     Window *window = FindLocalWindow(WindowOfId(native.id));
     if (window == nullptr || !(window->style & WS_VISIBLE)) return;
     Surface &surface = window->surface;
-    if (surface.generation == native.presented || now - native.lastPresent < native.refreshMs)
+    if (surface.generation == native.presented || now - native.lastPresent < native.presentIntervalMs)
       return;
+    const double started = ThreadCpuMs();
+    PresentFrame(native, surface);
+    const double cost = ThreadCpuMs() - started;
+    native.presentCostMs = native.presentCostMs == 0 ? cost : 0.75 * native.presentCostMs + 0.25 * cost;
+    native.presentIntervalMs = static_cast<DWORD>(std::clamp(
+        native.presentCostMs / PRESENT_CPU_SHARE, double(native.refreshMs), MAX_PRESENT_INTERVAL_MS));
+  }
+
+  void PresentFrame(Native &native, Surface &surface) {
     SDL_Surface *target = SDL_GetWindowSurface(native.sdl);
     if (target == nullptr || surface.width == 0 || surface.height == 0) return;
     native.presented = surface.generation;
-    native.lastPresent = now;
+    native.lastPresent = Now();
     const Uint32 format = target->format->format;
     const bool direct = (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) &&
                         target->w == surface.width && target->h == surface.height;
