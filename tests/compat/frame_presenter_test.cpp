@@ -126,6 +126,10 @@ TEST_F(FramePresenterTest, SendsOnlyTheTilesThatChanged) {
   std::vector<uint32_t> other(target.size(), 0xDEADBEEF);
   target.swap(other);
   EXPECT_EQ(PresentAndCheck(), int64_t(surface.width) * surface.height);
+  // So is the same target once its pixels are said to be lost.
+  std::fill(target.begin(), target.end(), 0xDEADBEEF);
+  presenter.Forget();
+  EXPECT_EQ(PresentAndCheck(), int64_t(surface.width) * surface.height);
 }
 
 }  // namespace

@@ -20,6 +20,9 @@ class FramePresenter {
   // surface's damage. Returns the rectangles whose pixels may have changed. A target other
   // than the one of the last call is converted whole.
   const std::vector<PresentRect> &Update(Surface &surface, uint32_t *target, int pitch);
+  // The target's pixels may be lost (the window was resized or shown again): the next update
+  // converts everything.
+  void Forget() { target_ = nullptr; }
 
  private:
   // Converts the tiles of one tile row that drawing damaged, or that hold colour when the

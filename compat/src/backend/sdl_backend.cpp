@@ -38,7 +38,7 @@ constexpr double PRESENT_CPU_SHARE = 0.025;
 // cost more than it shows.
 constexpr DWORD MIN_PRESENT_INTERVAL_MS = 33;
 // Frames come at least this often, whatever they cost.
-constexpr double MAX_PRESENT_INTERVAL_MS = 100;
+constexpr DWORD MAX_PRESENT_INTERVAL_MS = 100;
 // How often a window drawn into a foreign window checks that its host still exists.
 constexpr DWORD FOREIGN_CHECK_MS = 250;
 
@@ -242,6 +242,7 @@ class SdlBackend : public Backend {
     if (native == nullptr) return;
     native->presented = ~0ull;
     native->sendWhole = true;
+    native->frames.Forget();
     if (native->foreign) return;
     if (show) SDL_ShowWindow(native->sdl);
     else SDL_HideWindow(native->sdl);
@@ -444,8 +445,10 @@ class SdlBackend : public Backend {
             // The window manager's close request, from a user or another process.
             PostMessageA(window, WM_CLOSE, 0, 0);
             return;
-          case SDL_WINDOWEVENT_EXPOSED:
           case SDL_WINDOWEVENT_SIZE_CHANGED:
+            natives_[window]->frames.Forget();
+            [[fallthrough]];
+          case SDL_WINDOWEVENT_EXPOSED:
             natives_[window]->presented = ~0ull;
             natives_[window]->sendWhole = true;
             return;
@@ -478,19 +481,20 @@ class SdlBackend : public Backend {
     Surface &surface = window->surface;
     if (surface.generation == native.presented || now - native.lastPresent < native.presentIntervalMs)
       return;
-    const double started = ThreadCpuMs();
-    PresentFrame(native, surface);
-    const double cost = ThreadCpuMs() - started;
-    native.presentCostMs = native.presentCostMs == 0 ? cost : 0.75 * native.presentCostMs + 0.25 * cost;
-    native.presentIntervalMs = static_cast<DWORD>(std::clamp(
-        native.presentCostMs / PRESENT_CPU_SHARE, double(native.refreshMs), MAX_PRESENT_INTERVAL_MS));
-  }
-
-  void PresentFrame(Native &native, Surface &surface) {
     SDL_Surface *target = SDL_GetWindowSurface(native.sdl);
     if (target == nullptr || surface.width == 0 || surface.height == 0) return;
     native.presented = surface.generation;
-    native.lastPresent = Now();
+    native.lastPresent = now;
+    const double started = ThreadCpuMs();
+    PresentFrame(native, surface, target);
+    const double cost = ThreadCpuMs() - started;
+    native.presentCostMs = native.presentCostMs == 0 ? cost : 0.75 * native.presentCostMs + 0.25 * cost;
+    native.presentIntervalMs = static_cast<DWORD>(
+        std::clamp(native.presentCostMs / PRESENT_CPU_SHARE, double(native.refreshMs),
+                   double(MAX_PRESENT_INTERVAL_MS)));
+  }
+
+  void PresentFrame(Native &native, Surface &surface, SDL_Surface *target) {
     const Uint32 format = target->format->format;
     const bool direct = (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) &&
                         target->w == surface.width && target->h == surface.height;

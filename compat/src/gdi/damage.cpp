@@ -31,7 +31,6 @@ void DamageGrid::MarkSpan(int row, int64_t left, int64_t right) {
   left = std::max<int64_t>(left, 0);
   right = std::min<int64_t>(right, width_ - 1);
   if (left > right) return;
-  // A few tiles at a time: a loop beats a call to memset.
   uint8_t *tiles = tiles_.data() + size_t(row) * columns_;
   for (int64_t column = left >> TILE_SHIFT_X; column <= right >> TILE_SHIFT_X; ++column) tiles[column] = 1;
 }
