@@ -46,16 +46,16 @@ bool ConvertIndices(const uint8_t *in, uint32_t *out, int count, const uint32_t 
   return any != 0;
 }
 
-// True colour is copied as it is.
+// True colour is copied as it is, four pixels to a store.
 void CopyPixels(const uint32_t *in, uint32_t *out, int count) {
   int x = 0;
-  if ((reinterpret_cast<uintptr_t>(out) & 7) == 0) {
-    for (; x + 2 <= count; x += 2) {
-      uint64_t pair;
-      std::memcpy(&pair, in + x, sizeof pair);
-      StreamPair(out + x, pair);
-    }
+#if defined(__SSE2__)
+  if ((reinterpret_cast<uintptr_t>(out) & 15) == 0) {
+    for (; x + 4 <= count; x += 4)
+      _mm_stream_si128(reinterpret_cast<__m128i *>(out + x),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + x)));
   }
+#endif
   std::memcpy(out + x, in + x, size_t(count - x) * 4);
 }
 

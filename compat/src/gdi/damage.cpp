@@ -1,19 +1,10 @@
 #include "damage.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace compat {
-
-namespace {
-
-int64_t FloorDiv(int64_t a, int64_t b) {
-  int64_t q = a / b;
-  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-  return q;
-}
-
-}  // namespace
 
 void DamageGrid::Resize(int width, int height) {
   width_ = std::max(width, 0);
@@ -30,9 +21,7 @@ void DamageGrid::Clear() { std::fill(tiles_.begin(), tiles_.end(), 0); }
 void DamageGrid::MarkSpan(int row, int64_t left, int64_t right) {
   left = std::max<int64_t>(left, 0);
   right = std::min<int64_t>(right, width_ - 1);
-  if (left > right) return;
-  uint8_t *tiles = tiles_.data() + size_t(row) * columns_;
-  for (int64_t column = left >> TILE_SHIFT_X; column <= right >> TILE_SHIFT_X; ++column) tiles[column] = 1;
+  if (left <= right) MarkColumns(row, int(left >> TILE_SHIFT_X), int(right >> TILE_SHIFT_X));
 }
 
 void DamageGrid::MarkRect(int left, int top, int right, int bottom) {
@@ -57,14 +46,17 @@ void DamageGrid::MarkLongLine(int x0, int y0, int x1, int y1, int reach) {
       MarkSpan(int(row), std::min<int64_t>(x0, x1) - reach, std::max<int64_t>(x0, x1) + reach);
     return;
   }
+  // x along the segment by one division per line; the pixel of slack on each side covers
+  // the rounding.
+  const double slope = double(dx) / double(dy);
   for (int64_t row = top >> TILE_SHIFT_Y; row <= bottom >> TILE_SHIFT_Y; ++row) {
     // The stretch of the segment whose points lie within reach of this tile row, by its
-    // ends' x; widened by reach and one pixel of rounding.
+    // ends' x, widened by reach.
     const int64_t from = std::max<int64_t>((row << TILE_SHIFT_Y) - reach, y0);
     const int64_t to = std::min<int64_t>(((row + 1) << TILE_SHIFT_Y) - 1 + reach, y1);
-    const int64_t xa = x0 + FloorDiv(dx * (from - y0), dy);
-    const int64_t xb = x0 + FloorDiv(dx * (to - y0), dy);
-    MarkSpan(int(row), std::min(xa, xb) - reach - 1, std::max(xa, xb) + reach + 1);
+    const double xa = x0 + slope * double(from - y0), xb = x0 + slope * double(to - y0);
+    MarkSpan(int(row), int64_t(std::floor(std::min(xa, xb))) - reach - 1,
+             int64_t(std::ceil(std::max(xa, xb))) + reach + 1);
   }
 }
 

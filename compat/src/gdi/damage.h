@@ -30,12 +30,8 @@ class DamageGrid {
     if (unsigned(top) < unsigned(height_) && unsigned(bottom) < unsigned(height_) &&
         unsigned(left) < unsigned(width_) && unsigned(right) < unsigned(width_) &&
         (bottom - top < 2 * TILE_HEIGHT || right - left < 2 * TILE_WIDTH)) {
-      for (int row = top >> TILE_SHIFT_Y; row <= bottom >> TILE_SHIFT_Y; ++row) {
-        // Volatile keeps these few stores from becoming a call to memset.
-        volatile uint8_t *tiles = tiles_.data() + size_t(row) * columns_;
-        for (int column = left >> TILE_SHIFT_X; column <= right >> TILE_SHIFT_X; ++column)
-          tiles[column] = 1;
-      }
+      for (int row = top >> TILE_SHIFT_Y; row <= bottom >> TILE_SHIFT_Y; ++row)
+        MarkColumns(row, left >> TILE_SHIFT_X, right >> TILE_SHIFT_X);
       return;
     }
     MarkLongLine(x0, y0, x1, y1, reach);
@@ -51,6 +47,11 @@ class DamageGrid {
   void MarkLongLine(int x0, int y0, int x1, int y1, int reach);
   // Tiles of one tile row covering pixel columns [left, right].
   void MarkSpan(int row, int64_t left, int64_t right);
+  void MarkColumns(int row, int first, int last) {
+    // Volatile keeps these few stores from becoming a call to memset.
+    volatile uint8_t *tiles = tiles_.data() + size_t(row) * columns_;
+    for (int column = first; column <= last; ++column) tiles[column] = 1;
+  }
 
   int width_ = 0;
   int height_ = 0;
