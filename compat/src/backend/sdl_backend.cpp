@@ -1,6 +1,6 @@
-// The SDL2 backend: real windows with their input, presentation of window surfaces at most
-// once per display refresh, foreign X11 windows for previews and XScreenSaver, and other
-// processes' windows through X11Windows.
+// The SDL2 backend: real windows with their input, presentation of what changed in window
+// surfaces within a share of a core, foreign X11 windows for previews and XScreenSaver, and
+// other processes' windows through X11Windows.
 #include <SDL.h>
 #include <SDL_syswm.h>
 
