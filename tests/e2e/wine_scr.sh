@@ -35,13 +35,15 @@ profile=$WINEPREFIX/drive_c/windows/control.ini
 rm -f "$profile"
 timeout 120 wine "$scr" /s &
 saver_pid=$!
+# The window can be found while it is still being created, before it is shown.
 found=
 for _ in $(seq 60); do
   if found=$(timeout 30 wine "$probe" 2>/dev/null); then
     found=${found%$'\r'}
-    break
+    [[ $found == visible=1* ]] && break
+  else
+    found=
   fi
-  found=
   sleep 0.5
 done
 if [ -z "$found" ]; then
