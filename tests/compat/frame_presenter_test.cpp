@@ -61,7 +61,7 @@ class FramePresenterTest : public GdiSurface {
     switch (op(random)) {
       case 0: compat::FillSurfaceRect(surface, x0, y0, x1, y1, colour); break;
       case 1: case 2:
-        compat::DrawWideLine(surface, x0, y0, x1, y1, compat::RoundPenShape(2 + random() % 15), colour);
+        compat::DrawWideLine(surface, x0, y0, x1, y1, compat::RoundPenShape(2 + random() % 39), colour);
         break;
       default: compat::DrawThinLine(surface, x0, y0, x1, y1, colour); break;
     }
@@ -88,6 +88,10 @@ TEST_F(FramePresenterTest, PaletteDisplayShowsDrawingErasingAndAnimationExactly)
     }
     PresentAndCheck();
   }
+  // Pens wider than two tile rows, along and across the rows.
+  compat::DrawWideLine(surface, 10, 50, 190, 50, compat::RoundPenShape(40), 77);
+  compat::DrawWideLine(surface, 100, 5, 100, 95, compat::RoundPenShape(40), 78);
+  PresentAndCheck();
   // A change of black itself repaints everything.
   surface.hardwarePalette[0] = 0x102030;
   EXPECT_EQ(PresentAndCheck(), int64_t(surface.width) * surface.height);
