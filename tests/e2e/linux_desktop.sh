@@ -5,6 +5,7 @@
 #   DISPLAY=:N.1 puts the saver on screen 1;
 #   screen 0 split into two RandR monitors: the pattern covers the primary (right) one at its
 #   size, a black window of the saver the other, where a click or a movement ends the saver;
+#   scripts/run says where it keeps the settings the first time it creates them;
 #   a preview follows its host window when that is resized.
 # Screenshots go to $E2E_SCREENSHOTS when set.
 # Usage: linux_desktop.sh <lumivane binary>
@@ -123,6 +124,23 @@ for dismissal in "click 1" "mousemove 110 110"; do
   rc=$?
   [ "$rc" -eq 0 ] || fail "the saver ended with $rc after 'xdotool $dismissal', expected 0"
 done
+
+# ---- scripts/run says where the settings go when it first creates them ----
+run_home=$work/user
+mkdir -p "$run_home"
+for attempt in first second; do
+  env -u LUMIVANE_HOME -u XDG_CONFIG_HOME HOME="$run_home" "$here/../../scripts/run" >"$work/run.out" 2>&1 &
+  run_pid=$!
+  pids+=("$run_pid")
+  until_true 60 centred_pattern "$DISPLAY" 800 0 800 600 || fail "scripts/run ($attempt) showed no saver"
+  xdotool click 1
+  until_true 5 ended "$run_pid" || fail "scripts/run ($attempt): a click did not end the saver"
+  wait "$run_pid"
+  told=$(grep -c "keeps your settings in $run_home/.config/lumivane/control.ini; this first run creates it" "$work/run.out")
+  [ "$attempt $told" = "first 1" ] || [ "$attempt $told" = "second 0" ] ||
+    fail "scripts/run, $attempt run, told $told times: $(cat "$work/run.out")"
+done
+[ -f "$run_home/.config/lumivane/control.ini" ] || fail "scripts/run left no settings file"
 
 # ---- a preview follows its host window ----
 python3 "$here/bare_window.py" "Preview Host" 200x150+40+40 >"$work/host" &
