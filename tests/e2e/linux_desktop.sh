@@ -29,19 +29,6 @@ cleanup() {
 trap cleanup EXIT
 . "$here/xvfb.sh"
 
-# until_true <seconds> <command...>: polls the command until it succeeds or the time is up.
-until_true() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
-}
-
-# ended <pid>: true once the process has gone.
-ended() { ! kill -0 "$1" 2>/dev/null; }
-
 # lit <display> <x> <y> <w> <h> [png]: "<count> <centre x> <centre y>" of that screen area.
 lit() {
   xwd -root -silent -display "$1" | xwdtopnm 2>/dev/null | pnmdepth 255 >"$work/shot.ppm"

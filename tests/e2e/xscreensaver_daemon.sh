@@ -28,16 +28,6 @@ cleanup() {
 trap cleanup EXIT
 . "$here/xvfb.sh"
 
-until_true() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
-}
-ended() { ! kill -0 "$1" 2>/dev/null; }
-
 # The hack's command line as the daemon's settings build it from the XML: the program, the
 # command's arguments and the arguments of the chosen option.
 hack_arguments=$(python3 - "$xml" <<'EOF'
