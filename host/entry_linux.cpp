@@ -74,7 +74,14 @@ void ExplainFailure(LPCSTR tail) {
     case 'S':
     case 's': {
       const std::string problem = DisplayProblem();
-      Tell(problem.empty() ? "could not open the saver window on this display" : problem);
+      const char *hostWindow = std::getenv("XSCREENSAVER_WINDOW");
+      if (!problem.empty())
+        Tell(problem);
+      else if (hostWindow != nullptr && *hostWindow != '\0')
+        Tell(std::string("could not draw into XSCREENSAVER_WINDOW=") + hostWindow +
+             "; it should name an existing window of this display");
+      else
+        Tell("could not open the saver window on this display");
       return;
     }
     case 'P':
