@@ -26,6 +26,8 @@ class Backend {
   // `nextTimer` is the due time of the thread's earliest timer when `hasTimer`.
   virtual void WaitForMessages(ThreadQueue &queue, uint64_t seenArrivals, bool hasTimer,
                                DWORD nextTimer) = 0;
+  // Frames shown in window-system windows so far.
+  virtual uint64_t PresentedFrames() { return 0; }
 
   // A window that needs one of its own (top-level, or child of a window-system window).
   virtual bool CreateNative(Window &window) = 0;

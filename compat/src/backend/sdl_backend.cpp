@@ -195,6 +195,8 @@ class SdlBackend : public Backend {
     if (!natives_.empty()) Pump();
   }
 
+  uint64_t PresentedFrames() override { return presentedFrames_; }
+
   bool CreateNative(Window &window) override {
     if (!EnsureVideo()) return false;
     auto native = std::make_unique<Native>();
@@ -485,6 +487,7 @@ class SdlBackend : public Backend {
     if (target == nullptr || surface.width == 0 || surface.height == 0) return;
     native.presented = surface.generation;
     native.lastPresent = now;
+    ++presentedFrames_;
     const double started = ThreadCpuMs();
     PresentFrame(native, surface, target);
     const double cost = ThreadCpuMs() - started;
@@ -537,6 +540,7 @@ class SdlBackend : public Backend {
   bool saverRunning_ = false;
   DWORD lastPump_ = 0;
   DWORD lastForeignCheck_ = 0;
+  uint64_t presentedFrames_ = 0;
   std::map<HWND, std::unique_ptr<Native>> natives_;
   std::unique_ptr<X11Windows> x11_;
 };
