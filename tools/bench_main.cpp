@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/headless_run.h"
 #include "tools/measured_run.h"
 #include "tools/present_timing.h"
 #include "tools/private_display.h"
@@ -43,6 +44,8 @@ struct Size {
 constexpr Size FULL_HD{1920, 1080, "1080p"};
 constexpr Size UHD{3840, 2160, "2160p"};
 constexpr Size PRESENT_SIZES[] = {{1280, 720, "720p"}, FULL_HD, UHD};
+// The presented picture is what the saver drew in this many ticks at the default pace.
+constexpr int PRESENT_PICTURE_TICKS = 400;
 
 struct BenchOptions {
   std::string favorite = "Hypnotic Eye";
@@ -64,8 +67,9 @@ std::string Usage() {
          "    saver's own LastSpeed against its cap (line sets per tick over the timer period);\n"
          "  - the default pace (12 line sets every 20 ms) at 1920x1080 and 3840x2160: processor\n"
          "    time of the saver and of the X server, and frames presented per second;\n"
-         "  - one present of a whole palette frame at 720p, 1080p and 2160p, through the\n"
-         "    portable conversion and through the one the processor is given.\n"
+         "  - one present of a whole palette frame at 720p, 1080p and 2160p (a picture the saver\n"
+         "    drew, under palette animation), through the portable conversion and through the\n"
+         "    one chosen for this processor.\n"
          "\n"
          "  --favorite NAME      a favourite that ships with the saver (default \"Hypnotic Eye\")\n"
          "  --seconds N          measured seconds per saver run, 1 to 600 (default 5; each run\n"
@@ -186,11 +190,15 @@ bool MeasureSaver(const PrivateDisplay &display, const char *colours, double sec
 
 bool MeasurePresent(const Size &size, bool portable, double *ms, std::string *error) {
   std::string report;
-  auto work = [&](std::string *text, std::string *) {
+  auto work = [&](std::string *text, std::string *failure) {
     setenv("LUMIVANE_DISPLAY", "palette", 1);
+    setenv("LUMIVANE_SEED", "1", 1);
     if (portable) setenv("LUMIVANE_CONVERT", "portable", 1);
     else unsetenv("LUMIVANE_CONVERT");
-    *text = std::to_string(WholePaletteFrameMs(size.width, size.height));
+    RgbPicture picture;
+    if (!RenderSaverHeadless(size.width, size.height, PRESENT_PICTURE_TICKS, nullptr, &picture, failure))
+      return false;
+    *text = std::to_string(WholePaletteFrameMs(picture));
     return true;
   };
   if (!InChild(work, &report, error)) return false;

@@ -4,44 +4,29 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "backend/frame_presenter.h"
 #include "gdi/display.h"
-#include "gdi/raster.h"
 
 namespace {
 
 constexpr int BATCHES = 7;
 constexpr double BATCH_MS = 60;
-// About as much ink as a busy design leaves on the screen.
-constexpr int LINES_PER_MEGAPIXEL = 6000;
-constexpr int LONGEST_LINE = 300;
 
 double ThreadCpuMs() {
   timespec now;
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return double(now.tv_sec) * 1000 + double(now.tv_nsec) / 1e6;
 }
-
-// A fixed sequence, so every run presents the same picture.
-struct Sequence {
-  uint32_t state = 1;
-  int Below(int n) {
-    state = state * 1103515245u + 12345u;
-    return int((state >> 8) % uint32_t(n));
-  }
-};
-
-void DrawPicture(compat::Surface &surface) {
-  Sequence random;
-  const int lines = int(int64_t(LINES_PER_MEGAPIXEL) * surface.width * surface.height / 1000000);
-  for (int i = 0; i < lines; ++i) {
-    const int x = random.Below(surface.width), y = random.Below(surface.height);
-    const int x1 = x + random.Below(2 * LONGEST_LINE) - LONGEST_LINE;
-    const int y1 = y + random.Below(2 * LONGEST_LINE) - LONGEST_LINE;
-    const uint32_t index = compat::FIRST_FREE_SLOT + random.Below(compat::LAST_FREE_SLOT - compat::FIRST_FREE_SLOT + 1);
-    compat::DrawThinLine(surface, x, y, x1, y1, index);
+// The picture's colours as palette indices: 0 for black, the free entries for the rest.
+void PaintPicture(compat::Surface &surface, const RgbPicture &picture) {
+  constexpr int FREE = compat::LAST_FREE_SLOT - compat::FIRST_FREE_SLOT + 1;
+  for (size_t i = 0; i < surface.pixels8.size(); ++i) {
+    const uint32_t rgb = picture.pixels[i] & 0xFFFFFF;
+    surface.pixels8[i] = rgb == 0 ? 0 : uint8_t(compat::FIRST_FREE_SLOT + (rgb * 2654435761u >> 24) % FREE);
   }
 }
 
@@ -55,15 +40,18 @@ void TurnPalette(compat::Surface &surface, int frame) {
 
 }  // namespace
 
-double WholePaletteFrameMs(int width, int height) {
+double WholePaletteFrameMs(const RgbPicture &picture) {
+  const int width = picture.width, height = picture.height;
   compat::Surface surface;
   compat::InitDisplaySurface(surface, width, height);
-  DrawPicture(surface);
-  std::vector<uint32_t> shown(size_t(width) * height);
+  PaintPicture(surface, picture);
+  // Page-aligned, as the window system's shared pixels are.
+  std::unique_ptr<uint32_t, decltype(&std::free)> shown(
+      static_cast<uint32_t *>(std::aligned_alloc(4096, (size_t(width) * height * 4 + 4095) / 4096 * 4096)), std::free);
   compat::FramePresenter presenter;
   int frame = 0;
   TurnPalette(surface, frame++);
-  presenter.Update(surface, shown.data(), width);
+  presenter.Update(surface, shown.get(), width);
   std::vector<double> perFrame;
   for (int batch = 0; batch < BATCHES; ++batch) {
     const double started = ThreadCpuMs();
@@ -72,7 +60,7 @@ double WholePaletteFrameMs(int width, int height) {
     do {
       TurnPalette(surface, frame++);
       surface.damage.MarkAll();
-      presenter.Update(surface, shown.data(), width);
+      presenter.Update(surface, shown.get(), width);
       ++frames;
       spent = ThreadCpuMs() - started;
     } while (spent < BATCH_MS);

@@ -14,11 +14,28 @@ struct PresentRect {
   int x, y, width, height;
 };
 
+// Converts `count` palette indices (at most 64 tiles' width) into shown pixels; bit t of the
+// result says that the t-th tile width of them held an index other than 0, the black that
+// erasing draws. `pairs` holds the colours of every two neighbouring indices, as PairTable
+// builds it.
+using IndexConverter = uint64_t (*)(const uint8_t *in, uint32_t *out, int count,
+                                    const uint32_t *palette, const uint64_t *pairs);
+// The portable converter, by the pair table.
+uint64_t ConvertByPairs(const uint8_t *in, uint32_t *out, int count, const uint32_t *palette,
+                        const uint64_t *pairs);
+// The fastest converter this processor runs (the portable one where it has nothing better,
+// or when LUMIVANE_CONVERT=portable), and whether the converter needs the pair table.
+IndexConverter BestConverter();
+bool NeedsPairs(IndexConverter converter);
+// 65536 entries: entry (high << 8 | low) holds palette[low] and, above it, palette[high].
+void PairTable(const uint32_t *palette, std::vector<uint64_t> &pairs);
+
 class FramePresenter {
  public:
   // Brings `target` (the surface's size, `pitch` pixels a row) up to date and clears the
-  // surface's damage. Returns the rectangles whose pixels may have changed. A target other
-  // than the one of the last call is converted whole.
+  // surface's damage. Returns the rectangles whose pixels may have changed: one per run of
+  // changed tiles in a tile row. A target other than the one of the last call is converted
+  // whole.
   const std::vector<PresentRect> &Update(Surface &surface, uint32_t *target, int pitch);
   // The target's pixels may be lost (the window was resized or shown again): the next update
   // converts everything.
@@ -35,8 +52,10 @@ class FramePresenter {
   int height_ = 0;
   bool indexed_ = false;
   uint32_t shownPalette_[256] = {};  // the hardware palette the target was converted with
-  std::vector<uint8_t> inked_;       // per tile: holds an index other than 0 (black)
-  std::vector<uint8_t> work_;        // per tile of the row being updated: to be converted
+  IndexConverter convert_ = BestConverter();
+  std::vector<uint64_t> pairs_;      // for the portable converter, of shownPalette_
+  std::vector<uint64_t> inked_;      // one bit per tile, rows as the damage grid's: holds an index other than 0
+  std::vector<uint64_t> work_;       // the tiles of the row being updated that are converted
   std::vector<PresentRect> rects_;
 };
 

@@ -143,6 +143,8 @@ class SdlBackend : public Backend {
   }
 
   DWORD Now() override { return MonotonicMs(CLOCK_MONOTONIC); }
+  DWORD CoarseNow() override { return MonotonicMs(CLOCK_MONOTONIC_COARSE); }
+  DWORD CoarseLag() override { return coarseLag_; }
 
   void Sleep(DWORD milliseconds) override {
     if (milliseconds == 0) std::this_thread::yield();
@@ -541,6 +543,12 @@ class SdlBackend : public Backend {
   DWORD lastPump_ = 0;
   DWORD lastForeignCheck_ = 0;
   uint64_t presentedFrames_ = 0;
+  // The coarse clock moves in steps of its resolution; both readings are cut to whole ms.
+  const DWORD coarseLag_ = [] {
+    timespec step{0, 0};
+    clock_getres(CLOCK_MONOTONIC_COARSE, &step);
+    return static_cast<DWORD>(step.tv_sec * 1000 + step.tv_nsec / 1000000) + 1;
+  }();
   std::map<HWND, std::unique_ptr<Native>> natives_;
   std::unique_ptr<X11Windows> x11_;
 };

@@ -10,10 +10,12 @@ void DamageGrid::Resize(int width, int height) {
   height_ = std::max(height, 0);
   columns_ = (width_ + TILE_WIDTH - 1) >> TILE_SHIFT_X;
   rows_ = (height_ + TILE_HEIGHT - 1) >> TILE_SHIFT_Y;
-  tiles_.assign(size_t(columns_) * rows_, 1);
+  wordsPerRow_ = (columns_ + 63) >> 6;
+  tiles_.assign(size_t(wordsPerRow_) * rows_, 0);
+  MarkAll();
 }
 
-void DamageGrid::MarkAll() { std::fill(tiles_.begin(), tiles_.end(), 1); }
+void DamageGrid::MarkAll() { MarkRect(0, 0, width_, height_); }
 
 void DamageGrid::Clear() { std::fill(tiles_.begin(), tiles_.end(), 0); }
 
