@@ -45,14 +45,27 @@ void CopyPixels(const uint32_t *in, uint32_t *out, int count) {
 }
 
 // Converts tile by tile; bit t of the result says that tile t held an index other than 0,
-// the black that erasing draws. `Eight` converts eight indices from one word.
+// the black that erasing draws. `Eight` converts eight indices from one word. Black pixels of
+// a tile outside `fresh` are already shown as black and need not be written again.
 template <typename Eight>
-__attribute__((always_inline)) inline uint64_t ConvertTiles(const uint8_t *in, uint32_t *out, int count, const uint32_t *palette, Eight eight) {
+__attribute__((always_inline)) inline uint64_t ConvertTiles(const uint8_t *in, uint32_t *out, int count,
+                                                             const uint32_t *palette, uint64_t fresh, Eight eight) {
   uint64_t inked = 0;
   for (int tile = 0, left = 0; left < count; ++tile, left += DamageGrid::TILE_WIDTH) {
     const int end = std::min(count, left + DamageGrid::TILE_WIDTH);
+    const bool writeBlack = (fresh >> tile) & 1;
     uint64_t any = 0;
     int x = left;
+    // Sixteen pixels are a cache line of the shown pixels: a line is written whole or not at
+    // all, since streaming part of one costs more than all of it.
+    for (; x + 16 <= end; x += 16) {
+      uint64_t words[2];
+      std::memcpy(words, in + x, sizeof words);
+      any |= words[0] | words[1];
+      if ((words[0] | words[1]) == 0 && !writeBlack) continue;
+      eight(out + x, words[0]);
+      eight(out + x + 8, words[1]);
+    }
     for (; x + 8 <= end; x += 8) {
       uint64_t word;
       std::memcpy(&word, in + x, sizeof word);
@@ -72,7 +85,8 @@ __attribute__((always_inline)) inline uint64_t ConvertTiles(const uint8_t *in, u
 // Eight indices looked up by one gather and written by one store; most of a picture is black,
 // and eight black pixels need no lookup.
 __attribute__((target("avx2"))) uint64_t ConvertByGather(const uint8_t *in, uint32_t *out, int count,
-                                                          const uint32_t *palette, const uint64_t *) {
+                                                          const uint32_t *palette, const uint64_t *,
+                                                          uint64_t fresh) {
   const __m256i black = _mm256_set1_epi32(static_cast<int>(palette[0]));
   auto gather = [&](uint64_t word) __attribute__((target("avx2"))) {
     __m256i pixels = black;
@@ -83,10 +97,10 @@ __attribute__((target("avx2"))) uint64_t ConvertByGather(const uint8_t *in, uint
     return pixels;
   };
   if ((reinterpret_cast<uintptr_t>(out) & 31) == 0)
-    return ConvertTiles(in, out, count, palette, [&](uint32_t *to, uint64_t word) __attribute__((target("avx2"))) {
+    return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) __attribute__((target("avx2"))) {
       _mm256_stream_si256(reinterpret_cast<__m256i *>(to), gather(word));
     });
-  return ConvertTiles(in, out, count, palette, [&](uint32_t *to, uint64_t word) __attribute__((target("avx2"))) {
+  return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) __attribute__((target("avx2"))) {
     _mm256_storeu_si256(reinterpret_cast<__m256i *>(to), gather(word));
   });
 }
@@ -95,7 +109,7 @@ __attribute__((target("avx2"))) uint64_t ConvertByGather(const uint8_t *in, uint
 }  // namespace
 
 uint64_t ConvertByPairs(const uint8_t *in, uint32_t *out, int count, const uint32_t *palette,
-                        const uint64_t *pairs) {
+                        const uint64_t *pairs, uint64_t fresh) {
   const uint64_t black = pairs[0];
   auto four = [](uint32_t *to, uint64_t low, uint64_t high) {
     std::memcpy(to, &low, sizeof low);
@@ -111,8 +125,8 @@ uint64_t ConvertByPairs(const uint8_t *in, uint32_t *out, int count, const uint3
     }
   };
   if ((reinterpret_cast<uintptr_t>(out) & 15) == 0)
-    return ConvertTiles(in, out, count, palette, [&](uint32_t *to, uint64_t word) { eight(to, word, StreamFour); });
-  return ConvertTiles(in, out, count, palette, [&](uint32_t *to, uint64_t word) { eight(to, word, four); });
+    return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) { eight(to, word, StreamFour); });
+  return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) { eight(to, word, four); });
 }
 
 IndexConverter BestConverter() {
@@ -145,7 +159,8 @@ void FramePresenter::UpdateTileRow(const Surface &surface, uint32_t *target, int
   for (int k = 0; k < words; ++k) {
     const int bits = std::min(64, columns - 64 * k);
     const uint64_t all = bits == 64 ? ~0ull : (1ull << bits) - 1;
-    work_[k] = whole ? all : damaged[k] | (recolour ? inked[k] : 0);
+    fresh_[k] = whole ? all : damaged[k];
+    work_[k] = fresh_[k] | (recolour ? inked[k] : 0);
     inked[k] &= ~work_[k];
     any = any || work_[k] != 0;
   }
@@ -181,7 +196,7 @@ void FramePresenter::UpdateTileRow(const Surface &surface, uint32_t *target, int
         const int tile = left >> DamageGrid::TILE_SHIFT_X;
         const int right = std::min(run.x + run.width, ((tile | 63) + 1) << DamageGrid::TILE_SHIFT_X);
         inked[tile >> 6] |= convert_(surface.pixels8.data() + rowStart + left, out + left, right - left,
-                                     shownPalette_, pairs_.data())
+                                     shownPalette_, pairs_.data(), fresh_[tile >> 6] >> (tile & 63))
                             << (tile & 63);
         left = right;
       }
@@ -202,6 +217,7 @@ const std::vector<PresentRect> &FramePresenter::Update(Surface &surface, uint32_
   indexed_ = surface.indexed;
   if (whole) inked_.assign(words, 0);
   work_.resize(damage.wordsPerRow());
+  fresh_.resize(damage.wordsPerRow());
   bool recolour = false;
   if (indexed_) {
     recolour = !std::equal(shownPalette_, shownPalette_ + 256, surface.hardwarePalette);

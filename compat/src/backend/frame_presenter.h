@@ -17,12 +17,13 @@ struct PresentRect {
 // Converts `count` palette indices (at most 64 tiles' width) into shown pixels; bit t of the
 // result says that the t-th tile width of them held an index other than 0, the black that
 // erasing draws. `pairs` holds the colours of every two neighbouring indices, as PairTable
-// builds it.
+// builds it. Tiles whose bit in `fresh` is clear still show black where their indices are 0,
+// so some of those pixels may be left as they are.
 using IndexConverter = uint64_t (*)(const uint8_t *in, uint32_t *out, int count,
-                                    const uint32_t *palette, const uint64_t *pairs);
+                                    const uint32_t *palette, const uint64_t *pairs, uint64_t fresh);
 // The portable converter, by the pair table.
 uint64_t ConvertByPairs(const uint8_t *in, uint32_t *out, int count, const uint32_t *palette,
-                        const uint64_t *pairs);
+                        const uint64_t *pairs, uint64_t fresh);
 // The fastest converter this processor runs (the portable one where it has nothing better,
 // or when LUMIVANE_CONVERT=portable), and whether the converter needs the pair table.
 IndexConverter BestConverter();
@@ -56,6 +57,7 @@ class FramePresenter {
   std::vector<uint64_t> pairs_;      // for the portable converter, of shownPalette_
   std::vector<uint64_t> inked_;      // one bit per tile, rows as the damage grid's: holds an index other than 0
   std::vector<uint64_t> work_;       // the tiles of the row being updated that are converted
+  std::vector<uint64_t> fresh_;      // ... of them, those drawn on (not only recoloured)
   std::vector<PresentRect> rects_;
 };
 
