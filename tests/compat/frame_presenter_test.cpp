@@ -159,10 +159,10 @@ TEST(IndexConverters, PortableAndDispatchedGiveThePixelsAndInkOfAPlainLookup) {
   constexpr uint32_t UNTOUCHED = 0xDEADBEEF;
   std::mt19937 random(3);
   uint32_t palette[256];
-  for (uint32_t &entry : palette) entry = random() & 0xFFFFFF;
-  std::vector<uint64_t> pairs;
-  compat::PairTable(palette, pairs);
+  for (uint32_t &entry : palette) entry = random();
   const compat::IndexConverter converters[] = {compat::ConvertByPairs, compat::BestConverter()};
+  std::vector<uint64_t> tables[2];
+  for (int i = 0; i < 2; ++i) compat::ConversionTable(converters[i], palette, tables[i]);
   constexpr int MOST = 64 * compat::DamageGrid::TILE_WIDTH;
   std::vector<uint8_t> in(MOST + 8);
   // Room for every start alignment of the output.
@@ -178,9 +178,9 @@ TEST(IndexConverters, PortableAndDispatchedGiveThePixelsAndInkOfAPlainLookup) {
       if (in[from + x] != 0) expectedInk |= 1ull << (x / compat::DamageGrid::TILE_WIDTH);
     // Tiles not drawn on may leave their black pixels as they were.
     const uint64_t fresh = round % 2 ? ~0ull : (uint64_t(random()) << 32 | random());
-    for (compat::IndexConverter convert : converters) {
+    for (int c = 0; c < 2; ++c) {
       std::fill(out.begin(), out.end(), UNTOUCHED);
-      const uint64_t ink = convert(in.data() + from, out.data() + shift, count, palette, pairs.data(), fresh);
+      const uint64_t ink = converters[c](in.data() + from, out.data() + shift, count, palette, tables[c].data(), fresh);
       ASSERT_EQ(ink, expectedInk) << "count " << count;
       for (int x = 0; x < count; ++x) {
         const bool mayKeep = in[from + x] == 0 && !((fresh >> (x / compat::DamageGrid::TILE_WIDTH)) & 1);

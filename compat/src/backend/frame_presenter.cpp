@@ -82,29 +82,75 @@ __attribute__((always_inline)) inline uint64_t ConvertTiles(const uint8_t *in, u
 }
 
 #if defined(__x86_64__)
-// Eight indices looked up by one gather and written by one store; most of a picture is black,
-// and eight black pixels need no lookup.
-__attribute__((target("avx2"))) uint64_t ConvertByGather(const uint8_t *in, uint32_t *out, int count,
-                                                          const uint32_t *palette, const uint64_t *,
-                                                          uint64_t fresh) {
-  const __m256i black = _mm256_set1_epi32(static_cast<int>(palette[0]));
-  auto gather = [&](uint64_t word) __attribute__((target("avx2"))) {
-    __m256i pixels = black;
-    if (word != 0) {
-      const __m256i indices = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<long long>(word)));
-      pixels = _mm256_i32gather_epi32(reinterpret_cast<const int *>(palette), indices, 4);
+// GCC 12's own lane shuffles leave a placeholder operand unset, which it then warns about.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+// Sixty-four indices at a time: each byte of the pixels looked up by byte permutes in a table
+// of that byte of all 256 entries, the four bytes woven into pixels, one cache line of
+// pixels to a store. The table holds the bytes of the entries channel by channel, as
+// ChannelTable builds it.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint64_t ConvertByPermutes(const uint8_t *in, uint32_t *out, int count,
+                                                                  const uint32_t *, const uint64_t *table,
+                                                                  uint64_t fresh) {
+  const auto *bytes = reinterpret_cast<const uint8_t *>(table);
+  __m512i quarters[4][4];
+  for (int channel = 0; channel < 4; ++channel)
+    for (int q = 0; q < 4; ++q) quarters[channel][q] = _mm512_loadu_si512(bytes + channel * 256 + q * 64);
+  const bool aligned = (reinterpret_cast<uintptr_t>(out) & 63) == 0;
+  uint64_t inked = 0;
+  for (int x = 0; x < count; x += 64) {
+    const int n = std::min(64, count - x);
+    const __mmask64 valid = n == 64 ? ~0ull : (1ull << n) - 1;
+    const __m512i indices = _mm512_maskz_loadu_epi8(valid, in + x);
+    const uint64_t nonzero = _mm512_test_epi8_mask(indices, indices);
+    if (nonzero & 0xFFFFFFFFull) inked |= 1ull << (x >> 5);
+    if (nonzero >> 32) inked |= 1ull << ((x >> 5) + 1);
+    const __mmask64 upperHalf = _mm512_movepi8_mask(indices);
+    __m512i channel[4];
+    for (int c = 0; c < 4; ++c)
+      channel[c] = _mm512_mask_blend_epi8(upperHalf, _mm512_permutex2var_epi8(quarters[c][0], indices, quarters[c][1]),
+                                          _mm512_permutex2var_epi8(quarters[c][2], indices, quarters[c][3]));
+    // Unpacking works within 128-bit lanes: pixels[k] holds pixels 16 L + 4 k .. + 3 in lane L,
+    // and the lane shuffles put them back in order.
+    const __m512i lowPairs = _mm512_unpacklo_epi8(channel[0], channel[1]), highPairs = _mm512_unpackhi_epi8(channel[0], channel[1]);
+    const __m512i lowTops = _mm512_unpacklo_epi8(channel[2], channel[3]), highTops = _mm512_unpackhi_epi8(channel[2], channel[3]);
+    const __m512i p0 = _mm512_unpacklo_epi16(lowPairs, lowTops), p1 = _mm512_unpackhi_epi16(lowPairs, lowTops);
+    const __m512i p2 = _mm512_unpacklo_epi16(highPairs, highTops), p3 = _mm512_unpackhi_epi16(highPairs, highTops);
+    const __m512i t0 = _mm512_shuffle_i64x2(p0, p1, 0x44), t1 = _mm512_shuffle_i64x2(p2, p3, 0x44);
+    const __m512i t2 = _mm512_shuffle_i64x2(p0, p1, 0xEE), t3 = _mm512_shuffle_i64x2(p2, p3, 0xEE);
+    const __m512i pixels[4] = {_mm512_shuffle_i64x2(t0, t1, 0x88), _mm512_shuffle_i64x2(t0, t1, 0xDD),
+                               _mm512_shuffle_i64x2(t2, t3, 0x88), _mm512_shuffle_i64x2(t2, t3, 0xDD)};
+    for (int k = 0; k < 4; ++k) {
+      const __mmask16 lanes = static_cast<__mmask16>(valid >> (16 * k));
+      if (lanes == 0) break;
+      // Black pixels of a tile outside `fresh` are already shown as black.
+      if (((nonzero >> (16 * k)) & 0xFFFF) == 0 && !((fresh >> ((x + 16 * k) >> 5)) & 1)) continue;
+      uint32_t *to = out + x + 16 * k;
+      if (lanes == 0xFFFF && aligned) _mm512_stream_si512(reinterpret_cast<__m512i *>(to), pixels[k]);
+      else _mm512_mask_storeu_epi32(to, lanes, pixels[k]);
     }
-    return pixels;
-  };
-  if ((reinterpret_cast<uintptr_t>(out) & 31) == 0)
-    return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) __attribute__((target("avx2"))) {
-      _mm256_stream_si256(reinterpret_cast<__m256i *>(to), gather(word));
-    });
-  return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) __attribute__((target("avx2"))) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i *>(to), gather(word));
-  });
+  }
+  return inked;
 }
+#pragma GCC diagnostic pop
 #endif
+
+// The bytes of the 256 entries channel by channel, lowest byte first: 1024 bytes.
+void ChannelTable(const uint32_t *palette, std::vector<uint64_t> &table) {
+  table.assign(128, 0);
+  auto *bytes = reinterpret_cast<uint8_t *>(table.data());
+  for (int channel = 0; channel < 4; ++channel)
+    for (int i = 0; i < 256; ++i) bytes[channel * 256 + i] = uint8_t(palette[i] >> (8 * channel));
+}
+
+void PairTable(const uint32_t *palette, std::vector<uint64_t> &pairs) {
+  pairs.resize(65536);
+  for (int high = 0; high < 256; ++high) {
+    const uint64_t upper = uint64_t(palette[high]) << 32;
+    uint64_t *entry = pairs.data() + (high << 8);
+    for (int low = 0; low < 256; ++low) entry[low] = upper | palette[low];
+  }
+}
 
 }  // namespace
 
@@ -133,20 +179,16 @@ IndexConverter BestConverter() {
   const char *choice = std::getenv("LUMIVANE_CONVERT");
   if (choice != nullptr && std::strcmp(choice, "portable") == 0) return ConvertByPairs;
 #if defined(__x86_64__)
-  if (__builtin_cpu_supports("avx2")) return ConvertByGather;
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512vbmi"))
+    return ConvertByPermutes;
 #endif
   return ConvertByPairs;
 }
 
-bool NeedsPairs(IndexConverter converter) { return converter == ConvertByPairs; }
-
-void PairTable(const uint32_t *palette, std::vector<uint64_t> &pairs) {
-  pairs.resize(65536);
-  for (int high = 0; high < 256; ++high) {
-    const uint64_t upper = uint64_t(palette[high]) << 32;
-    uint64_t *entry = pairs.data() + (high << 8);
-    for (int low = 0; low < 256; ++low) entry[low] = upper | palette[low];
-  }
+void ConversionTable(IndexConverter converter, const uint32_t *palette, std::vector<uint64_t> &table) {
+  if (converter == ConvertByPairs) PairTable(palette, table);
+  else ChannelTable(palette, table);
 }
 
 void FramePresenter::UpdateTileRow(const Surface &surface, uint32_t *target, int pitch, int row,
@@ -196,7 +238,7 @@ void FramePresenter::UpdateTileRow(const Surface &surface, uint32_t *target, int
         const int tile = left >> DamageGrid::TILE_SHIFT_X;
         const int right = std::min(run.x + run.width, ((tile | 63) + 1) << DamageGrid::TILE_SHIFT_X);
         inked[tile >> 6] |= convert_(surface.pixels8.data() + rowStart + left, out + left, right - left,
-                                     shownPalette_, pairs_.data(), fresh_[tile >> 6] >> (tile & 63))
+                                     shownPalette_, table_.data(), fresh_[tile >> 6] >> (tile & 63))
                             << (tile & 63);
         left = right;
       }
@@ -224,7 +266,7 @@ const std::vector<PresentRect> &FramePresenter::Update(Surface &surface, uint32_
     // Black itself changed: every pixel is shown differently.
     whole = whole || shownPalette_[0] != surface.hardwarePalette[0];
     std::copy_n(surface.hardwarePalette, 256, shownPalette_);
-    if (NeedsPairs(convert_) && (recolour || pairs_.empty())) PairTable(shownPalette_, pairs_);
+    if (recolour || table_.empty()) ConversionTable(convert_, shownPalette_, table_);
   }
   for (int row = 0; row < damage.rows(); ++row)
     UpdateTileRow(surface, target, pitch, row, recolour, whole);

@@ -16,20 +16,19 @@ struct PresentRect {
 
 // Converts `count` palette indices (at most 64 tiles' width) into shown pixels; bit t of the
 // result says that the t-th tile width of them held an index other than 0, the black that
-// erasing draws. `pairs` holds the colours of every two neighbouring indices, as PairTable
-// builds it. Tiles whose bit in `fresh` is clear still show black where their indices are 0,
-// so some of those pixels may be left as they are.
+// erasing draws. `table` is the converter's own, made from the same palette by
+// ConversionTable. Tiles whose bit in `fresh` is clear still show black where their indices
+// are 0, so some of those pixels may be left as they are.
 using IndexConverter = uint64_t (*)(const uint8_t *in, uint32_t *out, int count,
-                                    const uint32_t *palette, const uint64_t *pairs, uint64_t fresh);
-// The portable converter, by the pair table.
+                                    const uint32_t *palette, const uint64_t *table, uint64_t fresh);
+// The portable converter. Its table has 65536 entries: entry (high << 8 | low) holds
+// palette[low] and, above it, palette[high].
 uint64_t ConvertByPairs(const uint8_t *in, uint32_t *out, int count, const uint32_t *palette,
                         const uint64_t *pairs, uint64_t fresh);
-// The fastest converter this processor runs (the portable one where it has nothing better,
-// or when LUMIVANE_CONVERT=portable), and whether the converter needs the pair table.
+// The fastest converter this processor runs: byte permutes where it has them (AVX-512 VBMI),
+// else the portable one, which LUMIVANE_CONVERT=portable also chooses.
 IndexConverter BestConverter();
-bool NeedsPairs(IndexConverter converter);
-// 65536 entries: entry (high << 8 | low) holds palette[low] and, above it, palette[high].
-void PairTable(const uint32_t *palette, std::vector<uint64_t> &pairs);
+void ConversionTable(IndexConverter converter, const uint32_t *palette, std::vector<uint64_t> &table);
 
 class FramePresenter {
  public:
@@ -54,7 +53,7 @@ class FramePresenter {
   bool indexed_ = false;
   uint32_t shownPalette_[256] = {};  // the hardware palette the target was converted with
   IndexConverter convert_ = BestConverter();
-  std::vector<uint64_t> pairs_;      // for the portable converter, of shownPalette_
+  std::vector<uint64_t> table_;      // the converter's, of shownPalette_
   std::vector<uint64_t> inked_;      // one bit per tile, rows as the damage grid's: holds an index other than 0
   std::vector<uint64_t> work_;       // the tiles of the row being updated that are converted
   std::vector<uint64_t> fresh_;      // ... of them, those drawn on (not only recoloured)
