@@ -153,6 +153,8 @@ class SdlBackend : public Backend {
   }
 
   DWORD Now() override { return MonotonicMs(CLOCK_MONOTONIC); }
+  DWORD CoarseNow() override { return MonotonicMs(CLOCK_MONOTONIC_COARSE); }
+  DWORD CoarseLag() override { return coarseLag_; }
 
   void Sleep(DWORD milliseconds) override {
     if (milliseconds == 0) std::this_thread::yield();
@@ -202,6 +204,8 @@ class SdlBackend : public Backend {
     lock.unlock();
     if (!natives_.empty()) Pump();
   }
+
+  uint64_t PresentedFrames() override { return presentedFrames_; }
 
   bool CreateNative(Window &window) override {
     if (!EnsureVideo()) return false;
@@ -603,6 +607,7 @@ class SdlBackend : public Backend {
     if (target == nullptr || surface.width == 0 || surface.height == 0) return;
     native.presented = surface.generation;
     native.lastPresent = now;
+    ++presentedFrames_;
     const double started = ThreadCpuMs();
     PresentFrame(native, surface, target);
     const double cost = ThreadCpuMs() - started;
@@ -657,6 +662,13 @@ class SdlBackend : public Backend {
   std::vector<MonitorArea> monitors_;
   DWORD lastPump_ = 0;
   DWORD lastForeignCheck_ = 0;
+  uint64_t presentedFrames_ = 0;
+  // The coarse clock moves in steps of its resolution; both readings are cut to whole ms.
+  const DWORD coarseLag_ = [] {
+    timespec step{0, 0};
+    clock_getres(CLOCK_MONOTONIC_COARSE, &step);
+    return static_cast<DWORD>(step.tv_sec * 1000 + step.tv_nsec / 1000000) + 1;
+  }();
   std::map<HWND, std::unique_ptr<Native>> natives_;
   std::unique_ptr<X11Windows> x11_;
 };
