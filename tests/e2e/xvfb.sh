@@ -1,10 +1,11 @@
 # Sourced: start_xvfb <depth> starts a private 1024x768 Xvfb on a display number it picks
-# itself (so parallel runs never collide), exports DISPLAY and sets xvfb_pid.
+# itself (so parallel runs never collide), exports DISPLAY and sets xvfb_pid. -noreset: a server
+# that resets whenever its last client leaves refuses connections meanwhile and forgets state.
 start_xvfb() {
   local fifo number
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "1024x768x$1" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "1024x768x$1" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
   read -r -t 20 number <"$fifo"
   rm -f "$fifo"
