@@ -67,6 +67,33 @@ TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
   EXPECT_EQ(store.Refresh, 0);
 }
 
+TEST(SettingsStore, PacingAndSymmetryAreBoundedToWhatTheDialogsAndThePatternAllow) {
+  TempProfile profile;
+  const struct {
+    const char *symmetry, *groupSize, *interval, *divisor;
+    int32_t expectSymmetry, expectGroupSize, expectInterval, expectDivisor;
+  } cases[] = {
+      {"2147483647", "2147483647", "2147483647", "2147483647", SYMMETRY_LIMIT, 1000, 1000, 50},
+      {"4294967295", "0", "0", "0", -1, 1, 5, 1},
+      // Stored values in range load as they are, the edges included.
+      {"8191", "1000", "1000", "50", 8191, 1000, 1000, 50},
+      {"100", "1", "5", "1", 100, 1, 5, 1},
+      {"7", "12", "20", "3", 7, 12, 20, 3},
+  };
+  for (const auto &c : cases) {
+    profile.Put("Symmetry", c.symmetry);
+    profile.Put("SpeedGroupSize", c.groupSize);
+    profile.Put("SpeedInterval", c.interval);
+    profile.Put("Divisor", c.divisor);
+    SettingsStore store = profile.Store();
+    LoadSettings(store);
+    EXPECT_EQ(store.Design.Symmetry, c.expectSymmetry) << c.symmetry;
+    EXPECT_EQ(store.SpeedGroupSize, c.expectGroupSize) << c.groupSize;
+    EXPECT_EQ(store.SpeedInterval, c.expectInterval) << c.interval;
+    EXPECT_EQ(store.Divisor, c.expectDivisor) << c.divisor;
+  }
+}
+
 TEST(SettingsStore, HeldDefaultsKeepTheValuesInMemory) {
   TempProfile profile;
   SettingsStore store = profile.Store();
