@@ -7,8 +7,11 @@
 #include <string_view>
 
 #include "profile/ini_document.h"
+#include "profile/profile_values.h"
 
 using compat::profile::IniDocument;
+using compat::profile::IsSafeKey;
+using compat::profile::IsSafeToStore;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string_view input(reinterpret_cast<const char *>(data), size);
@@ -17,16 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string_view probe = split == std::string_view::npos ? input : input.substr(0, split);
   const std::string_view file = split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
   const size_t a = probe.find('|'), b = a == std::string_view::npos ? a : probe.find('|', a + 1);
-  const std::string section(probe.substr(0, a));
-  const std::string key(a == std::string_view::npos ? "" : probe.substr(a + 1, b - a - 1));
-  const std::string value(b == std::string_view::npos ? "" : probe.substr(b + 1));
+  // As C strings, the way the profile calls hand them on.
+  const std::string section(std::string(probe.substr(0, a)).c_str());
+  const std::string key(std::string(a == std::string_view::npos ? "" : probe.substr(a + 1, b - a - 1)).c_str());
+  const std::string value(std::string(b == std::string_view::npos ? "" : probe.substr(b + 1)).c_str());
 
   IniDocument document{std::string(file)};
   for (std::string_view name : document.SectionNames()) document.KeyNames(name);
   document.FindValue(section, key);
-  // Names with line breaks, brackets or '=' are refused before they reach the document.
-  if (section.find_first_of("\r\n[]") != std::string::npos || key.find_first_of("\r\n=[") != std::string::npos ||
-      value.find_first_of("\r\n") != std::string::npos || key.empty() || section.empty())
+  // What the profile calls refuse to store never reaches a document.
+  if (!IsSafeToStore(section.c_str()) || !IsSafeKey(key.c_str()) || !IsSafeToStore(value.c_str()))
     return 0;
   document.SetValue(section, key, value);
   const IniDocument reread(document.Text());
