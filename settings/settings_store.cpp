@@ -20,10 +20,10 @@ constexpr int32_t COLOR_MAX_LIMIT = 255;
 constexpr int32_t REFLECTIONS_MAX = 9;
 constexpr int32_t DEFAULT_MUSIC_SPLITTING = 100;
 constexpr int LAST_SPEED_MAX_CHARS = 18;
-// What the speed dialog stores; a hand-edited value beyond them could make one tick last minutes.
-constexpr int32_t GROUP_SIZE_MIN = 1, GROUP_SIZE_MAX = 1000;
-constexpr int32_t INTERVAL_MIN = 5, INTERVAL_MAX = 1000;
-constexpr int32_t DIVISOR_MIN = 1, DIVISOR_MAX = 50;
+// The most the speed dialog stores; a hand-edited value beyond it could make one tick last
+// minutes. Smaller values only draw less, and pass as they are.
+constexpr int32_t GROUP_SIZE_MAX = 1000;
+constexpr int32_t DIVISOR_MAX = 50;
 
 struct DesignKey {
   const char* Name;
@@ -99,11 +99,9 @@ void ReadAudioAndSpeed(SettingsStore& store) {
   const SettingsStore& initial = Initial();
   store.AudioBlankTimeMs = SecondsToMs(
       ReadSettingInt(store, "AudioBlankTime", static_cast<int32_t>(store.AudioBlankTimeMs / 1000)));
-  store.SpeedGroupSize = std::clamp(ReadSettingInt(store, "SpeedGroupSize", initial.SpeedGroupSize),
-                                    GROUP_SIZE_MIN, GROUP_SIZE_MAX);
-  store.SpeedInterval = std::clamp(ReadSettingInt(store, "SpeedInterval", initial.SpeedInterval),
-                                   INTERVAL_MIN, INTERVAL_MAX);
-  store.Divisor = std::clamp(ReadSettingInt(store, "Divisor", initial.Divisor), DIVISOR_MIN, DIVISOR_MAX);
+  store.SpeedGroupSize = std::min(ReadSettingInt(store, "SpeedGroupSize", initial.SpeedGroupSize), GROUP_SIZE_MAX);
+  store.SpeedInterval = ReadSettingInt(store, "SpeedInterval", initial.SpeedInterval);
+  store.Divisor = std::min(ReadSettingInt(store, "Divisor", initial.Divisor), DIVISOR_MAX);
   store.AudioSampleRate = ReadSettingInt(store, "AudioSampleRate", initial.AudioSampleRate);
   store.AudioBitsPerSample = ReadSettingInt(store, "AudioBitsPerSample", initial.AudioBitsPerSample);
   store.AudioChannels = initial.AudioChannels;
