@@ -196,7 +196,8 @@ TEST(WindowX11, TheRunningFlagIsSeenByOthersAndGoesWithItsProcessHoweverItDies) 
     kill(holder, signal);
     int status = 0;
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+    // (A sanitizer's own fault handler may turn the death into an exit with its error code.)
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     EXPECT_TRUE(WaitOnServer([display] { return !FlagHeldOnServer(display); }))
         << "the flag outlived signal " << signal;
   }

@@ -24,26 +24,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# until <seconds> <command...>: true as soon as the command succeeds, false at the deadline.
-until_true() {
-  local deadline=$(( $(date +%s%N) + $1 * 1000000000 ))
-  shift
-  until "$@"; do
-    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
-    sleep 0.05
-  done
-}
-
 # Window id of the first window with this exact name, waiting up to 10 s.
 find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
 wait_window() { until_true 10 find_window "$1" >/dev/null && find_window "$1"; }
 
-# A pattern on black in the area x y w h: black the most frequent colour, and more than one.
-pattern_on_black() {
-  local colours
-  colours=$(area_colours "$@")
-  [ "$(wc -l <<<"$colours")" -gt 1 ] && head -n 1 <<<"$colours" | grep -q ' 0[[:space:]]0[[:space:]]0$'
-}
 area_digest() { area_colours "$@" | md5sum; }
 area_changed() { [ "$(area_digest "${@:2}")" != "$1" ]; }
 ended() { ! kill -0 "$1" 2>/dev/null; }

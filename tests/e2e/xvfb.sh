@@ -22,3 +22,22 @@ area_colours() {
   xwd "${source[@]}" -silent | xwdtopnm 2>/dev/null | pnmcut "$1" "$2" "$3" "$4" | pnmnoraw |
     tail -n +4 | tr -s ' \n' '\n' | grep -v '^$' | paste - - - | sort | uniq -c | sort -rn
 }
+
+# until_true <seconds> <command...>: true as soon as the command succeeds, false once the
+# deadline has passed. Tests wait for what they need to see, never for a fixed time.
+until_true() {
+  local deadline=$(( $(date +%s%N) + $1 * 1000000000 ))
+  shift
+  until "$@"; do
+    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# pattern_on_black <area_colours arguments>: black is the most frequent colour there, and not
+# the only one.
+pattern_on_black() {
+  local colours
+  colours=$(area_colours "$@")
+  [ "$(wc -l <<<"$colours")" -gt 1 ] && head -n 1 <<<"$colours" | grep -q ' 0[[:space:]]0[[:space:]]0$'
+}
