@@ -5,6 +5,7 @@
 
 #include "engine/crt_random.h"
 #include "engine/design_selection.h"
+#include "engine/line_model.h"
 #include "engine/palette_engine.h"
 #include "engine/renderer.h"
 #include "host/saver_window.h"
@@ -119,7 +120,8 @@ void Tick(HWND window) {
     RefreshColours();
     animation.lastColourRefresh = now;
   }
-  if (now - animation.lastDesignChange > animation.designInterval) {
+  if (animation.resized || now - animation.lastDesignChange > animation.designInterval) {
+    animation.resized = false;
     BlackenClient(window, dc);
     ChangeDesign(window);
     animation.lastDesignChange = now;
@@ -178,6 +180,12 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
       break;
     case WM_ENABLE:
       OnEnable(window, wParam != 0);
+      break;
+    case WM_SIZE:
+      // It may come while a tick draws (a host resizing a preview); the tick after it acts.
+      if (animation.running && (LOWORD(lParam) != lineSet.windowWidth ||
+                                HIWORD(lParam) != lineSet.windowHeight))
+        animation.resized = true;
       break;
     case WM_ERASEBKGND:
       BlackenClient(window, reinterpret_cast<HDC>(wParam));

@@ -1,17 +1,22 @@
 #include <windows.h>
 
+#include <X11/Xlib.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "host/saver_main.h"
 
 namespace {
 
+constexpr int EXIT_FAILED = -1;
+
 const char USAGE[] =
-    "Usage: lumivane [switch]\n"
+    "Usage: lumivane [switch] [--display palette|truecolor]\n"
     "Lumivane 95: symmetric line patterns in animated colours.\n"
     "\n"
     "  /s           run the saver full screen (inside $XSCREENSAVER_WINDOW when set);\n"
@@ -20,19 +25,87 @@ const char USAGE[] =
     "  /c, none     open the configuration dialog\n"
     "  /a [<xid>]   change the saver password (nothing to change on Linux)\n"
     "  --help       show this text\n"
+    "  --display palette|truecolor, after the switch\n"
+    "               the emulated 256-colour palette display (default) or true colour\n"
     "\n"
     "Switches may also start with '-' and only their first letter counts.\n"
     "Settings live in control.ini in $LUMIVANE_HOME, else $XDG_CONFIG_HOME/lumivane\n"
     "(~/.config/lumivane). LUMIVANE_DISPLAY=palette|truecolor picks the emulated display,\n"
     "LUMIVANE_SEED=<n> fixes the random sequence.\n"
-    "Exit code: 0 when the saver ends normally, -1 (255) for an unknown switch or a bad window.\n";
+    "Exit code: 0 when the saver ends normally, -1 (255) for an unknown switch, a bad window\n"
+    "or no display.\n";
 
-constexpr int EXIT_BAD_WINDOW = -1;
+void Tell(const std::string &message) { std::fprintf(stderr, "lumivane: %s\n", message.c_str()); }
 
-// Whether the command tail selects the full-screen saver (switch prefixes skipped).
-bool SelectsFullScreen(LPCSTR tail) {
-  while (*tail == ' ' || *tail == '-' || *tail == '/') ++tail;
-  return *tail == 's' || *tail == 'S';
+// The emulated display named by "--display NAME" anywhere after the switch; false, told,
+// when the name is not one of the two.
+bool TakeDisplayOption(int argc, char **argv) {
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--display") != 0) continue;
+    const char *name = i + 1 < argc ? argv[i + 1] : "";
+    if (std::strcmp(name, "palette") != 0 && std::strcmp(name, "truecolor") != 0) {
+      Tell(std::string("--display wants 'palette' or 'truecolor', not '") + name + "'");
+      return false;
+    }
+    setenv("LUMIVANE_DISPLAY", name, 1);
+  }
+  return true;
+}
+
+// Why the X display cannot be used, or empty when it can.
+std::string DisplayProblem() {
+  const char *name = std::getenv("DISPLAY");
+  if (name == nullptr || *name == '\0')
+    return "DISPLAY is not set, so there is no screen to draw on; run it in an X session or "
+           "set DISPLAY (e.g. DISPLAY=:0)";
+  Display *display = XOpenDisplay(nullptr);
+  if (display == nullptr)
+    return std::string("cannot open the X display '") + name +
+           "'; check DISPLAY (display and screen number) and that the X server runs and lets "
+           "you in (xdpyinfo tells)";
+  XCloseDisplay(display);
+  return "";
+}
+
+// One line on standard error for a mode that ended with -1; the configuration dialog tells
+// its own story.
+void ExplainFailure(LPCSTR tail) {
+  const LPCSTR switchText = SwitchOf(tail);
+  const std::string given(tail, std::strcspn(tail, "\t\n"));
+  switch (*switchText) {
+    case 'S':
+    case 's': {
+      const std::string problem = DisplayProblem();
+      const char *hostWindow = std::getenv("XSCREENSAVER_WINDOW");
+      if (!problem.empty())
+        Tell(problem);
+      else if (hostWindow != nullptr && *hostWindow != '\0')
+        Tell(std::string("could not draw into XSCREENSAVER_WINDOW=") + hostWindow +
+             "; it should name an existing window of this display");
+      else
+        Tell("could not open the saver window on this display");
+      return;
+    }
+    case 'P':
+    case 'p':
+    case 'L':
+    case 'l': {
+      const std::string problem = DisplayProblem();
+      Tell(problem.empty() ? "'" + given + "': the preview wants the decimal id of an existing "
+                                 "X11 window, e.g. /p 41943047 (xwininfo shows ids)"
+                           : problem);
+      return;
+    }
+    case '\0':
+    case 'C':
+    case 'c':
+    case 'A':
+    case 'a':
+      return;
+    default:
+      Tell("unknown switch '" + given + "'; use /s, /p <xid>, /c or /a (lumivane --help)");
+      return;
+  }
 }
 
 // XScreenSaver names the window a hack draws in; /s treats a value that names no existing
@@ -55,14 +128,20 @@ int main(int argc, char **argv) {
     std::fputs(USAGE, stdout);
     return 0;
   }
-  const char *commandLine = GetCommandLineA();
-  const char *hostWindow = std::getenv("XSCREENSAVER_WINDOW");
-  if (SelectsFullScreen(CommandTail(commandLine)) && HostWindowNamedBadly(hostWindow)) {
-    // The value itself is not echoed: it may hold anything, line breaks included.
-    std::fputs("lumivane: $XSCREENSAVER_WINDOW names no existing X window; unset it or set it "
-               "to the id of the window to draw in\n",
-               stderr);
-    return EXIT_BAD_WINDOW;
+  if (!TakeDisplayOption(argc, argv)) return EXIT_FAILED;
+  const LPCSTR commandLine = GetCommandLineA();
+  const LPCSTR tail = CommandTail(commandLine);
+  const char mode = *SwitchOf(tail);
+  if ((mode == 's' || mode == 'S') && HostWindowNamedBadly(std::getenv("XSCREENSAVER_WINDOW"))) {
+    // Nothing runs and nothing is written. The value itself is not echoed: it may hold
+    // anything, line breaks included.
+    const std::string problem = DisplayProblem();
+    Tell(problem.empty() ? "$XSCREENSAVER_WINDOW names no existing X window; unset it or set it "
+                           "to the id of the window to draw in"
+                         : problem);
+    return EXIT_FAILED;
   }
-  return RunSaverProcess(GetModuleHandleA(nullptr), commandLine);
+  const int code = RunSaverProcess(GetModuleHandleA(nullptr), commandLine);
+  if (code == EXIT_FAILED) ExplainFailure(tail);
+  return code;
 }
