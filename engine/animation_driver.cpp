@@ -43,6 +43,7 @@ void DrawBatch(HWND window, HDC dc) {
         PeekMessageA(&waiting, window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_NOREMOVE)) {
       break;
     }
+    if (OverdueInputWaiting()) break;
   }
   RestorePaletteAfterTick(dc, previous);
 }
@@ -112,6 +113,7 @@ void Tick(HWND window) {
   // Drawing peeks at the queue, so a timer message can arrive inside a tick.
   if (animation.tickInProgress) return;
   animation.tickInProgress = true;
+  StartTickClock();
   const DWORD now = GetTickCount();
   HDC dc = GetDC(window);
   if (now - animation.lastColourRefresh > COLOUR_REFRESH_MS && !animation.soundCaptureActive) {

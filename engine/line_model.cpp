@@ -71,7 +71,7 @@ void ResetLineSet(const RECT &client, const DesignParams &design) {
 
 void SetSymmetry(int symmetry) {
   // An edited design string can hold a negative symmetry; it draws like 0, one plain copy.
-  lineSet.symmetryCount = std::max(symmetry, 0);
+  lineSet.symmetryCount = std::clamp(symmetry, 0, SYMMETRY_LIMIT);
   if (lineSet.symmetryCount > 0) {
     lineSet.rotationStep = FULL_CIRCLE / lineSet.symmetryCount;
     lineSet.mirrored = true;

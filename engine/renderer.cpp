@@ -220,8 +220,19 @@ void ReleaseTrailRing() {
   renderer.erasePenWidth = 0;
 }
 
+void StartTickClock() { renderer.tickStart = GetTickCount(); }
+
+bool OverdueInputWaiting() {
+  if (GetTickCount() - renderer.tickStart < LONG_TICK_MS) return false;
+  MSG message;
+  const HWND window = renderer.links.window;
+  const bool waiting = PeekMessageA(&message, window, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) ||
+                       PeekMessageA(&message, window, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE);
+  return waiting && Running();
+}
+
 bool PoliteCheck() {
-  if (!Settings().Polite) return true;
+  if (!Settings().Polite) return !OverdueInputWaiting();
   MSG message;
   if (!PeekMessageA(&message, renderer.links.window, 0, 0, PM_NOREMOVE)) return true;
   if (message.message == WM_TIMER || message.message == WM_DESTROY) return true;
@@ -233,9 +244,11 @@ void DrawSegment(HDC dc, int x1, int y1, int x2, int y2) {
   ++linesDrawn;
   const int coords[4] = {x1, y1, x2, y2};
   Record(coords, 4);
+  // Repeats cover the same pixels, so stopping them for input leaves the picture as it is.
   for (int i = Repeats(); i > 0; --i) {
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
+    if (i > 1 && !PoliteCheck()) break;
   }
 }
 
@@ -244,7 +257,10 @@ void DrawCheeseShape(HDC dc, POINT v1, POINT v2, POINT v3) {
   const int coords[6] = {v1.x, v1.y, v2.x, v2.y, v3.x, v3.y};
   Record(coords, 6);
   const CheeseShape shape = BuildCheeseShape(lineSet.design.CheeseType, v1, v2, v3, CurrentBulgeFrame());
-  for (int i = Repeats(); i > 0; --i) DrawCheeseFigure(dc, shape);
+  for (int i = Repeats(); i > 0; --i) {
+    DrawCheeseFigure(dc, shape);
+    if (i > 1 && !PoliteCheck()) break;
+  }
 }
 
 int ReplicateSegment(HDC dc, POINT center, POINT v1, POINT v2, float startAngle) {

@@ -41,6 +41,7 @@ struct RendererState {
   HPEN erasePen = nullptr;
   int erasePenWidth = 0;
   bool resumePending = false;
+  DWORD tickStart = 0;
 };
 
 extern RendererState renderer;
@@ -65,6 +66,13 @@ void DrawSegment(HDC dc, int x1, int y1, int x2, int y2);
 void DrawCheeseShape(HDC dc, POINT v1, POINT v2, POINT v3);
 // False when, with Polite on, input is waiting and drawing should give way at once.
 bool PoliteCheck();
+// A tick that has run this long gives way to a waiting key or mouse message even when the
+// settings are not polite, so that no stored value keeps the saver from closing.
+constexpr DWORD LONG_TICK_MS = 100;
+// The driver at the start of each tick.
+void StartTickClock();
+// Whether the tick has run long and a key or mouse message waits for the window.
+bool OverdueInputWaiting();
 
 // Pure parts of ResetTrailRing.
 struct RingSize {

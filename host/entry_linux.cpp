@@ -2,6 +2,8 @@
 
 #include <X11/Xlib.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -106,6 +108,19 @@ void ExplainFailure(LPCSTR tail) {
   }
 }
 
+// XScreenSaver names the window a hack draws in; /s treats a value that names no existing
+// window as /p treats a bad handle, instead of running with nothing to draw in.
+bool HostWindowNamedBadly(const char *text) {
+  if (text == nullptr || *text == '\0') return false;
+  if (*text == '-' || *text == '+' || std::isspace(static_cast<unsigned char>(*text))) return true;
+  char *end = nullptr;
+  errno = 0;
+  const unsigned long long id = std::strtoull(text, &end, 0);
+  // X resource ids have 29 bits.
+  if (errno != 0 || *end != '\0' || id == 0 || id > 0x1FFFFFFFu) return true;
+  return !IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(id)));
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -115,7 +130,18 @@ int main(int argc, char **argv) {
   }
   if (!TakeDisplayOption(argc, argv)) return EXIT_FAILED;
   const LPCSTR commandLine = GetCommandLineA();
+  const LPCSTR tail = CommandTail(commandLine);
+  const char mode = *SwitchOf(tail);
+  if ((mode == 's' || mode == 'S') && HostWindowNamedBadly(std::getenv("XSCREENSAVER_WINDOW"))) {
+    // Nothing runs and nothing is written. The value itself is not echoed: it may hold
+    // anything, line breaks included.
+    const std::string problem = DisplayProblem();
+    Tell(problem.empty() ? "$XSCREENSAVER_WINDOW names no existing X window; unset it or set it "
+                           "to the id of the window to draw in"
+                         : problem);
+    return EXIT_FAILED;
+  }
   const int code = RunSaverProcess(GetModuleHandleA(nullptr), commandLine);
-  if (code == EXIT_FAILED) ExplainFailure(CommandTail(commandLine));
+  if (code == EXIT_FAILED) ExplainFailure(tail);
   return code;
 }

@@ -1,23 +1,6 @@
-#include <windows.h>
-
-#include <csignal>
-
 #include "host/fault_guard.h"
-#include "host/saver_window.h"
 
-namespace {
-
-constexpr int FATAL_SIGNALS[] = {SIGSEGV, SIGFPE, SIGILL, SIGABRT};
-
-// The process still ends as the signal demands; only the flag is cleared on the way.
-void ClearRunningFlagOnFault(int signal) {
-  SetSaverRunningFlag(false);
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-}  // namespace
-
-void InstallFaultGuard() {
-  for (int signal : FATAL_SIGNALS) std::signal(signal, ClearRunningFlagOnFault);
-}
+// The screen-saver-running flag is held for this process by the window system, which drops it
+// when the process ends in any way, a fault included: nothing has to run in a dying process,
+// where no window-system call would be safe. A fault ends the process as the signal demands.
+void InstallFaultGuard() {}

@@ -146,6 +146,12 @@ int RunSaverWindow(HWND parent) {
         DispatchMessageA(&message);
       }
       exitCode = static_cast<int>(message.wParam);
+      // A quit posted while the window still exists skipped WM_DESTROY: destroying it now
+      // runs the one shut-down, and the quit that WM_DESTROY posts again is taken back.
+      if (IsWindow(saverHost.window)) {
+        DestroyWindow(saverHost.window);
+        PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+      }
     }
     // A later run in the same process registers the class again.
     UnregisterClassA(SAVER_CLASS_NAME, instance);

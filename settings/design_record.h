@@ -5,6 +5,9 @@
 
 // A design field holding this value (written "X" in a design string) is drawn at random.
 constexpr int32_t RANDOM_SENTINEL = 1993;
+// The most copies a design can draw: one line set of mirrored copies must still fit the
+// renderer's trail ring of 65535 coordinates (2 copies x 2 points x 2 coordinates each).
+constexpr int32_t SYMMETRY_LIMIT = 8191;
 
 constexpr int DESIGN_FIELD_COUNT = 17;
 // Only the first ten fields of a design can be random.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,10 @@ constexpr int32_t COLOR_MAX_LIMIT = 255;
 constexpr int32_t REFLECTIONS_MAX = 9;
 constexpr int32_t DEFAULT_MUSIC_SPLITTING = 100;
 constexpr int LAST_SPEED_MAX_CHARS = 18;
+// The most the speed dialog stores; a hand-edited value beyond it could make one tick last
+// minutes. Smaller values only draw less, and pass as they are.
+constexpr int32_t GROUP_SIZE_MAX = 1000;
+constexpr int32_t DIVISOR_MAX = 50;
 
 struct DesignKey {
   const char* Name;
@@ -78,6 +83,7 @@ void ReadColorsAndDesign(SettingsStore& store) {
     store.Design.*key.Field =
         ReadSettingInt(store, key.Name, initial.Design.*key.Field + key.Offset) - key.Offset;
   }
+  store.Design.Symmetry = std::min(store.Design.Symmetry, SYMMETRY_LIMIT);
   store.NegativeSpin = store.Design.Spin < 0;
   store.Refresh = ReadSettingInt(store, "Refresh", initial.Refresh);
   store.Polite = ReadSettingInt(store, "Polite", initial.Polite);
@@ -93,9 +99,9 @@ void ReadAudioAndSpeed(SettingsStore& store) {
   const SettingsStore& initial = Initial();
   store.AudioBlankTimeMs = SecondsToMs(
       ReadSettingInt(store, "AudioBlankTime", static_cast<int32_t>(store.AudioBlankTimeMs / 1000)));
-  store.SpeedGroupSize = ReadSettingInt(store, "SpeedGroupSize", initial.SpeedGroupSize);
+  store.SpeedGroupSize = std::min(ReadSettingInt(store, "SpeedGroupSize", initial.SpeedGroupSize), GROUP_SIZE_MAX);
   store.SpeedInterval = ReadSettingInt(store, "SpeedInterval", initial.SpeedInterval);
-  store.Divisor = ReadSettingInt(store, "Divisor", initial.Divisor);
+  store.Divisor = std::min(ReadSettingInt(store, "Divisor", initial.Divisor), DIVISOR_MAX);
   store.AudioSampleRate = ReadSettingInt(store, "AudioSampleRate", initial.AudioSampleRate);
   store.AudioBitsPerSample = ReadSettingInt(store, "AudioBitsPerSample", initial.AudioBitsPerSample);
   store.AudioChannels = initial.AudioChannels;

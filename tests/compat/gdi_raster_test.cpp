@@ -5,6 +5,7 @@
 #include "gdi_surface.h"
 #include "platform/gdi_line_walk.h"
 
+#include <climits>
 #include <random>
 
 namespace {
@@ -126,6 +127,23 @@ TEST_F(GdiRaster, WidePensHaveRoundEndsAndAPointIsADisc) {
   EXPECT_EQ(dot.size(), 37u);
   SelectObject(dc, GetStockObject(BLACK_PEN));
   DeleteObject(pen);
+
+  // A negative width draws as its size; the widest widths, INT_MIN included, as the widest pen.
+  auto dotOf = [this](int width) {
+    Fill(0);
+    HPEN p = CreatePen(PS_SOLID, width, RGB(255, 255, 255));
+    SelectObject(dc, p);
+    MoveToEx(dc, 80, 60, nullptr);
+    LineTo(dc, 80, 60);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(p);
+    return PixelsOf(255);
+  };
+  EXPECT_EQ(dotOf(-7), dot);
+  const PixelSet widest = dotOf(INT_MAX);
+  EXPECT_EQ(widest.size(), 160u * 120u) << "the widest pen covers the small surface";
+  EXPECT_EQ(dotOf(INT_MIN), widest);
+  EXPECT_EQ(dotOf(-INT_MAX), widest);
 }
 
 // Draw a figure in white on black, then in black on white: the two pixel sets must agree,

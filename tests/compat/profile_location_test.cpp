@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -127,15 +128,25 @@ TEST_F(ProfileFile, AFullDiskOrAKilledWriterLeavesAWholeFile) {
   WriteFile(seed);
   const std::string file = path();
 
-  // With no room for a larger file the write fails, and says so.
+  // With no room for a larger file (ulimit -f) the write fails and says so; the process lives
+  // on, with the signal's default action in place, and leaves no temporary file behind.
+  const auto temporaries = [&file] {
+    int count = 0;
+    for (const auto &entry : fs::directory_iterator(fs::path(file).parent_path()))
+      count += entry.path().string().find(file + ".new-") != std::string::npos;
+    return count;
+  };
   EXPECT_EQ(InChild([&] {
-              signal(SIGXFSZ, SIG_IGN);
+              signal(SIGXFSZ, SIG_DFL);
               const rlimit limit{seed.size(), seed.size()};
               setrlimit(RLIMIT_FSIZE, &limit);
-              return WritePrivateProfileStringA("Lumivane 95", "Base0", "77", file.c_str()) ? 1 : 0;
+              const bool first = WritePrivateProfileStringA("Lumivane 95", "Base0", "77", file.c_str());
+              const bool second = WritePrivateProfileStringA("Lumivane 95", "Base1", "77", file.c_str());
+              return first || second ? 1 : 0;
             }),
             0);
   EXPECT_EQ(ReadFile(), seed);
+  EXPECT_EQ(temporaries(), 0);
 
   // Killed at any moment, a writer leaves all old keys and an unbroken run of its own.
   for (int round = 0; round < 4; ++round) {
@@ -159,6 +170,61 @@ TEST_F(ProfileFile, AFullDiskOrAKilledWriterLeavesAWholeFile) {
   for (const auto &entry : fs::directory_iterator(fs::path(file).parent_path())) {
     EXPECT_EQ(entry.path().string().find(file + ".new-"), std::string::npos) << entry.path();
   }
+}
+
+TEST_F(ProfileFile, ReadOnlyFilesAndLinksAreWrittenAsTheUserLeftThem) {
+  // A file without write permission is refused, even to root, and stays as it was.
+  WriteFile("[S]\nk=old\n");
+  fs::permissions(path(), fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "new", path()));
+  EXPECT_FALSE(WritePrivateProfileStringA("S", nullptr, nullptr, path()));
+  EXPECT_EQ(ReadFile(), "[S]\nk=old\n");
+  EXPECT_EQ(fs::status(path()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::group_read);
+  fs::permissions(path(), fs::perms::owner_read | fs::perms::owner_write);
+
+  // A dangling link, relative or absolute, through a chain of links: the target is created.
+  const fs::path folder = std::string(path()) + ".d";
+  fs::create_directories(folder / "real");
+  fs::create_symlink("real/target.ini", folder / "relative.ini");
+  fs::create_symlink(folder / "relative.ini", folder / "chain.ini");
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "k", "v", (folder / "chain.ini").c_str()));
+  EXPECT_TRUE(fs::is_symlink(folder / "chain.ini"));
+  EXPECT_TRUE(fs::is_symlink(folder / "relative.ini"));
+  EXPECT_TRUE(fs::is_regular_file(folder / "real/target.ini"));
+  EXPECT_EQ(GetPrivateProfileIntA("S", "k", 0, (folder / "real/target.ini").c_str()), 0u);
+  char value[8] = "";
+  GetPrivateProfileStringA("S", "k", "", value, sizeof value, (folder / "relative.ini").c_str());
+  EXPECT_STREQ(value, "v");
+  // A loop of links names no file: refused, and both links stay.
+  fs::create_symlink(folder / "b.ini", folder / "a.ini");
+  fs::create_symlink(folder / "a.ini", folder / "b.ini");
+  EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", (folder / "a.ini").c_str()));
+  EXPECT_TRUE(fs::is_symlink(folder / "a.ini"));
+  // A link to a read-only file is refused too.
+  fs::permissions(folder / "real/target.ini", fs::perms::owner_read);
+  EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "w", (folder / "relative.ini").c_str()));
+  fs::remove_all(folder);
+}
+
+TEST_F(ProfileFile, ReadsSeeEveryChangeOfTheFileWhateverMadeIt) {
+  const std::string file = path();
+  WriteFile("[Lumivane 95]\nA=1\n");
+  EXPECT_EQ(Int("A", file), 1u);
+  // Another process's write through the API.
+  EXPECT_EQ(InChild([&] { return WritePrivateProfileStringA("Lumivane 95", "A", "2", file.c_str()) ? 0 : 1; }), 0);
+  EXPECT_EQ(Int("A", file), 2u);
+  // An editor rewriting in place with the same size, and one replacing the file.
+  WriteFile("[Lumivane 95]\nA=3\n");
+  EXPECT_EQ(Int("A", file), 3u);
+  const std::string replacement = file + ".other";
+  std::ofstream(replacement) << "[Lumivane 95]\nA=4\n";
+  fs::rename(replacement, file);
+  EXPECT_EQ(Int("A", file), 4u);
+  // Our own write, then a deleted file.
+  ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "A", "5", file.c_str()));
+  EXPECT_EQ(Int("A", file), 5u);
+  fs::remove(file);
+  EXPECT_EQ(Int("A", file), 12345u);
 }
 
 TEST_F(ProfileFile, ProcessesWritingDifferentKeysLoseNothing) {

@@ -97,6 +97,35 @@ TEST_F(SystemServices, RegistryValuesLiveInAReadableFileAndFollowWindowsSizeRule
   EXPECT_EQ(RegQueryValueExA(key, "Wallpaper", nullptr, &type, nullptr, &size), ERROR_INVALID_HANDLE);
 }
 
+TEST_F(SystemServices, ARepeatedKeyHeaderAddsToTheKeyItNames) {
+  fs::create_directories(home_);
+  {
+    std::ofstream out(home_ / "registry.reg");
+    out << "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n\"Wallpaper\"=\"none\"\n"
+           "[HKEY_CURRENT_USER\\Software\\Other]\n\"Elsewhere\"=dword:00000007\n"
+           "[hkey_current_user\\control panel\\desktop]\n\"ScreenSaveUsePassword\"=dword:00000001\n";
+  }
+  HKEY desktop, other;
+  ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Other", &other), ERROR_SUCCESS);
+  DWORD value = 0, size = sizeof value;
+  EXPECT_EQ(RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+                             reinterpret_cast<BYTE *>(&value), &size), ERROR_SUCCESS);
+  EXPECT_EQ(value, 1u);
+  size = sizeof value;
+  EXPECT_EQ(RegQueryValueExA(other, "ScreenSaveUsePassword", nullptr, nullptr,
+                             reinterpret_cast<BYTE *>(&value), &size), ERROR_FILE_NOT_FOUND);
+  // A write keeps the merged key whole, under one header.
+  const DWORD seven = 7;
+  EXPECT_EQ(RegSetValueExA(other, "Added", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&seven), 4),
+            ERROR_SUCCESS);
+  const std::string text = StoreText();
+  EXPECT_EQ(text.find("desktop]"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"Wallpaper\"=\"none\"\n\"ScreenSaveUsePassword\"=dword:00000001"), std::string::npos) << text;
+  RegCloseKey(desktop);
+  RegCloseKey(other);
+}
+
 TEST_F(SystemServices, ConcurrentWritersLoseNoValue) {
   constexpr int WRITERS = 4, EACH = 25;
   std::vector<std::thread> writers;

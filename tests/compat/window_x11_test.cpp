@@ -8,9 +8,12 @@
 #include <unistd.h>
 #include <windows.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 // After gtest, whose names Xlib's macros would otherwise rewrite.
 #include <X11/Xlib.h>
@@ -164,6 +167,52 @@ TEST(WindowX11, PreviewAndHackDrawIntoForeignWindowsAndEndWithThem) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs an X server (DISPLAY)";
   EXPECT_EQ(Finish(StartHelper("Preview")), 0);
   EXPECT_EQ(Finish(StartHelper("Hack")), 0);
+}
+
+// Whether any process holds the screen-saver-running flag, asked of the X server directly.
+bool FlagHeldOnServer(Display *display) {
+  return XGetSelectionOwner(display, XInternAtom(display, "_LUMIVANE_SCREENSAVER_RUNNING", False)) != None;
+}
+
+// Waits in real time, outside the window layer, since no window of this process is involved.
+template <typename Done>
+bool WaitOnServer(Done done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+TEST(WindowX11, TheRunningFlagIsSeenByOthersAndGoesWithItsProcessHoweverItDies) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs an X server (DISPLAY)";
+  Display *display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  for (int signal : {SIGKILL, SIGSEGV}) {
+    const pid_t holder = StartHelper("FlagHolder");
+    ASSERT_GT(holder, 0);
+    EXPECT_TRUE(WaitOnServer([display] { return FlagHeldOnServer(display); })) << "signal " << signal;
+    kill(holder, signal);
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    // (A sanitizer's own fault handler may turn the death into an exit with its error code.)
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_TRUE(WaitOnServer([display] { return !FlagHeldOnServer(display); }))
+        << "the flag outlived signal " << signal;
+  }
+  XCloseDisplay(display);
+}
+
+TEST(X11Helper, FlagHolder) {
+  if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
+  BOOL previous = TRUE, now = FALSE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &previous, 0));
+  EXPECT_FALSE(previous);
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &now, 0));
+  EXPECT_TRUE(now);
+  // Held until the test ends this process from outside.
+  for (;;) pause();
 }
 
 TEST(X11Helper, Owner) {

@@ -36,25 +36,20 @@ rm -f "$profile"
 timeout 120 wine "$scr" /s &
 saver_pid=$!
 # The window can be found while it is still being created, before it is shown.
-found=
-for _ in $(seq 60); do
-  if found=$(timeout 30 wine "$probe" 2>/dev/null); then
-    found=${found%$'\r'}
-    [[ $found == visible=1* ]] && break
-  else
-    found=
-  fi
-  sleep 0.5
-done
+saver_shown() {
+  found=$(timeout 30 wine "$probe" 2>/dev/null) || { found=; return 1; }
+  found=${found%$'\r'}
+  [[ $found == visible=1* ]]
+}
+saver_window() { xdotool search --name '^Screen Saver$' | head -n 1; }
+until_true 90 saver_shown
 if [ -z "$found" ]; then
   fail "/s showed no saver window"
 else
   echo "saver: $found"
   [ "$found" = "visible=1 topmost=1 size=1024x768 palette=1" ] || fail "unexpected saver window: $found"
-  sleep 3
-  colours=$(area_colours 0 0 1024 768 "$(xdotool search --name '^Screen Saver$' | head -n 1)")
-  [ "$(wc -l <<<"$colours")" -gt 1 ] && head -n 1 <<<"$colours" | grep -q ' 0[[:space:]]0[[:space:]]0$' ||
-    fail "the screen is not a pattern on black: $(head -n 3 <<<"$colours" | tr '\n' ';')"
+  until_true 60 pattern_on_black 0 0 1024 768 "$(saver_window)" ||
+    fail "the screen is not a pattern on black: $(area_colours 0 0 1024 768 "$(saver_window)" | head -n 3 | tr '\n' ';')"
   # A second start finds the first and leaves at once.
   timeout 60 wine "$scr" /s
   rc=$?

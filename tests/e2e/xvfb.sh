@@ -38,3 +38,11 @@ until_true() {
 
 # ended <pid>: true once the process has gone.
 ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# pattern_on_black <area_colours arguments>: black is the most frequent colour there, and not
+# the only one.
+pattern_on_black() {
+  local colours
+  colours=$(area_colours "$@")
+  [ "$(wc -l <<<"$colours")" -gt 1 ] && head -n 1 <<<"$colours" | grep -q ' 0[[:space:]]0[[:space:]]0$'
+}

@@ -67,6 +67,33 @@ TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
   EXPECT_EQ(store.Refresh, 0);
 }
 
+TEST(SettingsStore, PacingAndSymmetryAreBoundedToWhatTheDialogsAndThePatternAllow) {
+  TempProfile profile;
+  const struct {
+    const char *symmetry, *groupSize, *divisor;
+    int32_t expectSymmetry, expectGroupSize, expectDivisor;
+  } cases[] = {
+      {"2147483647", "2147483647", "2147483647", SYMMETRY_LIMIT, 1000, 50},
+      // Below the dialogs' ranges a value only draws less: it passes unchanged.
+      {"4294967295", "0", "0", -1, 0, 0},
+      // Stored values in range load as they are, the edges included.
+      {"8191", "1000", "50", 8191, 1000, 50},
+      {"7", "12", "3", 7, 12, 3},
+  };
+  for (const auto &c : cases) {
+    profile.Put("Symmetry", c.symmetry);
+    profile.Put("SpeedGroupSize", c.groupSize);
+    profile.Put("Divisor", c.divisor);
+    profile.Put("SpeedInterval", "2147483647");
+    SettingsStore store = profile.Store();
+    LoadSettings(store);
+    EXPECT_EQ(store.Design.Symmetry, c.expectSymmetry) << c.symmetry;
+    EXPECT_EQ(store.SpeedGroupSize, c.expectGroupSize) << c.groupSize;
+    EXPECT_EQ(store.Divisor, c.expectDivisor) << c.divisor;
+    EXPECT_EQ(store.SpeedInterval, 2147483647) << "a long interval only waits longer";
+  }
+}
+
 TEST(SettingsStore, HeldDefaultsKeepTheValuesInMemory) {
   TempProfile profile;
   SettingsStore store = profile.Store();

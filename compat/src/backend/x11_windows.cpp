@@ -14,6 +14,8 @@ namespace compat {
 
 namespace {
 
+constexpr char SAVER_RUNNING_SELECTION[] = "_LUMIVANE_SCREENSAVER_RUNNING";
+
 Display *ownDisplay = nullptr;
 XErrorHandler previousHandler = nullptr;
 
@@ -231,22 +233,23 @@ std::vector<MonitorArea> X11Windows::Monitors() {
   return areas;
 }
 
+// The flag is a selection this connection owns: other processes see it through the server,
+// and the server drops it by itself when the owner's connection ends, a crash included, so
+// nothing needs to run in a dying process to clear it.
 bool X11Windows::SaverRunning() {
   if (display_ == nullptr) return false;
-  const std::vector<unsigned long> running =
-      RootProperty("_LUMIVANE_SCREENSAVER_RUNNING", XA_CARDINAL, 1);
-  return !running.empty() && running[0] != 0;
+  return XGetSelectionOwner(display_, Intern(SAVER_RUNNING_SELECTION)) != None;
 }
 
 void X11Windows::SetSaverRunning(bool on) {
   if (display_ == nullptr) return;
-  if (on) {
-    const long value = 1;
-    XChangeProperty(display_, root_, Intern("_LUMIVANE_SCREENSAVER_RUNNING"), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<const unsigned char *>(&value), 1);
-  } else {
-    XDeleteProperty(display_, root_, Intern("_LUMIVANE_SCREENSAVER_RUNNING"));
+  if (on && flagOwner_ == 0) {
+    XSetWindowAttributes attributes{};
+    flagOwner_ = XCreateWindow(display_, root_, -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent, 0,
+                               &attributes);
   }
+  XSetSelectionOwner(display_, Intern(SAVER_RUNNING_SELECTION), on ? flagOwner_ : None,
+                     CurrentTime);
   XSync(display_, False);
 }
 

@@ -57,6 +57,7 @@ class X11Windows {
 
   ::_XDisplay *display_ = nullptr;
   unsigned long root_ = 0;
+  unsigned long flagOwner_ = 0;  // an unmapped window that owns the running-flag selection
 };
 
 }  // namespace compat

@@ -154,8 +154,9 @@ HPEN CreatePen(int style, int width, COLORREF colour) {
   auto *pen = new Pen;
   pen->invisible = style == PS_NULL;
   pen->colour = colour;
-  width = std::abs(width);
-  if (width > MAX_PEN_WIDTH) width = MAX_PEN_WIDTH;
+  // Compared before negating: the negation of INT_MIN does not exist.
+  if (width > MAX_PEN_WIDTH || width < -MAX_PEN_WIDTH) width = MAX_PEN_WIDTH;
+  if (width < 0) width = -width;
   if (width > 1) pen->shape = &RoundPenShape(width);
   return static_cast<HPEN>(AddObject(pen));
 }

@@ -1,9 +1,11 @@
 // The Win32 profile-file calls over IniDocument and a real file.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "profile/ini_document.h"
+#include "profile/profile_cache.h"
 #include "profile/profile_file.h"
 #include "profile/profile_values.h"
 
@@ -16,7 +18,9 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
   const std::string fallback = TrimDefault(defaultValue);
   // An empty file name names no file: every answer is a default.
   const bool named = fileName == nullptr || fileName[0] != '\0';
-  const IniDocument document(named ? ReadProfileText(ProfilePath(fileName)) : std::string());
+  const std::shared_ptr<const IniDocument> parsed =
+      named ? CurrentDocument(ProfilePath(fileName)) : std::make_shared<const IniDocument>(std::string());
+  const IniDocument &document = *parsed;
   if (section == nullptr) return CopyList(document.SectionNames(), returned, size);
   if (key == nullptr) {
     const DWORD length = CopyList(document.KeyNames(section), returned, size);

@@ -7,8 +7,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include "profile/profile_cache.h"
 
 namespace compat::profile {
 
@@ -70,7 +75,39 @@ std::optional<std::string> ReadExisting(const std::string &path) {
   }
 }
 
+// A write beyond the process's file-size limit (ulimit -f) raises SIGXFSZ, whose default ends
+// the process. Held back for this thread while a file is written, the write fails with EFBIG
+// instead; a signal our write raised is taken back before the mask is restored.
+class FileSizeSignalHeld {
+ public:
+  FileSizeSignalHeld() {
+    sigemptyset(&xfsz_);
+    sigaddset(&xfsz_, SIGXFSZ);
+    pthread_sigmask(SIG_BLOCK, &xfsz_, &previous_);
+    sigset_t pending;
+    sigpending(&pending);
+    alreadyPending_ = sigismember(&pending, SIGXFSZ) == 1;
+  }
+  ~FileSizeSignalHeld() {
+    sigset_t pending;
+    sigpending(&pending);
+    if (!alreadyPending_ && sigismember(&pending, SIGXFSZ) == 1) {
+      const timespec now{0, 0};
+      sigtimedwait(&xfsz_, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  FileSizeSignalHeld(const FileSizeSignalHeld &) = delete;
+  FileSizeSignalHeld &operator=(const FileSizeSignalHeld &) = delete;
+
+ private:
+  sigset_t xfsz_;
+  sigset_t previous_;
+  bool alreadyPending_ = false;
+};
+
 bool WriteAll(int fd, const std::string &text) {
+  FileSizeSignalHeld held;
   size_t done = 0;
   while (done < text.size()) {
     const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
@@ -88,7 +125,8 @@ bool SyncDirectory(const std::string &directory) {
   return dir.ok() && fsync(dir.get()) == 0;
 }
 
-bool ReplaceFile(const std::string &path, const std::string &text) {
+// On success `identity` describes the new file.
+bool ReplaceFile(const std::string &path, const std::string &text, FileIdentity *identity) {
   const std::string directory = DirectoryOf(path);
   std::string temporary = path + TEMPORARY_SUFFIX + std::string(RANDOM_LENGTH, 'X');
   FileDescriptor file(mkostemp(temporary.data(), O_CLOEXEC));
@@ -97,11 +135,14 @@ bool ReplaceFile(const std::string &path, const std::string &text) {
   struct stat old {};
   const bool keptMode =
       stat(path.c_str(), &old) != 0 || fchmod(file.get(), old.st_mode & 07777) == 0;
-  const bool written = keptMode && WriteAll(file.get(), text) && fsync(file.get()) == 0;
-  if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
+  struct stat written {};
+  const bool complete = keptMode && WriteAll(file.get(), text) && fsync(file.get()) == 0 &&
+                        fstat(file.get(), &written) == 0;
+  if (!complete || rename(temporary.c_str(), path.c_str()) != 0) {
     unlink(temporary.c_str());
     return false;
   }
+  *identity = IdentityOf(written);
   return SyncDirectory(directory);
 }
 
@@ -122,13 +163,28 @@ void RemoveAbandonedTemporaries(const std::string &path) {
   closedir(folder);
 }
 
-// A symbolic link stays a link: the file it points at is the one replaced.
-std::string ResolvedPath(const std::string &path) {
-  char *resolved = realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return path;
-  std::string result(resolved);
-  std::free(resolved);
-  return result;
+// A symbolic link stays a link: the file it points at is the one replaced, and created when
+// it does not exist yet. None for a loop of links.
+std::optional<std::string> ResolvedPath(const std::string &path) {
+  constexpr int MOST_LINKS = 40;  // as the kernel follows
+  std::string current = path;
+  for (int followed = 0; followed <= MOST_LINKS; ++followed) {
+    struct stat info {};
+    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = readlink(current.c_str(), target.data(), target.size());
+    if (length < 0) return current;
+    target.resize(static_cast<size_t>(length));
+    current = target.front() == '/' ? target : DirectoryOf(current) + "/" + target;
+  }
+  return std::nullopt;
+}
+
+// The read-only attribute of Windows: a file without its owner's write permission is never
+// rewritten, whoever the writer is.
+bool IsReadOnly(const std::string &path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
 }
 
 }  // namespace
@@ -163,7 +219,9 @@ std::string ReadProfileText(const std::string &path) {
 }
 
 bool EditProfileFile(const std::string &name, const std::function<bool(IniDocument &)> &edit) {
-  const std::string path = ResolvedPath(name);
+  const std::optional<std::string> resolved = ResolvedPath(name);
+  if (!resolved || IsReadOnly(*resolved)) return false;
+  const std::string &path = *resolved;
   // The lock lives in its own file: the rename below replaces the profile's inode.
   FileDescriptor lock(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   if (!lock.ok()) return false;
@@ -173,9 +231,12 @@ bool EditProfileFile(const std::string &name, const std::function<bool(IniDocume
   RemoveAbandonedTemporaries(path);
   const std::optional<std::string> text = ReadExisting(path);
   if (!text) return false;
-  IniDocument document(*text);
-  if (!edit(document)) return true;
-  return ReplaceFile(path, document.Text());
+  auto document = std::make_shared<IniDocument>(*text);
+  if (!edit(*document)) return true;
+  FileIdentity identity;
+  if (!ReplaceFile(path, document->Text(), &identity)) return false;
+  RememberDocument(name, identity, std::move(document));
+  return true;
 }
 
 }  // namespace compat::profile

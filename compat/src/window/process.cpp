@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -38,6 +39,11 @@ std::string Quote(const std::string &argument) {
   return quoted + "\"";
 }
 
+std::string WithoutQuotes(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+  return text;
+}
+
 std::string CommandLineFromProc() {
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
   const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -46,8 +52,9 @@ std::string CommandLineFromProc() {
   for (size_t i = 0; i < raw.size(); ++i) {
     if (raw[i] != '\0') continue;
     const std::string argument = raw.substr(start, i - start);
-    // The program's path is always quoted, as the desktop starts a saver.
-    line += start == 0 ? "\"" + argument + "\"" : " " + Quote(argument);
+    // The program's path is always quoted, as the desktop starts a saver. A Windows path
+    // holds no '"' and the command tail ends the path at the next one, so none is kept.
+    line += start == 0 ? "\"" + WithoutQuotes(argument) + "\"" : " " + Quote(argument);
     start = i + 1;
   }
   return line;

@@ -110,13 +110,18 @@ std::string RegistryFilePath() { return profile::UserSettingsDirectory() + "/reg
 
 RegistryDocument ParseRegistry(const std::string &text) {
   RegistryDocument document;
+  constexpr size_t NO_KEY = static_cast<size_t>(-1);
+  size_t current = NO_KEY;  // index of the key the following values belong to
   std::istringstream lines(text);
   std::string line;
   while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      // A repeated header continues the key it names, wherever that key began.
       const std::string path = line.substr(1, line.size() - 2);
-      if (FindKey(document, path) == nullptr) document.push_back(RegistryKey{path, {}});
+      const RegistryKey *existing = FindKey(document, path);
+      current = existing != nullptr ? static_cast<size_t>(existing - document.data()) : document.size();
+      if (existing == nullptr) document.push_back(RegistryKey{path, {}});
       continue;
     }
     size_t pos = 0;
@@ -127,9 +132,9 @@ RegistryDocument ParseRegistry(const std::string &text) {
     } else if (!ReadQuoted(line, &pos, &value.name)) {
       continue;
     }
-    if (document.empty() || pos >= line.size() || line[pos] != '=') continue;
+    if (current == NO_KEY || pos >= line.size() || line[pos] != '=') continue;
     if (!ParseValue(line.substr(pos + 1), &value)) continue;
-    RegistryKey &key = document.back();
+    RegistryKey &key = document[current];
     if (RegistryValue *existing = FindValue(key, value.name)) *existing = value;
     else key.values.push_back(value);
   }

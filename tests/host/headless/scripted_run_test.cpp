@@ -250,6 +250,19 @@ TEST_F(ScriptedRun, LastSpeedIsTheThroughputSinceTheDesignStartedEvenPast32Bits)
   EXPECT_EQ(Setting("LastSpeed"), "5000000");
 }
 
+TEST_F(ScriptedRun, AQuitWithoutDestroyStillShutsTheRunDownOnce) {
+  WritePrivateProfileStringA("Lumivane 95", "LastSpeed", "stale", "control.ini");
+  ct::ScheduleCall(At(1000), [] { linesDrawn = 4000000; });
+  ct::ScheduleCall(At(1000), [] { PostQuitMessage(0); });
+  EXPECT_EQ(RunSaver("/s"), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+  EXPECT_EQ(Saver(), nullptr) << "the window outlived its loop";
+  EXPECT_EQ(Setting("LastSpeed"), "4000000");
+  EXPECT_EQ(renderer.ring.block, nullptr) << "the trail ring was not freed";
+  MSG stray;
+  EXPECT_FALSE(PeekMessageA(&stray, nullptr, 0, 0, PM_REMOVE)) << "a message was left behind";
+}
+
 TEST_F(ScriptedRun, LumivaneSeedFixesTheRandomSequenceOfARun) {
   auto drawAfterStart = [](const char *seed) {
     FreshScene();
