@@ -52,6 +52,8 @@ void EraseNow(HWND handle) {
 }
 
 bool NeedsNative(const Window &window) {
+  // Dialog boxes are shown by the dialog layer's toolkit, not by the backend.
+  if (window.windowClass.name == DIALOG_CLASS_NAME) return false;
   return !(window.style & WS_CHILD) || !IsLocalHandle(window.parent);
 }
 
