@@ -214,10 +214,13 @@ void ListKey(HWND list, ControlState &s, UINT key) {
   if (Notifying(list)) Notify(list, LBN_SELCHANGE);
 }
 
-int ListLineAt(HWND list, const ControlState &s, LPARAM lParam) {
+int LineHeight(HWND list) {
   auto height = lineHeights.find(list);
-  int pixels = height != lineHeights.end() ? height->second : 13;
-  int line = s.top + GET_Y_LPARAM(lParam) / std::max(pixels, 1);
+  return std::max(height != lineHeights.end() ? height->second : 13, 1);
+}
+
+int ListLineAt(HWND list, const ControlState &s, LPARAM lParam) {
+  int line = s.top + GET_Y_LPARAM(lParam) / LineHeight(list);
   return ValidLine(s, line) ? line : -1;
 }
 
@@ -303,6 +306,8 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case LB_GETCARETINDEX:
       return s.caret;
+    case LB_GETITEMHEIGHT:
+      return LineHeight(window);
     case LB_FINDSTRINGEXACT: {
       const int start = line < -1 ? -1 : line;
       for (int k = 1; k <= Count(s); ++k) {
@@ -446,9 +451,8 @@ LRESULT CALLBACK Tracked(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 void RegisterControlClasses() {
-  static bool registered = false;
-  if (registered) return;
-  registered = true;
+  WNDCLASSA existing;
+  if (GetClassInfoA(nullptr, CLASSES[0].name, &existing)) return;
   const WNDPROC procs[] = {
       Tracked<ButtonProc, ControlKind::Button>,       Tracked<StaticProc, ControlKind::Static>,
       Tracked<EditProc, ControlKind::Edit>,           Tracked<ListBoxProc, ControlKind::ListBox>,

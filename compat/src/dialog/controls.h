@@ -25,7 +25,7 @@ struct ControlState {
   size_t limit = 30000;  // edit text limit
 };
 
-// Registers the control classes (once per process).
+// Registers the control classes unless they are.
 void RegisterControlClasses();
 // Null for a window that is no control.
 ControlState *FindControl(HWND control);

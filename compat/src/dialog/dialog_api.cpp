@@ -44,15 +44,15 @@ LRESULT CALLBACK DialogWindowProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   return DefDlgProcA(dialog, message, wParam, lParam);
 }
 
+// The classes are registered when first needed (and again after a test dropped every class).
 void RegisterDialogClass() {
-  static bool registered = false;
-  if (registered) return;
-  registered = true;
+  RegisterControlClasses();
+  WNDCLASSA existing;
+  if (GetClassInfoA(nullptr, DIALOG_CLASS_NAME, &existing)) return;
   WNDCLASSA c{};
   c.lpfnWndProc = DialogWindowProc;
   c.lpszClassName = DIALOG_CLASS_NAME;
   RegisterClassA(&c);
-  RegisterControlClasses();
 }
 
 const DialogTemplate *FindTemplate(LPCSTR name) {
