@@ -137,9 +137,10 @@ TEST_F(ConfigureDialogTest, CancelAndCloseStoreNothing) {
             }}),
             0);
   EXPECT_EQ(RunMain({[](HWND d) {
-              ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_PAGERIGHT);
-              SendMessageA(d, WM_CLOSE, 0, 0);
-            }}),
+                       ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_PAGERIGHT);
+                       SendMessageA(d, WM_CLOSE, 0, 0);
+                     },
+                     [](HWND) {}}),
             0);
   EXPECT_EQ(Get("Symmetry"), "12");
   EXPECT_FALSE(Has("Polite"));

@@ -13,6 +13,7 @@ struct Pending {
   std::vector<DialogStep> steps;
   size_t next = 0;
   HWND dialog = nullptr;
+  bool shown = false;
 };
 std::deque<std::shared_ptr<Pending>> pending;
 
@@ -47,6 +48,12 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
       return;
     }
     waited = 0;
+  }
+  // Windows shows a modal dialog only once its loop first finds the queue empty.
+  if (IsWindowVisible(p->dialog)) p->shown = true;
+  if (!p->shown) {
+    Arm();
+    return;
   }
   if (p->next < p->steps.size() && IsWindow(p->dialog) && IsWindowVisible(p->dialog)) {
     DialogStep step = p->steps[p->next++];
@@ -107,6 +114,8 @@ LPARAM LinePoint(HWND list, int line) {
 
 void ClickLine(HWND dialog, int id, int line, bool shift, bool control) {
   HWND list = GetDlgItem(dialog, id);
+  // A user clicks only a line he sees.
+  if (line < SendMessageA(list, LB_GETTOPINDEX, 0, 0)) SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
   const WPARAM keys = MK_LBUTTON | (shift ? MK_SHIFT : 0) | (control ? MK_CONTROL : 0);
   SendMessageA(list, WM_LBUTTONDOWN, keys, LinePoint(list, line));
   SendMessageA(list, WM_LBUTTONUP, keys & ~static_cast<WPARAM>(MK_LBUTTON), LinePoint(list, line));

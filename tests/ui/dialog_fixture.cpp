@@ -3,7 +3,7 @@
 namespace {
 const char SECTION[] = "Lumivane 95";
 const char FILE_NAME[] = "control.ini";
-const char ABSENT[] = "\x01absent";
+const char ABSENT[] = "(absent)";
 }  // namespace
 
 void DialogTest::SetUp() { WritePrivateProfileStringA(SECTION, nullptr, nullptr, FILE_NAME); }

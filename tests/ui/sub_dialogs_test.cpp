@@ -107,7 +107,9 @@ TEST_F(SubDialogTest, AudioWritesLowSixteenBitsClampsSplittingAndKeepsAnUnoffere
                 EXPECT_EQ(ComboSelection(s, IDC_BITS_PER_SAMPLE), 0);
                 EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(devices));
                 // A stored device beyond the list falls back to the first.
-                if (devices > 0 && devices <= 3) EXPECT_EQ(ComboSelection(s, IDC_RECORDING_DEVICE), 0);
+                if (devices > 0 && devices <= 3) {
+                  EXPECT_EQ(ComboSelection(s, IDC_RECORDING_DEVICE), 0);
+                }
                 EXPECT_EQ(Text(s, IDC_MUSIC_BANDS), "100");
                 EXPECT_EQ(Text(s, IDC_MUSIC_SPLITTING), "100");
                 EXPECT_EQ(Text(s, IDC_BLANK_TIME), "10");

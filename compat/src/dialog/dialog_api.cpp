@@ -282,7 +282,9 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
-      PressButton(dialog, IDCANCEL);
+      // Windows posts the Cancel command, so it arrives after what the closing caller does next.
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
       return 0;
     case DM_GETDEFID:
       for (HWND h = GetWindow(dialog, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
