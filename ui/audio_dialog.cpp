@@ -35,7 +35,6 @@ void WriteLow16(const SettingsStore &s, const char *key, long long value) {
 }
 
 void Open(HWND dialog) {
-  CenterOverOwner(dialog);
   SettingsStore &s = Configuration().settings;
   s.RecordingDevice = ReadSettingInt(s, "RecordingDevice", s.RecordingDevice);
   for (const Sensitivity &x : SENSITIVITIES)
@@ -94,26 +93,5 @@ void Store(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK AUDIOMsgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      Open(dialog);
-      return TRUE;
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK:
-          Store(dialog);
-          EndDialog(dialog, 1);
-          return TRUE;
-        case IDCANCEL:
-          EndDialog(dialog, 1);
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          OpenHelp(dialog, "Audio");
-          return TRUE;
-        default:
-          return FALSE;
-      }
-    default:
-      return FALSE;
-  }
+  return SubDialogMessage(dialog, message, wParam, Open, Store, "Audio");
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "settings/decimal_text.h"
 
 ConfigurationState &Configuration() {
@@ -39,4 +40,31 @@ bool OpenHelp(HWND dialog, const char *keyword) {
   const std::string &file = Configuration().helpFile;
   return keyword ? WinHelpA(dialog, file.c_str(), HELP_KEY, reinterpret_cast<ULONG_PTR>(keyword)) != FALSE
                  : WinHelpA(dialog, file.c_str(), HELP_CONTENTS, 0) != FALSE;
+}
+
+INT_PTR SubDialogMessage(HWND dialog, UINT message, WPARAM wParam, void (*open)(HWND),
+                         void (*store)(HWND), const char *helpKeyword) {
+  switch (message) {
+    case WM_INITDIALOG:
+      CenterOverOwner(dialog);
+      open(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          store(dialog);
+          EndDialog(dialog, 1);
+          return TRUE;
+        case IDCANCEL:
+          EndDialog(dialog, 1);
+          return TRUE;
+        case IDC_HELP_BUTTON:
+          OpenHelp(dialog, helpKeyword);
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    default:
+      return FALSE;
+  }
 }

@@ -30,3 +30,8 @@ void SetDialogItemNumber(HWND dialog, int id, long value);
 
 // Opens the help file at a keyword, or at its contents when keyword is null.
 bool OpenHelp(HWND dialog, const char *keyword);
+
+// The common procedure of the three small dialogs: open fills the controls, OK stores and
+// ends with 1, Cancel ends with 1 storing nothing, "?" opens help at the keyword.
+INT_PTR SubDialogMessage(HWND dialog, UINT message, WPARAM wParam, void (*open)(HWND),
+                         void (*store)(HWND), const char *helpKeyword);

@@ -20,7 +20,6 @@ const Channel CHANNELS[] = {
 };
 
 void Open(HWND dialog) {
-  CenterOverOwner(dialog);
   const SettingsStore &s = Configuration().settings;
   for (const Channel &c : CHANNELS) {
     SetDialogItemNumber(dialog, c.minId, s.*c.min);
@@ -48,26 +47,5 @@ void Store(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK PALETTEMsgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      Open(dialog);
-      return TRUE;
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK:
-          Store(dialog);
-          EndDialog(dialog, 1);
-          return TRUE;
-        case IDCANCEL:
-          EndDialog(dialog, 1);
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          OpenHelp(dialog, "Palette");
-          return TRUE;
-        default:
-          return FALSE;
-      }
-    default:
-      return FALSE;
-  }
+  return SubDialogMessage(dialog, message, wParam, Open, Store, "Palette");
 }

@@ -11,7 +11,6 @@ namespace {
 constexpr int NUMBER_CHARS = 28;
 
 void Open(HWND dialog) {
-  CenterOverOwner(dialog);
   const SettingsStore &s = Configuration().settings;
   SetDialogItemNumber(dialog, IDC_SPEED_GROUP_SIZE, s.SpeedGroupSize);
   SetDialogItemNumber(dialog, IDC_SPEED_INTERVAL, s.SpeedInterval);
@@ -34,26 +33,5 @@ void Store(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK SPEEDMsgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      Open(dialog);
-      return TRUE;
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK:
-          Store(dialog);
-          EndDialog(dialog, 1);
-          return TRUE;
-        case IDCANCEL:
-          EndDialog(dialog, 1);
-          return TRUE;
-        case IDC_HELP_BUTTON:
-          OpenHelp(dialog, "Speed Limit");
-          return TRUE;
-        default:
-          return FALSE;
-      }
-    default:
-      return FALSE;
-  }
+  return SubDialogMessage(dialog, message, wParam, Open, Store, "Speed Limit");
 }
