@@ -75,6 +75,11 @@ LRESULT CallWindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
   return window->proc(handle, message, wParam, lParam);
 }
 
+bool WindowKeepsItsDC(HWND handle) {
+  Window *window = FindLocalWindow(handle);
+  return window != nullptr && (window->windowClass.style & (CS_OWNDC | CS_CLASSDC)) != 0;
+}
+
 Surface *WindowSurface(HWND handle) {
   Window *window = FindLocalWindow(handle);
   return window == nullptr ? nullptr : &window->surface;
