@@ -427,6 +427,10 @@ class FltkDialogView : public DialogView {
 
 // Keys reach the dialog manager before any widget; a push on a widget moves the focus first.
 int Dispatch(int event, Fl_Window *window) {
+  // While a sub-dialog runs, what reaches its owner's window (the X focus may still be there)
+  // is the sub-dialog's, as FLTK's modal rule has it.
+  if (Fl::modal() && window != Fl::modal() && (event == FL_KEYBOARD || event == FL_KEYUP))
+    window = Fl::modal();
   for (FltkDialogView *view : openViews) {
     if (!view->Owns(window)) continue;
     if ((event == FL_KEYBOARD || event == FL_KEYUP) && view->RouteKey(event)) return 1;
