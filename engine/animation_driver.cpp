@@ -83,8 +83,8 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   animation = AnimationState();
   animation.instance = creation ? creation->hInstance : nullptr;
   SettingsStore &settings = animation.settings;
-  settings.ProfileName = LoadResourceString(SETTINGS_FILE_STRING_ID, DEFAULT_PROFILE_NAME);
-  animation.helpFile = LoadResourceString(HELP_FILE_STRING_ID, DEFAULT_HELP_FILE);
+  settings.ProfileName = LoadResourceString(IDS_SETTINGS_FILE, DEFAULT_PROFILE_NAME);
+  animation.helpFile = LoadResourceString(IDS_HELP_FILE, DEFAULT_HELP_FILE);
   LoadSettings(settings);
   SeedRandom(ChooseRunSeed(std::getenv("LUMIVANE_SEED"), std::time(nullptr)));
   StartPattern(window);

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <string>
 
+#include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 
 constexpr UINT_PTR DRAW_TIMER_ID = 200;
@@ -15,8 +16,6 @@ constexpr UINT_PTR WATCHDOG_TIMER_ID = 787;
 constexpr UINT ENABLED_DRAW_PERIOD_MS = 20;
 constexpr UINT WATCHDOG_PERIOD_MS = 15000;
 constexpr DWORD COLOUR_REFRESH_MS = 10000;
-constexpr int SETTINGS_FILE_STRING_ID = 1001;
-constexpr int HELP_FILE_STRING_ID = 1009;
 constexpr char WATCHDOG_TARGET_TITLE[] = "Lumivane 95";
 
 struct AnimationState {

@@ -1,16 +1,16 @@
 #include "host/saver_main.h"
 
-#include "host/configure_dialog.h"
 #include "host/fault_guard.h"
 #include "host/proc_address.h"
 #include "host/saver_window.h"
+#include "resources/resource_ids.h"
+#include "ui/configure_dialog.h"
 
 namespace {
 
 HINSTANCE saverInstance = nullptr;
 
 constexpr int EXIT_BAD_SWITCH = -1;
-constexpr int CONFIGURE_DIALOG_ID = 2003;
 
 typedef DWORD(WINAPI *PwdChangePasswordFn)(LPCSTR provider, HWND owner, DWORD reserved1,
                                            LPVOID reserved2);
@@ -60,7 +60,7 @@ HWND ParseWindowHandle(LPCSTR afterSwitch) {
 }
 
 INT_PTR ShowConfigureDialog(HWND owner) {
-  return DialogBoxParamA(saverInstance, MAKEINTRESOURCEA(CONFIGURE_DIALOG_ID), owner,
+  return DialogBoxParamA(saverInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), owner,
                          ScreenSaverConfigureDialog, 0);
 }
 

@@ -3,6 +3,7 @@
 #include "engine/animation_driver.h"
 #include "host/proc_address.h"
 #include "host/saver_main.h"
+#include "resources/resource_ids.h"
 
 SaverHostState saverHost;
 
@@ -11,7 +12,6 @@ namespace {
 constexpr UINT SAVER_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
 constexpr DWORD PREVIEW_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 constexpr DWORD FULLSCREEN_STYLE = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-constexpr int SAVER_ICON_ID = 100;
 constexpr int EXIT_NO_WINDOW = -1;
 
 void HideCursor() { SetCursor(nullptr); }
@@ -100,7 +100,7 @@ int RunSaverWindow(HWND parent) {
   saverClass.style = SAVER_CLASS_STYLE;
   saverClass.lpfnWndProc = SaverHostProc;
   saverClass.hInstance = instance;
-  saverClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(SAVER_ICON_ID));
+  saverClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SAVER));
   saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   saverClass.lpszClassName = SAVER_CLASS_NAME;
 

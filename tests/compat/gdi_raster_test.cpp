@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "compat/src/gdi/raster.h"
+#include "compat/testing.h"
 #include "gdi_surface.h"
 #include "platform/gdi_line_walk.h"
 
@@ -229,8 +230,17 @@ TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
   EXPECT_EQ(SelectObject(dc, pen), nullptr);
   EXPECT_EQ(SelectObject(dc, reinterpret_cast<HGDIOBJ>(uintptr_t(0x12345))), nullptr);
   EXPECT_FALSE(LineTo(reinterpret_cast<HDC>(uintptr_t(0x777)), 1, 1));
-  // A window's DC keeps its selections between GetDC calls until the window is forgotten.
-  HWND window = reinterpret_cast<HWND>(uintptr_t(0x5150));
+  // A window of a CS_OWNDC class keeps its DC's selections between GetDC calls until the
+  // window is forgotten; a handle that is no window gets no DC.
+  EXPECT_EQ(GetDC(reinterpret_cast<HWND>(uintptr_t(0x5150))), nullptr);
+  compat::testing::UseHeadless();
+  WNDCLASSA ownDC{};
+  ownDC.style = CS_OWNDC;
+  ownDC.lpfnWndProc = DefWindowProcA;
+  ownDC.lpszClassName = "RasterOwnDC";
+  RegisterClassA(&ownDC);
+  HWND window = CreateWindowExA(0, "RasterOwnDC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
   HDC windowDC = GetDC(window);
   HPEN kept = CreatePen(PS_SOLID, 2, RGB(0, 0, 255));
   SelectObject(windowDC, kept);
@@ -241,7 +251,7 @@ TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
   EXPECT_FALSE(DeleteObject(kept));  // freed once its DC let go
   HDC fresh = GetDC(window);
   EXPECT_EQ(SelectObject(fresh, GetStockObject(WHITE_PEN)), GetStockObject(BLACK_PEN));
-  compat::ForgetWindowDC(window);
+  DestroyWindow(window);
   EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
   EXPECT_NE(GetStockObject(BLACK_PEN), nullptr);
   EXPECT_EQ(CreatePen(42, 1, 0), nullptr);

@@ -145,6 +145,10 @@ uint32_t ResolveColour(const DeviceContext &dc, COLORREF colour) {
 using namespace compat;
 
 HDC GetDC(HWND window) {
+  if (window && !IsWindow(window)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
   std::lock_guard<std::mutex> lock(registryGuard);
   size_t index;
   if (!window) {
@@ -154,6 +158,14 @@ HDC GetDC(HWND window) {
     auto found = windowDCs.find(window);
     if (found != windowDCs.end()) {
       index = found->second;
+      // A common DC starts over: nothing selected before survives the ReleaseDC.
+      if (!WindowKeepsItsDC(window)) {
+        DeviceContext &common = *dcTable[index].load();
+        for (GdiObject *object : {static_cast<GdiObject *>(common.pen), static_cast<GdiObject *>(common.brush),
+                                  static_cast<GdiObject *>(common.palette)})
+          if (object) Release(object);
+        SelectDefaults(common);
+      }
     } else {
       RetireVanishedWindowDCs();
       index = NewDC();

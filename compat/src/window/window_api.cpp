@@ -52,6 +52,8 @@ void EraseNow(HWND handle) {
 }
 
 bool NeedsNative(const Window &window) {
+  // Dialog boxes are shown by the dialog layer's toolkit, not by the backend.
+  if (window.windowClass.name == DIALOG_CLASS_NAME) return false;
   return !(window.style & WS_CHILD) || !IsLocalHandle(window.parent);
 }
 
@@ -71,6 +73,11 @@ LRESULT CallWindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
   Window *window = FindLocalWindow(handle);
   if (window == nullptr || window->proc == nullptr) return 0;
   return window->proc(handle, message, wParam, lParam);
+}
+
+bool WindowKeepsItsDC(HWND handle) {
+  Window *window = FindLocalWindow(handle);
+  return window != nullptr && (window->windowClass.style & (CS_OWNDC | CS_CLASSDC)) != 0;
 }
 
 Surface *WindowSurface(HWND handle) {

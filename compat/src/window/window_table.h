@@ -15,6 +15,8 @@
 namespace compat {
 
 constexpr uintptr_t LOCAL_HANDLE_BASE = 0x40000000;
+// The class of every dialog box, as Windows names it.
+constexpr const char DIALOG_CLASS_NAME[] = "#32770";
 
 inline bool IsLocalHandle(HWND window) {
   return reinterpret_cast<uintptr_t>(window) >= LOCAL_HANDLE_BASE;

@@ -1,0 +1,133 @@
+// The multimedia subset for Linux: wave input, the multimedia timer and the media command string
+// interface. Include after <windows.h>, as on Windows.
+#pragma once
+
+#include "compat/win32_types.h"
+#include "compat/win32_window.h"
+
+typedef UINT MMRESULT;
+typedef DWORD MCIERROR;
+DECLARE_HANDLE(HWAVEIN);
+typedef HWAVEIN *LPHWAVEIN;
+
+// ---- Results ----
+#define MMSYSERR_NOERROR 0
+#define MMSYSERR_ERROR 1
+#define MMSYSERR_BADDEVICEID 2
+#define MMSYSERR_ALLOCATED 4
+#define MMSYSERR_INVALHANDLE 5
+#define MMSYSERR_NODRIVER 6
+#define MMSYSERR_NOMEM 7
+#define MMSYSERR_INVALFLAG 10
+#define MMSYSERR_INVALPARAM 11
+#define WAVERR_BADFORMAT 32
+#define WAVERR_STILLPLAYING 33
+#define WAVERR_UNPREPARED 34
+#define TIMERR_NOERROR 0
+#define TIMERR_NOCANDO 97
+
+// ---- Wave formats ----
+#define WAVE_FORMAT_PCM 1
+#define WAVE_MAPPER ((UINT)-1)
+
+typedef struct tWAVEFORMATEX {
+  WORD wFormatTag;
+  WORD nChannels;
+  DWORD nSamplesPerSec;
+  DWORD nAvgBytesPerSec;
+  WORD nBlockAlign;
+  WORD wBitsPerSample;
+  WORD cbSize;
+} WAVEFORMATEX, *LPWAVEFORMATEX;
+typedef const WAVEFORMATEX *LPCWAVEFORMATEX;
+
+// Standard formats a device reports in its capabilities (rate kHz, mono/stereo, bits).
+#define WAVE_FORMAT_1M08 0x00000001
+#define WAVE_FORMAT_1S08 0x00000002
+#define WAVE_FORMAT_1M16 0x00000004
+#define WAVE_FORMAT_1S16 0x00000008
+#define WAVE_FORMAT_2M08 0x00000010
+#define WAVE_FORMAT_2S08 0x00000020
+#define WAVE_FORMAT_2M16 0x00000040
+#define WAVE_FORMAT_2S16 0x00000080
+#define WAVE_FORMAT_4M08 0x00000100
+#define WAVE_FORMAT_4S08 0x00000200
+#define WAVE_FORMAT_4M16 0x00000400
+#define WAVE_FORMAT_4S16 0x00000800
+
+#define MAXPNAMELEN 32
+
+typedef struct tagWAVEINCAPSA {
+  WORD wMid;
+  WORD wPid;
+  UINT vDriverVersion;
+  CHAR szPname[MAXPNAMELEN];
+  DWORD dwFormats;
+  WORD wChannels;
+  WORD wReserved1;
+} WAVEINCAPSA, *LPWAVEINCAPSA;
+
+// ---- Buffers ----
+typedef struct wavehdr_tag {
+  LPSTR lpData;
+  DWORD dwBufferLength;
+  DWORD dwBytesRecorded;
+  DWORD_PTR dwUser;
+  DWORD dwFlags;
+  DWORD dwLoops;
+  struct wavehdr_tag *lpNext;
+  DWORD_PTR reserved;
+} WAVEHDR, *LPWAVEHDR;
+
+#define WHDR_DONE 0x00000001
+#define WHDR_PREPARED 0x00000002
+#define WHDR_INQUEUE 0x00000010
+
+// ---- Opening: notification target and flags ----
+#define CALLBACK_TYPEMASK 0x00070000L
+#define CALLBACK_NULL 0x00000000L
+#define CALLBACK_WINDOW 0x00010000L
+#define CALLBACK_THREAD 0x00020000L
+#define CALLBACK_FUNCTION 0x00030000L
+#define CALLBACK_EVENT 0x00050000L
+#define WAVE_FORMAT_QUERY 0x0001
+
+// Posted to the notification window: wParam the device, lParam the header for MM_WIM_DATA.
+#define MM_WIM_OPEN 0x3BE
+#define MM_WIM_CLOSE 0x3BF
+#define MM_WIM_DATA 0x3C0
+
+UINT waveInGetNumDevs();
+MMRESULT waveInGetDevCapsA(UINT_PTR device, LPWAVEINCAPSA caps, UINT capsSize);
+MMRESULT waveInOpen(LPHWAVEIN device, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                    DWORD_PTR instance, DWORD flags);
+MMRESULT waveInPrepareHeader(HWAVEIN device, LPWAVEHDR header, UINT headerSize);
+MMRESULT waveInUnprepareHeader(HWAVEIN device, LPWAVEHDR header, UINT headerSize);
+MMRESULT waveInAddBuffer(HWAVEIN device, LPWAVEHDR header, UINT headerSize);
+MMRESULT waveInStart(HWAVEIN device);
+MMRESULT waveInStop(HWAVEIN device);
+MMRESULT waveInReset(HWAVEIN device);
+MMRESULT waveInClose(HWAVEIN device);
+
+// ---- The multimedia timer ----
+typedef struct timecaps_tag {
+  UINT wPeriodMin;
+  UINT wPeriodMax;
+} TIMECAPS, *LPTIMECAPS;
+
+typedef void(CALLBACK *LPTIMECALLBACK)(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR dw1,
+                                       DWORD_PTR dw2);
+#define TIME_ONESHOT 0x0000
+#define TIME_PERIODIC 0x0001
+#define TIME_CALLBACK_FUNCTION 0x0000
+
+MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT capsSize);
+MMRESULT timeBeginPeriod(UINT period);
+MMRESULT timeEndPeriod(UINT period);
+// The callback runs on the timer's own thread.
+MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
+                      UINT flags);
+MMRESULT timeKillEvent(UINT timerId);
+
+// ---- Media command strings ----
+MCIERROR mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback);

@@ -1,0 +1,249 @@
+// The main configuration dialog through its real procedure and template, against control.ini:
+// what opening shows, scrolling, storing on OK with its limits, the random boxes, the design
+// controls under Choose Randomly, the two kinds of display, and the dialog keyboard.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "dialog_driver.h"
+#include "dialog_fixture.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "ui/configure_dialog.h"
+
+namespace {
+
+INT_PTR RunMain(std::vector<DialogStep> steps) {
+  return RunDialog(IDD_CONFIGURE, ScreenSaverConfigureDialog, "Lumivane 95", std::move(steps));
+}
+
+using ConfigureDialogTest = DialogTest;
+
+TEST_F(ConfigureDialogTest, OpeningShowsTheStoredDesignAndOkStoresWhatTheControlsSay) {
+  Put("Depth", "7");
+  Put("Floating", "2");
+  Put("Migrating", "1");
+  Put("Symmetry", "12");
+  Put("Spin", "995");  // -5, stored with 1000 added
+  Put("PotLuck1", "1");  // Spin random
+  Put("Audio", "0");
+  Put("Splitting", "250");
+  Put("PenWidth", "3");
+  Put("Refresh", "45");
+  const INT_PTR result = RunMain({[](HWND d) {
+    EXPECT_TRUE(Checked(d, IDC_DEPTH_4));
+    for (int id : {IDC_DEPTH_1, IDC_DEPTH_2, IDC_DEPTH_3}) EXPECT_FALSE(Checked(d, id));
+    EXPECT_FALSE(Checked(d, IDC_FLOATING));
+    EXPECT_TRUE(Checked(d, IDC_MIGRATING));
+    EXPECT_EQ(ScrollPosition(d, IDC_SYMMETRY_SCROLL), 12);
+    EXPECT_EQ(Text(d, IDC_SYMMETRY_VALUE), "12");
+    // A random parameter: its label says so and its scrollbar rests.
+    EXPECT_TRUE(Checked(d, IDC_SPIN_RANDOM));
+    EXPECT_EQ(Text(d, IDC_SPIN_VALUE), "Random");
+    EXPECT_FALSE(Enabled(d, IDC_SPIN_SCROLL));
+    EXPECT_FALSE(Enabled(d, IDC_CONFIGURE_AUDIO));
+    EXPECT_FALSE(Enabled(d, IDC_ADD));
+    EXPECT_EQ(Text(d, IDC_SPLITTING), "250");
+    EXPECT_EQ(Text(d, IDC_PEN_WIDTH), "3");
+    EXPECT_EQ(Text(d, IDC_REFRESH), "45");
+    EXPECT_EQ(ComboText(d, IDC_CHEESE_TYPE, 0), "Wedges");
+    EXPECT_EQ(ComboText(d, IDC_SNAZZINESS, 7), "Random");
+    // Unticking shows the held value, wherever the thumb was left; OK stores the label.
+    ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_LINERIGHT);
+    Click(d, IDC_SYMMETRY_RANDOM);
+    EXPECT_EQ(Text(d, IDC_SYMMETRY_VALUE), "Random");
+    Click(d, IDC_SYMMETRY_RANDOM);
+    EXPECT_EQ(Text(d, IDC_SYMMETRY_VALUE), "12");
+    EXPECT_EQ(ScrollPosition(d, IDC_SYMMETRY_SCROLL), 13);
+    Click(d, IDC_SPIN_RANDOM);
+    EXPECT_EQ(Text(d, IDC_SPIN_VALUE), "-5");
+    EXPECT_TRUE(Enabled(d, IDC_SPIN_SCROLL));
+    Click(d, IDC_AUDIO);
+    EXPECT_TRUE(Enabled(d, IDC_CONFIGURE_AUDIO));
+    Click(d, IDOK);
+  }});
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(Get("Depth"), "4");
+  EXPECT_EQ(Get("Floating"), "0");
+  EXPECT_EQ(Get("Migrating"), "1");
+  EXPECT_EQ(Get("Symmetry"), "12");
+  EXPECT_EQ(Get("Spin"), "995");
+  EXPECT_EQ(Get("PotLuck1"), "0");
+  EXPECT_EQ(Get("Audio"), "1");
+  EXPECT_EQ(Get("Refresh"), "45");
+}
+
+TEST_F(ConfigureDialogTest, ScrollCodesMoveByLinesPagesAndThumbWithinTheRange) {
+  ForEachDisplay([](bool palette) {
+    RunMain({[palette](HWND d) {
+      const int spin = ScrollPosition(d, IDC_SPIN_SCROLL);
+      ScrollBy(d, IDC_SPIN_SCROLL, SB_PAGERIGHT);
+      EXPECT_EQ(ScrollPosition(d, IDC_SPIN_SCROLL), spin + 6);
+      EXPECT_EQ(Text(d, IDC_SPIN_VALUE), std::to_string(spin + 6));
+      ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_THUMBPOSITION, 50);
+      ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_PAGELEFT);
+      EXPECT_EQ(ScrollPosition(d, IDC_SYMMETRY_SCROLL), 40);
+      ScrollBy(d, IDC_ROTATIONS_SCROLL, SB_THUMBTRACK, static_cast<WORD>(-45));
+      EXPECT_EQ(Text(d, IDC_ROTATIONS_VALUE), "-45");
+      EXPECT_EQ(ScrollPosition(d, IDC_ROTATIONS_SCROLL), -45);
+      ScrollBy(d, IDC_LINE_SIZE_SCROLL, SB_THUMBPOSITION, 2);
+      ScrollBy(d, IDC_LINE_SIZE_SCROLL, SB_LINELEFT);
+      EXPECT_EQ(Text(d, IDC_LINE_SIZE_VALUE), "2");
+      ScrollBy(d, IDC_CHEESE_SCROLL, SB_THUMBPOSITION, 500);
+      EXPECT_EQ(Text(d, IDC_CHEESE_VALUE), "179");
+      if (palette) {
+        const int bands = ScrollPosition(d, IDC_BANDS_SCROLL);
+        ScrollBy(d, IDC_BANDS_SCROLL, SB_PAGERIGHT);
+        EXPECT_EQ(ScrollPosition(d, IDC_BANDS_SCROLL), bands + 60);
+      }
+      Click(d, IDOK);
+    }});
+    EXPECT_EQ(Get("Rotations"), "955");
+    EXPECT_EQ(Get("Symmetry"), "40");
+    EXPECT_EQ(Get("LineSize"), "2");
+    EXPECT_EQ(Get("Cheese"), "179");
+  });
+}
+
+TEST_F(ConfigureDialogTest, OkLimitsTheTypedNumbers) {
+  struct Case {
+    const char *width, *splitting, *refresh;
+    const char *storedWidth, *storedSplitting, *storedRefresh;
+  };
+  for (const Case &c : {Case{"0", "40000", "0", "1", "0", "0"}, Case{"40", "-3", "-20", "16", "0", "0"},
+                        Case{" 7x", "junk", "90", "7", "0", "90"}}) {
+    SCOPED_TRACE(c.width);
+    RunMain({[&c](HWND d) {
+      Type(d, IDC_PEN_WIDTH, c.width);
+      Type(d, IDC_SPLITTING, c.splitting);
+      Type(d, IDC_REFRESH, c.refresh);
+      Click(d, IDOK);
+    }});
+    EXPECT_EQ(Get("PenWidth"), c.storedWidth);
+    EXPECT_EQ(Get("Splitting"), c.storedSplitting);
+    EXPECT_EQ(Get("Refresh"), c.storedRefresh);
+    // A Refresh of 0 is a design that never changes on a timer.
+    SettingsStore store;
+    LoadSettings(store);
+    EXPECT_EQ(store.DesignIntervalMs == NEVER_CHANGE_INTERVAL_MS, std::string(c.storedRefresh) == "0");
+  }
+}
+
+TEST_F(ConfigureDialogTest, CancelAndCloseStoreNothing) {
+  Put("Symmetry", "12");
+  EXPECT_EQ(RunMain({[](HWND d) {
+              ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_PAGERIGHT);
+              Click(d, IDCANCEL);
+            }}),
+            0);
+  EXPECT_EQ(RunMain({[](HWND d) {
+                       ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_PAGERIGHT);
+                       SendMessageA(d, WM_CLOSE, 0, 0);
+                     },
+                     [](HWND) {}}),
+            0);
+  EXPECT_EQ(Get("Symmetry"), "12");
+  EXPECT_FALSE(Has("Polite"));
+}
+
+TEST_F(ConfigureDialogTest, ChooseRandomlyTurnsOffOnlyTheDesignControls) {
+  ForEachDisplay([](bool palette) {
+    RunMain({[palette](HWND d) {
+      Type(d, IDC_FAVORITE_NAME, "Mine");
+      EXPECT_TRUE(Enabled(d, IDC_ADD));
+      ASSERT_TRUE(Enabled(d, IDC_CHOOSE_RANDOMLY));  // the seeded favourites
+      Click(d, IDC_CHOOSE_RANDOMLY);
+      for (int id : {IDC_SYMMETRY_SCROLL, IDC_SYMMETRY_RANDOM, IDC_CHEESE_SCROLL, IDC_ROTATION_LIST,
+                     IDC_ROTATION_RANDOM, IDC_BANDS_SCROLL, IDC_DEPTH_1, IDC_DEPTH_4, IDC_FLOATING, IDC_MIGRATING,
+                     IDC_SPLITTING, IDC_PEN_WIDTH, IDC_LAST_PATTERN, IDC_REMOVE, IDC_ADD, IDC_SNAZZINESS,
+                     IDC_CHEESE_TYPE, IDC_FAVORITE_NAME, IDC_FAVORITES_LIST})
+        EXPECT_FALSE(Enabled(d, id)) << id;
+      for (int id : {IDC_AUDIO, IDC_POLITE, IDC_PALETTE_BUTTON, IDC_SPEED_LIMIT, IDC_REFRESH, IDC_CHOOSE_RANDOMLY})
+        EXPECT_TRUE(Enabled(d, id)) << id;
+      Click(d, IDC_CHOOSE_RANDOMLY);
+      EXPECT_TRUE(Enabled(d, IDC_SYMMETRY_SCROLL));
+      EXPECT_TRUE(Enabled(d, IDC_ADD));
+      EXPECT_TRUE(Enabled(d, IDC_ROTATION_LIST));
+      // Without a palette the colouring controls stay off even now.
+      for (int id : {IDC_BANDS_SCROLL, IDC_BANDS_RANDOM, IDC_BAND_WIDTH_SCROLL, IDC_BAND_WIDTH_RANDOM,
+                     IDC_ROTATION_RANDOM, IDC_SNAZZINESS})
+        EXPECT_EQ(Enabled(d, id), palette) << id;
+      Click(d, IDCANCEL);
+    }});
+  });
+}
+
+TEST_F(ConfigureDialogTest, WithoutAPaletteTheRotationIsNoneAndTheBandsAreNotAvailable) {
+  Put("ColorRotation", "1");
+  Put("ColorBands", "40");
+  ForEachDisplay([](bool palette) {
+    RunMain({[palette](HWND d) {
+      const LRESULT rotation = SendDlgItemMessageA(d, IDC_ROTATION_LIST, LB_GETCURSEL, 0, 0);
+      EXPECT_EQ(rotation, palette ? 1 : 3);
+      EXPECT_TRUE(Enabled(d, IDC_ROTATION_LIST));
+      EXPECT_EQ(Text(d, IDC_BANDS_VALUE), palette ? "40" : "N/A");
+      EXPECT_EQ(Text(d, IDC_BAND_WIDTH_VALUE) == "N/A", !palette);
+      Click(d, IDOK);
+    }});
+    // Storing leaves the bands alone without a palette.
+    EXPECT_EQ(Get("ColorBands"), "40");
+    EXPECT_EQ(Get("ColorRotation"), palette ? "1" : "3");
+    Put("ColorRotation", "1");
+  });
+}
+
+TEST_F(ConfigureDialogTest, KeyboardFollowsTheDialogManager) {
+  // Escape is Cancel; Enter is the default button, OK.
+  EXPECT_EQ(RunMain({[](HWND d) { PressKey(d, VK_ESCAPE); }, [](HWND) {}}), 0);
+  EXPECT_FALSE(Has("Polite"));
+  EXPECT_EQ(RunMain({[](HWND d) {
+              SetFocus(GetDlgItem(d, IDC_SYMMETRY_SCROLL));
+              PressKey(d, VK_RETURN);
+            },
+                     [](HWND) {}}),
+            1);
+  EXPECT_EQ(Get("Polite"), "1");
+  RunMain({[](HWND d) {
+             SetFocus(GetDlgItem(d, IDC_PEN_WIDTH));
+             PressAltLetter(d, 'e');  // "Sp&eed"
+           },
+           [](HWND d) {
+             EXPECT_EQ(FocusId(), IDC_SPEED_SCROLL);
+             PressKey(d, VK_TAB);
+           },
+           [](HWND d) {
+             EXPECT_EQ(FocusId(), IDC_SPEED_RANDOM);
+             // The arrow keys belong to a focused scrollbar's line codes.
+             SetFocus(GetDlgItem(d, IDC_SPEED_SCROLL));
+             PressKey(d, VK_RIGHT);
+           },
+           [](HWND d) {
+             EXPECT_EQ(Text(d, IDC_SPEED_VALUE), "81");
+             Click(d, IDCANCEL);
+           }});
+}
+
+TEST_F(ConfigureDialogTest, ControlsArePlacedInDialogUnitsOfTheDialogFont) {
+  RunMain({[](HWND d) {
+    // The "OK" button's template rectangle: 212, 232, 50 x 14.
+    RECT units{212, 232, 212 + 50, 232 + 14};
+    ASSERT_TRUE(MapDialogRect(d, &units));
+    RECT button;
+    GetWindowRect(GetDlgItem(d, IDOK), &button);
+    POINT origin{0, 0};
+    ClientToScreen(d, &origin);
+    EXPECT_EQ(button.left - origin.x, units.left);
+    EXPECT_EQ(button.top - origin.y, units.top);
+    EXPECT_EQ(button.right - button.left, units.right - units.left);
+    EXPECT_EQ(button.bottom - button.top, units.bottom - units.top);
+    RECT client;
+    GetClientRect(d, &client);
+    RECT whole{0, 0, 352, 252};
+    MapDialogRect(d, &whole);
+    EXPECT_EQ(client.right, whole.right);
+    EXPECT_EQ(client.bottom, whole.bottom);
+    Click(d, IDCANCEL);
+  }});
+}
+
+}  // namespace
