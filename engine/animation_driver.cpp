@@ -3,8 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/cd_key.h"
+#include "audio/sound_capture.h"
+#include "audio/sound_modulation.h"
 #include "engine/crt_random.h"
 #include "engine/design_selection.h"
+#include "engine/line_model.h"
 #include "engine/palette_engine.h"
 #include "engine/renderer.h"
 #include "host/saver_window.h"
@@ -15,6 +19,33 @@ namespace {
 
 constexpr char DEFAULT_HELP_FILE[] = "lumiva95.hlp";
 constexpr long LARGEST_STORED_SPEED = 0x7FFFFFFF;  // "%ld" of a 32-bit long
+
+// Opens the recorder and starts capture into the window; while it runs the sound, not the
+// clock, changes designs and splits the figure.
+void TryStartCapture(HWND window) {
+  if (!OpenRecorder(animation.instance)) return;
+  if (!StartCapture(window)) {
+    CloseRecorder(animation.instance);
+    return;
+  }
+  animation.designInterval = NEVER_CHANGE_INTERVAL_MS;
+  ArmSoundRestart();
+  lineSet.splitInterval = 0;
+}
+
+void EndCapture() {
+  StopCapture();
+  CloseRecorder(animation.instance);
+}
+
+// A device that went away mid-run is let go, so that the saver changes designs by the clock
+// again and the housekeeping ten seconds on tries the device anew.
+void GiveUpLostDevice(DWORD now) {
+  if (!CaptureDeviceLost()) return;
+  EndCapture();
+  animation.designInterval = animation.settings.DesignIntervalMs;
+  animation.lastColourRefresh = now;
+}
 
 // ---- The pattern: palette engine, design selection and renderer are called from here. ----
 // Until they exist these do nothing, and a run shows a black window paced by its timers.
@@ -45,9 +76,10 @@ void DrawBatch(HWND window, HDC dc) {
   }
   RestorePaletteAfterTick(dc, previous);
 }
-// Palette and trail ring released.
+// Palette released, capture stopped, trail ring released.
 void StopPattern() {
   ReleasePalette();
+  if (SoundCaptureRunning()) EndCapture();
   ReleaseTrailRing();
 }
 // Step ranges follow the window being blacked.
@@ -77,6 +109,8 @@ void StopDrawTimer(HWND window) {
   animation.drawTimerArmed = false;
 }
 
+bool IsDigitKey(WPARAM key) { return key >= '0' && key <= '9'; }
+
 void StartUp(HWND window, const CREATESTRUCTA *creation) {
   animation = AnimationState();
   animation.instance = creation ? creation->hInstance : nullptr;
@@ -84,6 +118,8 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   settings.ProfileName = LoadResourceString(SETTINGS_FILE_STRING_ID, DEFAULT_PROFILE_NAME);
   animation.helpFile = LoadResourceString(HELP_FILE_STRING_ID, DEFAULT_HELP_FILE);
   LoadSettings(settings);
+  ApplyCaptureSettings(settings);
+  StartSoundModulation(settings);
   SeedRandom(ChooseRunSeed(std::getenv("LUMIVANE_SEED"), std::time(nullptr)));
   StartPattern(window);
 
@@ -94,6 +130,7 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   linesDrawn = 0;
   animation.designInterval = settings.DesignIntervalMs;
   StartDrawTimer(window, static_cast<UINT>(settings.SpeedInterval));
+  if (settings.Audio) TryStartCapture(window);
   animation.running = true;
 }
 
@@ -113,9 +150,11 @@ void Tick(HWND window) {
   animation.tickInProgress = true;
   const DWORD now = GetTickCount();
   HDC dc = GetDC(window);
-  if (now - animation.lastColourRefresh > COLOUR_REFRESH_MS && !animation.soundCaptureActive) {
+  GiveUpLostDevice(now);
+  if (now - animation.lastColourRefresh > COLOUR_REFRESH_MS && !SoundCaptureRunning()) {
     RefreshColours();
     animation.lastColourRefresh = now;
+    if (animation.settings.Audio) TryStartCapture(window);
   }
   if (now - animation.lastDesignChange > animation.designInterval) {
     BlackenClient(window, dc);
@@ -181,6 +220,20 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
       BlackenClient(window, reinterpret_cast<HDC>(wParam));
       AfterErase();
       return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      // While the saver listens the digits are the CD's keys and do not dismiss it.
+      if (SoundCaptureRunning() && IsDigitKey(wParam)) return 0;
+      break;
+    case WM_CHAR:
+      if (SoundCaptureRunning() && IsDigitKey(wParam)) {
+        CdKey(static_cast<uint32_t>(wParam - '0'));
+        return 0;
+      }
+      break;
+    case WM_SOUNDLEVEL:
+      OnSoundLevel(window, *reinterpret_cast<LevelReport *>(lParam));
+      break;
     case WM_TIMER:
       if (wParam == WATCHDOG_TIMER_ID)
         Watchdog(window);

@@ -28,7 +28,6 @@ struct AnimationState {
   DWORD lastDesignChange = 0;
   DWORD lastColourRefresh = 0;
   DWORD throughputStart = 0;
-  bool soundCaptureActive = false;
   DWORD designInterval = 0;
   // The settings of this run, loaded at creation; the current design lives here.
   SettingsStore settings;
