@@ -16,8 +16,9 @@ bool Send(const char *command) {
 
 }  // namespace
 
-void CdKey(uint32_t digit) {
-  const DWORD now = GetTickCount();
+void CdKey(uint32_t digit) { CdKeyAt(digit, GetTickCount()); }
+
+void CdKeyAt(uint32_t digit, DWORD now) {
   const uint32_t track = now - cdKeys.lastKeyTime < CD_DIGIT_WINDOW ? cdKeys.lastDigit * 10 + digit : digit;
   if (Send("open cdaudio shareable")) {
     if (Send("capability cdaudio device type")) {

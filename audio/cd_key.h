@@ -19,3 +19,5 @@ struct CdKeys {
 extern CdKeys cdKeys;
 
 void CdKey(uint32_t digit);
+// The same at a given tick count.
+void CdKeyAt(uint32_t digit, DWORD now);

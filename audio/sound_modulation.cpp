@@ -63,13 +63,12 @@ void RestartDesign(HWND window, Levels &s, const int16_t *shares) {
   ThePaletteEngine().paletteCursor = ThePaletteEngine().entryCount;
 }
 
-void FollowSilence(HWND window, LevelReport &report) {
+void FollowSilence(HWND window, LevelReport &report, DWORD now) {
   SoundModulation &m = soundModulation;
   Levels &s = m.bandLevels;
   if (report.level < QUIET_LEVEL) {
     ++m.quietCount;
     std::fill(report.shares, report.shares + BAND_COUNT, int16_t{0});
-    const DWORD now = GetTickCount();
     if (m.quietCount == QUIET_REPORTS_TO_ARM) {
       m.armed = true;
       m.quietStart = now;
@@ -196,7 +195,9 @@ void StartSoundModulation(const SettingsStore &settings) {
 
 void ArmSoundRestart() { soundModulation.armed = true; }
 
-void OnSoundLevel(HWND window, LevelReport &report) {
+void OnSoundLevel(HWND window, LevelReport &report) { OnSoundLevelAt(window, report, GetTickCount()); }
+
+void OnSoundLevelAt(HWND window, LevelReport &report, DWORD now) {
   SoundModulation &m = soundModulation;
   if (report.level < QUIET_LEVEL) {
     if (m.dreaming) WanderInDream(m.bandLevels);
@@ -204,7 +205,7 @@ void OnSoundLevel(HWND window, LevelReport &report) {
     m.dreaming = false;
   }
   if (!m.dreaming) Smooth(m.bandLevels, report.shares);
-  FollowSilence(window, report);
+  FollowSilence(window, report, now);
   FollowBrightness(report.level);
   FollowLineSize(m.bandLevels);
   FollowBands(m.bandLevels);

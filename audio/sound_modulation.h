@@ -43,3 +43,5 @@ void StartSoundModulation(const SettingsStore &settings);
 void ArmSoundRestart();
 // The handler of WM_SOUNDLEVEL for the animation window; may change the report in place.
 void OnSoundLevel(HWND window, LevelReport &report);
+// The same at a given tick count.
+void OnSoundLevelAt(HWND window, LevelReport &report, DWORD now);

@@ -52,7 +52,7 @@ MMRESULT WINAPI Start(HWAVEIN) {
 
 MMRESULT WINAPI Reset(HWAVEIN) {
   fakeWaveInput.calls.push_back("reset");
-  while (!fakeWaveInput.queue.empty()) ReturnFakeBuffer(0, nullptr);
+  while (fakeWaveInput.resetReturnsBuffers && !fakeWaveInput.queue.empty()) ReturnFakeBuffer(0, nullptr);
   return MMSYSERR_NOERROR;
 }
 

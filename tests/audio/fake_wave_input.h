@@ -21,6 +21,8 @@ struct FakeWaveInput {
   bool open = false;
   std::deque<WAVEHDR *> queue;
   MMRESULT addResult = MMSYSERR_NOERROR;
+  // A real device returns every queued buffer on reset; a test may return them one by one.
+  bool resetReturnsBuffers = true;
   LPTIMECALLBACK timerCallback = nullptr;
   UINT timerDelay = 0;
 };
