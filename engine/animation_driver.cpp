@@ -38,15 +38,6 @@ void EndCapture() {
   CloseRecorder(animation.instance);
 }
 
-// A device that went away mid-run is let go, so that the saver changes designs by the clock
-// again and the housekeeping ten seconds on tries the device anew.
-void GiveUpLostDevice(DWORD now) {
-  if (!CaptureDeviceLost()) return;
-  EndCapture();
-  animation.designInterval = animation.settings.DesignIntervalMs;
-  animation.lastColourRefresh = now;
-}
-
 // ---- The pattern: palette engine, design selection and renderer are called from here. ----
 // Until they exist these do nothing, and a run shows a black window paced by its timers.
 
@@ -144,13 +135,26 @@ void ShutDown(HWND window) {
   StopPattern();
 }
 
+// A device that went away mid-run is let go: the saver goes on as it does without sound, with
+// a fresh design at full brightness, designs changing by the clock again, and the device tried
+// anew at the housekeeping ten seconds on.
+void GiveUpLostDevice(HWND window, HDC dc, DWORD now) {
+  EndCapture();
+  animation.designInterval = animation.settings.DesignIntervalMs;
+  animation.lastColourRefresh = now;
+  ThePaletteEngine().brightnessFactor = -1.0;
+  BlackenClient(window, dc);
+  ChangeDesign(window);
+  animation.lastDesignChange = now;
+}
+
 void Tick(HWND window) {
   // Drawing peeks at the queue, so a timer message can arrive inside a tick.
   if (animation.tickInProgress) return;
   animation.tickInProgress = true;
   const DWORD now = GetTickCount();
   HDC dc = GetDC(window);
-  GiveUpLostDevice(now);
+  if (CaptureDeviceLost()) GiveUpLostDevice(window, dc, now);
   if (now - animation.lastColourRefresh > COLOUR_REFRESH_MS && !SoundCaptureRunning()) {
     RefreshColours();
     animation.lastColourRefresh = now;

@@ -76,16 +76,6 @@ bool Acceptable(const WAVEFORMATEX *format) {
          format->nBlockAlign == format->nChannels * format->wBitsPerSample / 8;
 }
 
-// Whether SDL lists the device now: a sound server's device may come and go.
-bool Present(const std::string &name) {
-  const int count = SDL_GetNumAudioDevices(1);
-  for (int i = 0; i < count; ++i) {
-    const char *listed = SDL_GetAudioDeviceName(i, 1);
-    if (listed && name == listed) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 UINT waveInGetNumDevs() { return static_cast<UINT>(RecordingDeviceNames().size()); }
@@ -104,13 +94,14 @@ MMRESULT waveInGetDevCapsA(UINT_PTR device, LPWAVEINCAPSA caps, UINT capsSize) {
 
 MMRESULT waveInOpen(LPHWAVEIN result, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
                     DWORD_PTR, DWORD flags) {
-  const std::vector<std::string> names = RecordingDeviceNames();
   if (deviceId == WAVE_MAPPER) deviceId = 0;
-  if (deviceId >= names.size()) return MMSYSERR_BADDEVICEID;
+  if (deviceId >= waveInGetNumDevs()) return MMSYSERR_BADDEVICEID;
   const DWORD kind = flags & CALLBACK_TYPEMASK;
   if (kind != CALLBACK_NULL && kind != CALLBACK_WINDOW) return MMSYSERR_INVALFLAG;
   if (!Acceptable(format)) return WAVERR_BADFORMAT;
-  if (!Present(names[deviceId])) return MMSYSERR_NODRIVER;
+  // A sound server's device may come and go.
+  const std::string present = PresentRecordingDevice(deviceId);
+  if (present.empty()) return MMSYSERR_NODRIVER;
   if (flags & WAVE_FORMAT_QUERY) return MMSYSERR_NOERROR;
   if (result == nullptr) return MMSYSERR_INVALPARAM;
 
@@ -124,7 +115,7 @@ MMRESULT waveInOpen(LPHWAVEIN result, UINT deviceId, LPCWAVEFORMATEX format, DWO
   wanted.callback = Captured;
   wanted.userdata = device.get();
   SDL_AudioSpec obtained{};
-  device->sdl = SDL_OpenAudioDevice(names[deviceId].c_str(), 1, &wanted, &obtained, 0);
+  device->sdl = SDL_OpenAudioDevice(present.c_str(), 1, &wanted, &obtained, 0);
   if (device->sdl == 0) return MMSYSERR_ALLOCATED;
   WaveInDevice *opened = device.release();
   {
