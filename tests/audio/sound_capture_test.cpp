@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_wave_input.h"
@@ -192,4 +195,35 @@ TEST_F(SoundCaptureTest, RefusedBuffersStayWithTheTimerAndAVanishedDeviceIsNotic
   EndFakeCapture();
   EXPECT_EQ(fakeWaveInput.calls, (std::vector<std::string>{"kill timer", "close"}));
   EXPECT_FALSE(CaptureDeviceLost());
+}
+
+TEST_F(SoundCaptureTest, PlatformDeviceReportsAndClosesWhereThereIsOne) {
+  UsePlatformWaveInput();
+  if (waveInGetNumDevs() == 0) GTEST_SKIP() << "no recording device here";
+  if (!OpenRecorder(GetModuleHandleA(nullptr))) GTEST_SKIP() << "the device takes none of the formats";
+  if (!StartCapture(receiver)) {
+    CloseRecorder(GetModuleHandleA(nullptr));
+    GTEST_SKIP() << "the device cannot be opened now";
+  }
+  HWND recorder = soundCapture.recorder;
+  // On the real clock: the device and the timer thread keep real time, whatever the window
+  // system's clock does.
+  auto pumpUntil = [](const std::function<bool()> &done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+      MSG msg;
+      if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+      else
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return done();
+  };
+  EXPECT_TRUE(pumpUntil([] { return received.size() >= 3; })) << received.size() << " reports";
+  StopCapture();
+  CloseRecorder(GetModuleHandleA(nullptr));
+  const size_t reports = received.size();
+  EXPECT_TRUE(pumpUntil([&] { return !IsWindow(recorder); })) << "the device closed and the recorder went";
+  EXPECT_EQ(received.size(), reports) << "nothing is reported once stopping";
+  EXPECT_FALSE(RecorderClassRegistered());
 }
