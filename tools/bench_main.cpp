@@ -12,6 +12,8 @@
 #include "tools/measured_run.h"
 #include "tools/private_display.h"
 #include "tools/saver_setup.h"
+#include "tools/sound_figures.h"
+#include "audio/sound_capture.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ constexpr int DEFAULT_GROUP_SIZE = 12;
 constexpr long TARGET_LINES_PER_SECOND = 3000000;
 constexpr double TARGET_CPU_PERCENT = 5.0;
 constexpr char TARGET_DESIGN[] = "Hypnotic Eye";
+constexpr double TARGET_SOUND_CPU_POINTS = 1.0;
 
 struct BenchOptions {
   std::vector<std::string> favorites;
@@ -48,7 +51,10 @@ std::string Usage() {
          "  - line sets and lines per second unthrottled (SpeedGroupSize 1000, SpeedInterval 5,\n"
          "    Polite on), lines as the saver's own LastSpeed reports them;\n"
          "  - processor time per second at the default pacing (12 line sets every 20 ms),\n"
-         "    presentation included, of the saver and of the X server.\n"
+         "    presentation included, of the saver and of the X server;\n"
+         "  - the sound analysis of one buffer, and the first design's processor time at the\n"
+         "    default pacing on the true-colour display while the saver listens to silence and\n"
+         "    to music (files played through SDL's disk driver).\n"
          "\n"
          "  --favorite NAME   a favourite that ships with the saver; repeatable\n"
          "                    (default \"Hypnotic Eye\", \"Electric Snow\", \"Mandala\")\n"
@@ -106,8 +112,9 @@ int ParseOptions(int argc, char **argv, BenchOptions *options) {
 
 // One saver run in a child process, so every run starts from a fresh process as the desktop
 // would start it; the figures come back through a pipe.
+// *heardSound, when asked for, tells whether the run analysed any sound.
 bool MeasureInChild(const std::string &display, const char *colours, double seconds,
-                    RunFigures *figures, std::string *error) {
+                    RunFigures *figures, std::string *error, bool *heardSound = nullptr) {
   int channel[2];
   if (pipe(channel) != 0) {
     *error = "cannot create a pipe";
@@ -126,7 +133,8 @@ bool MeasureInChild(const std::string &display, const char *colours, double seco
     const std::string report =
         ok ? std::to_string(measured.lastSpeed) + " " + std::to_string(measured.ticks) + " " +
                  std::to_string(measured.cpuSeconds) + " " + std::to_string(measured.wallSeconds) +
-                 " " + std::to_string(measured.lines) + " " + std::to_string(measured.linesPerSet)
+                 " " + std::to_string(measured.lines) + " " + std::to_string(measured.linesPerSet) +
+                 " " + std::to_string(soundCapture.report.level > 0 ? 1 : 0)
            : "failed " + failure;
     if (write(channel[1], report.data(), report.size()) < 0) _exit(1);
     _exit(ok ? 0 : 1);
@@ -142,14 +150,38 @@ bool MeasureInChild(const std::string &display, const char *colours, double seco
     *error = report.substr(7);
     return false;
   }
-  if (std::sscanf(report.c_str(), "%ld %d %lf %lf %lf %lf", &figures->lastSpeed, &figures->ticks,
+  int heard = 0;
+  if (std::sscanf(report.c_str(), "%ld %d %lf %lf %lf %lf %d", &figures->lastSpeed, &figures->ticks,
                   &figures->cpuSeconds, &figures->wallSeconds, &figures->lines,
-                  &figures->linesPerSet) != 6) {
+                  &figures->linesPerSet, &heard) != 7) {
     *error = "the saver run ended without figures (exit status " + std::to_string(status) + ")";
     return false;
   }
+  if (heardSound) *heardSound = heard != 0;
   return true;
 }
+
+// The target design on the true-colour display at the default pace, listening through SDL's
+// disk driver to a file of music (capture, analysis and the pattern reacting) or of silence
+// (capture and analysis with a pattern that hardly changes).
+bool MeasureListening(const std::string &display, double seconds, bool music, RunFigures *figures,
+                      std::string *error) {
+  ThrowawayHome home;
+  SaverSetup setup;
+  setup.favorite = TARGET_DESIGN;
+  setup.speedGroupSize = DEFAULT_GROUP_SIZE;
+  setup.audio = true;
+  if (!home.ok() || !WriteSaverSettings(setup, error) || !ListenToFile(home.path() + "/heard.raw", music)) {
+    if (error->empty()) *error = "cannot prepare the listening run";
+    return false;
+  }
+  bool heard = false;
+  const bool measured = MeasureInChild(display, "truecolor", seconds, figures, error, &heard);
+  StopListeningToFile();
+  if (measured && music && !heard) *error = "the saver heard nothing (capture did not run)";
+  return measured && (heard || !music);
+}
+
 
 std::string Grouped(long long value) {
   std::string digits = std::to_string(value);
@@ -158,6 +190,24 @@ std::string Grouped(long long value) {
 }
 
 double PerSecond(double amount, double seconds) { return seconds > 0 ? amount / seconds : 0; }
+
+void PrintSoundFigures(double analysisMicroseconds, const RunFigures &quiet, const RunFigures &silence,
+                       const RunFigures &music) {
+  const double without = 100 * PerSecond(quiet.cpuSeconds, quiet.wallSeconds);
+  std::printf("\nsound: analysis of one 512-frame 16-bit stereo buffer: %.2f us\n", analysisMicroseconds);
+  std::printf("sound: %s on truecolor at the default pace: %.2f%% of a core without capture\n",
+              TARGET_DESIGN, without);
+  const struct {
+    const char *heard;
+    const RunFigures &figures;
+  } runs[] = {{"silence", silence}, {"music", music}};
+  for (const auto &run : runs) {
+    const double with = 100 * PerSecond(run.figures.cpuSeconds, run.figures.wallSeconds);
+    std::printf("target: listening to %s costs within %.0f%% of a core: %s (%.2f%%, %+.2f points)\n",
+                run.heard, TARGET_SOUND_CPU_POINTS,
+                with - without <= TARGET_SOUND_CPU_POINTS ? "met" : "NOT met", with, with - without);
+  }
+}
 
 void PrintResults(const std::vector<Result> &results, const BenchOptions &options) {
   std::printf("\nlumivane-bench at %dx%d, %d s measured per run, Polite on\n", options.width,
@@ -255,5 +305,21 @@ int main(int argc, char **argv) {
     }
   }
   PrintResults(results, options);
+
+  RunFigures listening[2];
+  for (const bool music : {false, true}) {
+    std::fprintf(stderr, "sound: %s, truecolor, default pacing, listening to %s ... ", TARGET_DESIGN,
+                 music ? "music" : "silence");
+    std::string error;
+    RunFigures &figures = listening[music];
+    if (!MeasureListening(display.name(), options.seconds, music, &figures, &error)) {
+      std::fprintf(stderr, "failed: %s\n", error.c_str());
+      return 1;
+    }
+    std::fprintf(stderr, "%.2f%% of a core\n", 100 * PerSecond(figures.cpuSeconds, figures.wallSeconds));
+  }
+  for (const Result &r : results)
+    if (r.design == TARGET_DESIGN && std::string(r.display) == "truecolor")
+      PrintSoundFigures(AnalysisMicrosecondsPerBuffer(), r.paced, listening[0], listening[1]);
   return 0;
 }
