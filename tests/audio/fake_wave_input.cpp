@@ -110,6 +110,21 @@ void ReturnFakeBuffer(DWORD bytes, const std::function<void(char *, DWORD)> &fil
   Post(MM_WIM_DATA, reinterpret_cast<LPARAM>(header));
 }
 
+HWND OpenTestWindow(const char *className, WNDPROC procedure, int width, int height) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);
+  return CreateWindowExA(0, className, "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+void CloseTestWindow(HWND window, const char *className) {
+  DestroyWindow(window);
+  UnregisterClassA(className, GetModuleHandleA(nullptr));
+}
+
 void DispatchWaiting() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);

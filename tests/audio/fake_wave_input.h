@@ -37,6 +37,9 @@ void UsePlatformWaveInput();
 void TickFakeTimer();
 // The oldest queued buffer comes back with `bytes` recorded, filled by `fill`.
 void ReturnFakeBuffer(DWORD bytes, const std::function<void(char *data, DWORD bytes)> &fill);
+// A hidden top-level window of its own class with this procedure, for a test to talk to.
+HWND OpenTestWindow(const char *className, WNDPROC procedure, int width, int height);
+void CloseTestWindow(HWND window, const char *className);
 // Dispatches what is waiting in this thread's queue.
 void DispatchWaiting();
 // Recorder opened and capture started on the fake device for the window; true when both worked.

@@ -29,13 +29,7 @@ class SoundCaptureTest : public ::testing::Test {
  protected:
   void SetUp() override {
     received.clear();
-    WNDCLASSA receiverClass = {};
-    receiverClass.lpfnWndProc = Receiver;
-    receiverClass.hInstance = GetModuleHandleA(nullptr);
-    receiverClass.lpszClassName = RECEIVER_CLASS;
-    RegisterClassA(&receiverClass);
-    receiver = CreateWindowExA(0, RECEIVER_CLASS, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+    receiver = OpenTestWindow(RECEIVER_CLASS, Receiver, 10, 10);
     ASSERT_NE(receiver, nullptr);
     ApplyCaptureSettings(SettingsStore());
     UseFakeWaveInput();
@@ -43,8 +37,7 @@ class SoundCaptureTest : public ::testing::Test {
   void TearDown() override {
     if (SoundCaptureRunning()) EndFakeCapture();
     DispatchWaiting();
-    DestroyWindow(receiver);
-    UnregisterClassA(RECEIVER_CLASS, GetModuleHandleA(nullptr));
+    CloseTestWindow(receiver, RECEIVER_CLASS);
     UsePlatformWaveInput();
   }
   static void Loud(char *data, DWORD bytes) {

@@ -12,6 +12,7 @@
 #include "engine/design_selection.h"
 #include "engine/line_model.h"
 #include "engine/palette_engine.h"
+#include "fake_wave_input.h"
 
 namespace {
 
@@ -27,13 +28,7 @@ class SoundModulationTest : public ::testing::Test {
     std::remove(path.c_str());
     animation.settings = SettingsStore();
     animation.settings.ProfileName = path;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = WINDOW_CLASS;
-    RegisterClassA(&windowClass);
-    window = CreateWindowExA(0, WINDOW_CLASS, "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+    window = OpenTestWindow(WINDOW_CLASS, DefWindowProcA, 800, 600);
     ASSERT_NE(window, nullptr);
     SeedRandom(11);
     StartColourWalks(animation.settings);
@@ -41,8 +36,7 @@ class SoundModulationTest : public ::testing::Test {
     StartSoundModulation(animation.settings);
   }
   void TearDown() override {
-    DestroyWindow(window);
-    UnregisterClassA(WINDOW_CLASS, GetModuleHandleA(nullptr));
+    CloseTestWindow(window, WINDOW_CLASS);
     std::remove(path.c_str());
   }
   // One report: its level, and every share the same unless given.
