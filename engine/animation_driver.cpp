@@ -160,7 +160,8 @@ void Tick(HWND window) {
     animation.lastColourRefresh = now;
     if (animation.settings.Audio) TryStartCapture(window);
   }
-  if (now - animation.lastDesignChange > animation.designInterval) {
+  if (animation.resized || now - animation.lastDesignChange > animation.designInterval) {
+    animation.resized = false;
     BlackenClient(window, dc);
     ChangeDesign(window);
     animation.lastDesignChange = now;
@@ -219,6 +220,12 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
       break;
     case WM_ENABLE:
       OnEnable(window, wParam != 0);
+      break;
+    case WM_SIZE:
+      // It may come while a tick draws (a host resizing a preview); the tick after it acts.
+      if (animation.running && (LOWORD(lParam) != lineSet.windowWidth ||
+                                HIWORD(lParam) != lineSet.windowHeight))
+        animation.resized = true;
       break;
     case WM_ERASEBKGND:
       BlackenClient(window, reinterpret_cast<HDC>(wParam));

@@ -29,6 +29,8 @@ struct AnimationState {
   DWORD lastColourRefresh = 0;
   DWORD throughputStart = 0;
   DWORD designInterval = 0;
+  // The client area changed size since the design began: the next tick starts one in it.
+  bool resized = false;
   // The settings of this run, loaded at creation; the current design lives here.
   SettingsStore settings;
   std::string helpFile;

@@ -46,6 +46,11 @@ int RunSaverProcess(HINSTANCE instance, LPCSTR commandLine) {
 
 HINSTANCE SaverInstance() { return saverInstance; }
 
+LPCSTR SwitchOf(LPCSTR tail) {
+  while (IsSwitchPrefix(*tail)) ++tail;
+  return tail;
+}
+
 HWND ParseWindowHandle(LPCSTR afterSwitch) {
   while (*afterSwitch == ' ') ++afterSwitch;
   UINT_PTR value = 0;
@@ -73,7 +78,7 @@ int SaverMain(HINSTANCE instance, LPCSTR tail) {
   saverInstance = instance;
   InstallFaultGuard();
 
-  while (IsSwitchPrefix(*tail)) ++tail;
+  tail = SwitchOf(tail);
   switch (*tail) {
     case '\0':
       return static_cast<int>(ShowConfigureDialog(nullptr));

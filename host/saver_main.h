@@ -12,6 +12,10 @@ int RunSaverProcess(HINSTANCE instance, LPCSTR commandLine);
 
 int SaverMain(HINSTANCE instance, LPCSTR tail);
 
+// The switch letter of a command tail (its first character that is not a space, '-' or '/'),
+// or its end.
+LPCSTR SwitchOf(LPCSTR tail);
+
 // The instance SaverMain stored; the module's resources and window class belong to it.
 HINSTANCE SaverInstance();
 

@@ -1,15 +1,21 @@
-// lumivane-bench: how fast the real saver draws, and what its default pacing costs, on a
-// private X server at full-HD size.
+// lumivane-bench: how fast the real saver draws, what its default pacing costs the saver and
+// the X server, and what one present of a whole palette frame costs; each figure is compared
+// with its goal. With --baseline another build of this program runs alternately with this one,
+// so that both are measured on the same machine in the same minutes.
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "tools/headless_run.h"
 #include "tools/measured_run.h"
+#include "tools/present_timing.h"
 #include "tools/private_display.h"
 #include "tools/saver_setup.h"
 #include "tools/sound_figures.h"
@@ -22,46 +28,62 @@ constexpr double WARM_UP_SECONDS = 1.0;
 constexpr int UNTHROTTLED_GROUP_SIZE = 1000;
 constexpr int UNTHROTTLED_INTERVAL_MS = 5;
 constexpr int DEFAULT_GROUP_SIZE = 12;
-constexpr long TARGET_LINES_PER_SECOND = 3000000;
-constexpr double TARGET_CPU_PERCENT = 5.0;
-constexpr char TARGET_DESIGN[] = "Hypnotic Eye";
-constexpr double TARGET_SOUND_CPU_POINTS = 1.0;
+constexpr int DEFAULT_INTERVAL_MS = 20;
+// Window timers run at least this often apart, as on Windows.
+constexpr int TIMER_FLOOR_MS = 10;
+
+constexpr double GOAL_LINES_PER_CPU_SECOND = 10e6;
+constexpr double GOAL_LAST_SPEED_SHARE = 0.95;
+constexpr double GOAL_PACED_PERCENT = 3.0;
+constexpr double GOAL_FRAMES_PER_SECOND = 20;
+constexpr double GOAL_LARGE_SCREEN_FACTOR = 2.0;
+constexpr double GOAL_PRESENT_MS = 0.3;
+constexpr double GOAL_LISTENING_POINTS = 1.0;
+
+struct Size {
+  int width, height;
+  const char *name;
+};
+constexpr Size FULL_HD{1920, 1080, "1080p"};
+constexpr Size UHD{3840, 2160, "2160p"};
+constexpr Size PRESENT_SIZES[] = {{1280, 720, "720p"}, FULL_HD, UHD};
+// The presented picture is what the saver drew in this many ticks at the default pace.
+constexpr int PRESENT_PICTURE_TICKS = 400;
 
 struct BenchOptions {
-  std::vector<std::string> favorites;
+  std::string favorite = "Hypnotic Eye";
   int seconds = 5;
-  int width = 1920;
-  int height = 1080;
+  int runs = 3;
+  bool figuresOnly = false;
+  std::string baseline;
 };
 
-struct Result {
-  std::string design;
-  const char *display = "";
-  RunFigures unthrottled;
-  RunFigures paced;
-  // The X server's share, over the whole paced run from start to exit.
-  double pacedServerCpuSeconds = 0;
-  double pacedRunSeconds = 0;
-};
+// Every figure of every run, by name.
+using Figures = std::map<std::string, std::vector<double>>;
 
 std::string Usage() {
-  return "Usage: lumivane-bench [--favorite NAME]... [--seconds N] [--size WxH]\n"
-         "Runs the real saver full screen on a private Xvfb and prints, for each design on the\n"
-         "palette and the true-colour display:\n"
-         "  - line sets and lines per second unthrottled (SpeedGroupSize 1000, SpeedInterval 5,\n"
-         "    Polite on), lines as the saver's own LastSpeed reports them;\n"
-         "  - processor time per second at the default pacing (12 line sets every 20 ms),\n"
-         "    presentation included, of the saver and of the X server;\n"
-         "  - the sound analysis of one buffer, and the first design's processor time at the\n"
-         "    default pacing on the true-colour display while the saver listens to silence and\n"
-         "    to music (files played through SDL's disk driver).\n"
+  return "Usage: lumivane-bench [--favorite NAME] [--seconds N] [--runs N] [--baseline PROGRAM]\n"
+         "Runs the real saver full screen on private Xvfb servers and prints, as the median and\n"
+         "range over the runs, each with its goal:\n"
+         "  - drawing at 1920x1080 unthrottled (SpeedGroupSize 1000, SpeedInterval 5, Polite on)\n"
+         "    on the palette and the true-colour display: lines per processor second, and the\n"
+         "    saver's own LastSpeed against its cap (line sets per tick over the timer period);\n"
+         "  - the default pace (12 line sets every 20 ms) at 1920x1080 and 3840x2160: processor\n"
+         "    time of the saver and of the X server, and frames presented per second;\n"
+         "  - the default pace at 1920x1080 on the true-colour display while the saver listens\n"
+         "    (SDL's disk driver playing it silence, then music), and one buffer's analysis;\n"
+         "  - one present of a whole palette frame at 720p, 1080p and 2160p (a picture the saver\n"
+         "    drew, under palette animation), through the portable conversion and through the\n"
+         "    one chosen for this processor.\n"
          "\n"
-         "  --favorite NAME   a favourite that ships with the saver; repeatable\n"
-         "                    (default \"Hypnotic Eye\", \"Electric Snow\", \"Mandala\")\n"
-         "  --seconds N       measured seconds per run, 1 to 600 (default 5; each run adds a\n"
-         "                    second of warm-up)\n"
-         "  --size WxH        screen size (default 1920x1080)\n"
-         "  --help            show this text\n";
+         "  --favorite NAME      a favourite that ships with the saver (default \"Hypnotic Eye\")\n"
+         "  --seconds N          measured seconds per saver run, 1 to 600 (default 5; each run\n"
+         "                       adds about two seconds of start and warm-up)\n"
+         "  --runs N             how often everything is measured, 1 to 99 (default 3)\n"
+         "  --baseline PROGRAM   another build of lumivane-bench, run alternately with this one;\n"
+         "                       both are printed side by side\n"
+         "  --figures            print each run's raw figures only (what --baseline reads)\n"
+         "  --help               show this text\n";
 }
 
 bool ParseWhole(const std::string &text, int low, int high, int *value) {
@@ -71,7 +93,7 @@ bool ParseWhole(const std::string &text, int low, int high, int *value) {
   return *value >= low && *value <= high;
 }
 
-// Returns 0 to go on, else the exit code.
+// Returns 0 to go on, else the exit code (-1: exit 0).
 int ParseOptions(int argc, char **argv, BenchOptions *options) {
   for (int i = 1; i < argc; ++i) {
     const std::string name = argv[i];
@@ -79,7 +101,11 @@ int ParseOptions(int argc, char **argv, BenchOptions *options) {
       std::fputs(Usage().c_str(), stdout);
       return -1;
     }
-    if (name != "--favorite" && name != "--seconds" && name != "--size") {
+    if (name == "--figures") {
+      options->figuresOnly = true;
+      continue;
+    }
+    if (name != "--favorite" && name != "--seconds" && name != "--runs" && name != "--baseline") {
       std::fprintf(stderr, "%s: unknown argument '%s'\nTry '%s --help'.\n", PROGRAM, argv[i], PROGRAM);
       return 2;
     }
@@ -88,33 +114,24 @@ int ParseOptions(int argc, char **argv, BenchOptions *options) {
       return 2;
     }
     const std::string value = argv[++i];
-    bool good = true;
-    if (name == "--favorite") {
-      good = !value.empty();
-      options->favorites.push_back(value);
-    } else if (name == "--seconds") {
-      good = ParseWhole(value, 1, 600, &options->seconds);
-    } else {
-      const size_t cross = value.find('x');
-      good = cross != std::string::npos &&
-             ParseWhole(value.substr(0, cross), 320, 8192, &options->width) &&
-             ParseWhole(value.substr(cross + 1), 200, 8192, &options->height);
-    }
+    bool good = !value.empty();
+    if (name == "--favorite") options->favorite = value;
+    else if (name == "--baseline") options->baseline = value;
+    else if (name == "--seconds") good = ParseWhole(value, 1, 600, &options->seconds);
+    else good = ParseWhole(value, 1, 99, &options->runs);
     if (!good) {
       std::fprintf(stderr, "%s: bad value '%s' for %s\nTry '%s --help'.\n", PROGRAM, value.c_str(),
                    name.c_str(), PROGRAM);
       return 2;
     }
   }
-  if (options->favorites.empty()) options->favorites = {TARGET_DESIGN, "Electric Snow", "Mandala"};
   return 0;
 }
 
-// One saver run in a child process, so every run starts from a fresh process as the desktop
-// would start it; the figures come back through a pipe.
-// *heardSound, when asked for, tells whether the run analysed any sound.
-bool MeasureInChild(const std::string &display, const char *colours, double seconds,
-                    RunFigures *figures, std::string *error, bool *heardSound = nullptr) {
+// Runs `work` in a child process, so every measurement starts from a fresh process as the
+// desktop would start the saver; the child's figures come back through a pipe as text.
+template <typename Work>
+bool InChild(Work work, std::string *report, std::string *error) {
   int channel[2];
   if (pipe(channel) != 0) {
     *error = "cannot create a pipe";
@@ -123,124 +140,298 @@ bool MeasureInChild(const std::string &display, const char *colours, double seco
   const pid_t child = fork();
   if (child == 0) {
     close(channel[0]);
-    setenv("DISPLAY", display.c_str(), 1);
+    std::string text, failure;
+    const bool ok = work(&text, &failure);
+    if (!ok) text = "failed " + failure;
+    if (write(channel[1], text.data(), text.size()) < 0) _exit(1);
+    _exit(ok ? 0 : 1);
+  }
+  close(channel[1]);
+  report->clear();
+  char buffer[256];
+  for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) report->append(buffer, n);
+  close(channel[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (report->rfind("failed ", 0) == 0) {
+    *error = report->substr(7);
+    return false;
+  }
+  if (report->empty()) {
+    *error = "the measuring process ended without figures (exit status " + std::to_string(status) + ")";
+    return false;
+  }
+  return true;
+}
+
+// *heardSound, when asked for, tells whether the run analysed any sound.
+bool MeasureSaver(const PrivateDisplay &display, const char *colours, double seconds,
+                  RunFigures *figures, std::string *error, bool *heardSound = nullptr) {
+  std::string report;
+  auto work = [&](std::string *text, std::string *failure) {
+    setenv("DISPLAY", display.name().c_str(), 1);
     setenv("LUMIVANE_DISPLAY", colours, 1);
     setenv("LUMIVANE_SEED", "1", 1);
     unsetenv("LUMIVANE_BACKEND");
     RunFigures measured;
-    std::string failure;
-    const bool ok = RunSaverMeasured(WARM_UP_SECONDS, seconds, &measured, &failure);
-    const std::string report =
-        ok ? std::to_string(measured.lastSpeed) + " " + std::to_string(measured.ticks) + " " +
-                 std::to_string(measured.cpuSeconds) + " " + std::to_string(measured.wallSeconds) +
-                 " " + std::to_string(measured.lines) + " " + std::to_string(measured.linesPerSet) +
-                 " " + std::to_string(soundCapture.report.level > 0 ? 1 : 0)
-           : "failed " + failure;
-    if (write(channel[1], report.data(), report.size()) < 0) _exit(1);
-    _exit(ok ? 0 : 1);
-  }
-  close(channel[1]);
-  std::string report;
-  char buffer[256];
-  for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
-  close(channel[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (report.rfind("failed ", 0) == 0) {
-    *error = report.substr(7);
-    return false;
-  }
+    if (!RunSaverMeasured(WARM_UP_SECONDS, seconds, &measured, failure,
+                          [&display] { return display.CpuSeconds(); }))
+      return false;
+    char line[256];
+    std::snprintf(line, sizeof line, "%ld %d %.6f %.6f %.0f %.0f %.0f %.6f %d", measured.lastSpeed,
+                  measured.ticks, measured.cpuSeconds, measured.wallSeconds, measured.lines,
+                  measured.linesPerSet, measured.frames, measured.otherCpuSeconds,
+                  soundCapture.report.level > 0 ? 1 : 0);
+    *text = line;
+    return true;
+  };
+  if (!InChild(work, &report, error)) return false;
   int heard = 0;
-  if (std::sscanf(report.c_str(), "%ld %d %lf %lf %lf %lf %d", &figures->lastSpeed, &figures->ticks,
-                  &figures->cpuSeconds, &figures->wallSeconds, &figures->lines,
-                  &figures->linesPerSet, &heard) != 7) {
-    *error = "the saver run ended without figures (exit status " + std::to_string(status) + ")";
+  if (std::sscanf(report.c_str(), "%ld %d %lf %lf %lf %lf %lf %lf %d", &figures->lastSpeed,
+                  &figures->ticks, &figures->cpuSeconds, &figures->wallSeconds, &figures->lines,
+                  &figures->linesPerSet, &figures->frames, &figures->otherCpuSeconds, &heard) != 9) {
+    *error = "unreadable figures '" + report + "'";
     return false;
   }
   if (heardSound) *heardSound = heard != 0;
   return true;
 }
 
-// The target design on the true-colour display at the default pace, listening through SDL's
-// disk driver to a file of music (capture, analysis and the pattern reacting) or of silence
-// (capture and analysis with a pattern that hardly changes).
-bool MeasureListening(const std::string &display, double seconds, bool music, RunFigures *figures,
-                      std::string *error) {
-  ThrowawayHome home;
+bool MeasurePresent(const Size &size, bool portable, double *ms, std::string *error) {
+  std::string report;
+  auto work = [&](std::string *text, std::string *failure) {
+    setenv("LUMIVANE_DISPLAY", "palette", 1);
+    setenv("LUMIVANE_SEED", "1", 1);
+    if (portable) setenv("LUMIVANE_CONVERT", "portable", 1);
+    else unsetenv("LUMIVANE_CONVERT");
+    RgbPicture picture;
+    if (!RenderSaverHeadless(size.width, size.height, PRESENT_PICTURE_TICKS, nullptr, &picture, failure))
+      return false;
+    *text = std::to_string(WholePaletteFrameMs(picture));
+    return true;
+  };
+  if (!InChild(work, &report, error)) return false;
+  *ms = std::atof(report.c_str());
+  return true;
+}
+
+bool SetUpSaver(const BenchOptions &options, bool unthrottled, std::string *error, bool audio = false) {
   SaverSetup setup;
-  setup.favorite = TARGET_DESIGN;
-  setup.speedGroupSize = DEFAULT_GROUP_SIZE;
-  setup.audio = true;
-  if (!home.ok() || !WriteSaverSettings(setup, error) || !ListenToFile(home.path() + "/heard.raw", music)) {
-    if (error->empty()) *error = "cannot prepare the listening run";
+  setup.favorite = options.favorite;
+  setup.audio = audio;
+  setup.speedGroupSize = unthrottled ? UNTHROTTLED_GROUP_SIZE : DEFAULT_GROUP_SIZE;
+  setup.speedInterval = unthrottled ? UNTHROTTLED_INTERVAL_MS : DEFAULT_INTERVAL_MS;
+  return WriteSaverSettings(setup, error);
+}
+
+double Share(double part, double whole) { return whole > 0 ? part / whole : 0; }
+
+// The default pace on the true-colour display at 1080p while the saver listens, through SDL's
+// disk driver, to a file of music (capture, analysis and the pattern reacting) or of silence
+// (capture and analysis with a pattern that hardly changes).
+bool MeasureListening(const BenchOptions &options, PrivateDisplay &fullHd, const std::string &folder,
+                      Figures *figures, std::string *error) {
+  if (!SetUpSaver(options, false, error, true)) return false;
+  for (const bool music : {false, true}) {
+    if (!ListenToFile(folder + "/heard.raw", music)) {
+      *error = "cannot write the sound for the listening run";
+      return false;
+    }
+    RunFigures run;
+    bool heard = false;
+    const bool measured = MeasureSaver(fullHd, "truecolor", options.seconds, &run, error, &heard);
+    StopListeningToFile();
+    if (!measured) return false;
+    if (music && !heard) {
+      *error = "the listening saver heard nothing (capture did not run)";
+      return false;
+    }
+    (*figures)[std::string("sound.") + (music ? "music" : "silence") + ".saver_percent"].push_back(
+        100 * Share(run.cpuSeconds, run.wallSeconds));
+  }
+  (*figures)["sound.analysis_us"].push_back(AnalysisMicrosecondsPerBuffer());
+  return true;
+}
+
+// One run of every measurement, added to `figures`.
+bool MeasureOnce(const BenchOptions &options, PrivateDisplay &fullHd, PrivateDisplay &uhd,
+                 Figures *figures, std::string *error) {
+  ThrowawayHome home;
+  if (!home.ok()) {
+    *error = "cannot create a temporary settings folder";
     return false;
   }
-  bool heard = false;
-  const bool measured = MeasureInChild(display, "truecolor", seconds, figures, error, &heard);
-  StopListeningToFile();
-  if (measured && music && !heard) *error = "the saver heard nothing (capture did not run)";
-  return measured && (heard || !music);
+  if (!SetUpSaver(options, true, error)) return false;
+  for (const char *colours : {"palette", "truecolor"}) {
+    RunFigures run;
+    if (!MeasureSaver(fullHd, colours, options.seconds, &run, error)) return false;
+    const std::string key = std::string("draw.") + colours;
+    (*figures)[key + ".lines_per_cpu_second"].push_back(Share(run.lines, run.cpuSeconds));
+    (*figures)[key + ".last_speed"].push_back(double(run.lastSpeed));
+    const double periodMs = std::max(UNTHROTTLED_INTERVAL_MS, TIMER_FLOOR_MS);
+    (*figures)[key + ".last_speed_cap"].push_back(UNTHROTTLED_GROUP_SIZE * run.linesPerSet * 1000 / periodMs);
+  }
+  if (!SetUpSaver(options, false, error)) return false;
+  struct Paced {
+    PrivateDisplay &display;
+    const Size &size;
+    const char *colours;
+  };
+  for (const Paced &paced : {Paced{fullHd, FULL_HD, "palette"}, Paced{uhd, UHD, "palette"},
+                             Paced{fullHd, FULL_HD, "truecolor"}}) {
+    RunFigures run;
+    if (!MeasureSaver(paced.display, paced.colours, options.seconds, &run, error)) return false;
+    const std::string key = std::string("paced.") + paced.colours + "." + paced.size.name;
+    (*figures)[key + ".saver_percent"].push_back(100 * Share(run.cpuSeconds, run.wallSeconds));
+    (*figures)[key + ".x_percent"].push_back(100 * Share(run.otherCpuSeconds, run.wallSeconds));
+    (*figures)[key + ".frames_per_second"].push_back(Share(run.frames, run.wallSeconds));
+  }
+  if (!MeasureListening(options, fullHd, home.path(), figures, error)) return false;
+  for (const Size &size : PRESENT_SIZES) {
+    for (const bool portable : {true, false}) {
+      double ms = 0;
+      if (!MeasurePresent(size, portable, &ms, error)) return false;
+      (*figures)[std::string("present.") + size.name + (portable ? ".portable_ms" : ".best_ms")].push_back(ms);
+    }
+  }
+  return true;
 }
 
-
-std::string Grouped(long long value) {
-  std::string digits = std::to_string(value);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
-  return digits;
+// A baseline build's figures of one run, read from its --figures output.
+bool MeasureBaseline(const BenchOptions &options, Figures *figures, std::string *error) {
+  const std::string command = "'" + options.baseline + "' --figures --runs 1 --seconds " +
+                              std::to_string(options.seconds) + " --favorite '" + options.favorite + "'";
+  FILE *pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    *error = "cannot run the baseline " + options.baseline;
+    return false;
+  }
+  char name[128];
+  double value;
+  int read = 0;
+  while (std::fscanf(pipe, "%127s %lf", name, &value) == 2) {
+    (*figures)[name].push_back(value);
+    ++read;
+  }
+  const int status = pclose(pipe);
+  if (status != 0 || read == 0) {
+    *error = "the baseline " + options.baseline + " gave no figures";
+    return false;
+  }
+  return true;
 }
 
-double PerSecond(double amount, double seconds) { return seconds > 0 ? amount / seconds : 0; }
-
-void PrintSoundFigures(double analysisMicroseconds, const RunFigures &quiet, const RunFigures &silence,
-                       const RunFigures &music) {
-  const double without = 100 * PerSecond(quiet.cpuSeconds, quiet.wallSeconds);
-  std::printf("\nsound: analysis of one 512-frame 16-bit stereo buffer: %.2f us\n", analysisMicroseconds);
-  std::printf("sound: %s on truecolor at the default pace: %.2f%% of a core without capture\n",
-              TARGET_DESIGN, without);
-  const struct {
-    const char *heard;
-    const RunFigures &figures;
-  } runs[] = {{"silence", silence}, {"music", music}};
-  for (const auto &run : runs) {
-    const double with = 100 * PerSecond(run.figures.cpuSeconds, run.figures.wallSeconds);
-    std::printf("target: listening to %s costs within %.0f%% of a core: %s (%.2f%%, %+.2f points)\n",
-                run.heard, TARGET_SOUND_CPU_POINTS,
-                with - without <= TARGET_SOUND_CPU_POINTS ? "met" : "NOT met", with, with - without);
-  }
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-void PrintResults(const std::vector<Result> &results, const BenchOptions &options) {
-  std::printf("\nlumivane-bench at %dx%d, %d s measured per run, Polite on\n", options.width,
-              options.height, options.seconds);
-  std::printf("%-18s %-10s %12s %14s %14s %12s %12s\n", "design", "display", "line sets/s",
-              "lines/s", "lines/s", "saver CPU", "X CPU");
-  std::printf("%-18s %-10s %12s %14s %14s %12s %12s\n", "", "", "unthrottled", "(LastSpeed)",
-              "(counted)", "default pace", "default pace");
-  for (const Result &r : results) {
-    const RunFigures &u = r.unthrottled;
-    const double lines = PerSecond(u.lines, u.wallSeconds);
-    const double lineSets = u.linesPerSet > 0 ? lines / u.linesPerSet : 0;
-    std::printf("%-18s %-10s %12s %14s %14s %11.2f%% %11.2f%%\n", r.design.c_str(), r.display,
-                Grouped(static_cast<long long>(lineSets)).c_str(), Grouped(u.lastSpeed).c_str(),
-                Grouped(static_cast<long long>(lines)).c_str(),
-                100 * PerSecond(r.paced.cpuSeconds, r.paced.wallSeconds),
-                100 * PerSecond(r.pacedServerCpuSeconds, r.pacedRunSeconds));
+double Of(const Figures &figures, const std::string &name) {
+  auto found = figures.find(name);
+  return found == figures.end() ? 0 : Median(found->second);
+}
+
+// "median [low..high]" scaled, or "-" when the figure was not measured.
+std::string Summary(const Figures &figures, const std::string &name, double scale, int decimals) {
+  auto found = figures.find(name);
+  if (found == figures.end() || found->second.empty()) return "-";
+  const auto [low, high] = std::minmax_element(found->second.begin(), found->second.end());
+  char text[96];
+  std::snprintf(text, sizeof text, "%.*f [%.*f..%.*f]", decimals, Median(found->second) * scale,
+                decimals, *low * scale, decimals, *high * scale);
+  return text;
+}
+
+struct Row {
+  std::string label;
+  std::string name;
+  double scale;
+  int decimals;
+};
+
+std::vector<Row> Rows() {
+  std::vector<Row> rows;
+  for (const char *colours : {"palette", "truecolor"}) {
+    const std::string key = std::string("draw.") + colours;
+    rows.push_back({std::string("drawing, ") + colours + ": M lines per CPU second", key + ".lines_per_cpu_second", 1e-6, 2});
+    rows.push_back({std::string("drawing, ") + colours + ": LastSpeed, M lines/s", key + ".last_speed", 1e-6, 2});
+    rows.push_back({std::string("drawing, ") + colours + ": LastSpeed cap, M lines/s", key + ".last_speed_cap", 1e-6, 2});
   }
-  std::printf("\nLastSpeed is what the saver wrote when it closed; \"counted\" is the renderer's own\n"
-              "line count over the measured seconds, and line sets are counted lines divided by the\n"
-              "lines of one line set. Saver CPU is the saver process only; X CPU is the X server's.\n");
-  for (const Result &r : results) {
-    if (r.design != TARGET_DESIGN) continue;
-    std::printf("target: %s on %s at least %s lines/s unthrottled (LastSpeed): %s\n", TARGET_DESIGN,
-                r.display, Grouped(TARGET_LINES_PER_SECOND).c_str(),
-                r.unthrottled.lastSpeed >= TARGET_LINES_PER_SECOND ? "met" : "NOT met");
+  for (const char *paced : {"palette.1080p", "palette.2160p", "truecolor.1080p"}) {
+    const std::string key = std::string("paced.") + paced;
+    rows.push_back({std::string("default pace, ") + paced + ": saver % of a core", key + ".saver_percent", 1, 2});
+    rows.push_back({std::string("default pace, ") + paced + ": X server % of a core", key + ".x_percent", 1, 2});
+    rows.push_back({std::string("default pace, ") + paced + ": frames per second", key + ".frames_per_second", 1, 1});
   }
-  for (const Result &r : results) {
-    const double percent = 100 * PerSecond(r.paced.cpuSeconds, r.paced.wallSeconds);
-    std::printf("target: %s on %s under %.0f%% of a core at the default pacing: %s (%.2f%%)\n",
-                r.design.c_str(), r.display, TARGET_CPU_PERCENT,
-                percent < TARGET_CPU_PERCENT ? "met" : "NOT met", percent);
+  rows.push_back({"default pace, truecolor.1080p, listening to silence: saver %", "sound.silence.saver_percent", 1, 2});
+  rows.push_back({"default pace, truecolor.1080p, listening to music: saver %", "sound.music.saver_percent", 1, 2});
+  rows.push_back({"sound analysis of one 512-frame buffer: microseconds", "sound.analysis_us", 1, 2});
+  for (const Size &size : PRESENT_SIZES) {
+    const std::string key = std::string("present.") + size.name;
+    rows.push_back({std::string("whole palette frame, ") + size.name + ": ms portable", key + ".portable_ms", 1, 3});
+    rows.push_back({std::string("whole palette frame, ") + size.name + ": ms dispatched", key + ".best_ms", 1, 3});
   }
+  return rows;
+}
+
+const char *Verdict(bool met) { return met ? "met" : "NOT met"; }
+
+void PrintGoals(const Figures &f, const Figures *before) {
+  std::printf("\nGoals (medians of this build):\n");
+  for (const char *colours : {"palette", "truecolor"}) {
+    const std::string key = std::string("draw.") + colours;
+    const double rate = Of(f, key + ".lines_per_cpu_second");
+    std::printf("  drawing on %s at least %.0f M lines per CPU second: %s (%.2f M)\n", colours,
+                GOAL_LINES_PER_CPU_SECOND / 1e6, Verdict(rate >= GOAL_LINES_PER_CPU_SECOND), rate / 1e6);
+    const double share = Share(Of(f, key + ".last_speed"), Of(f, key + ".last_speed_cap"));
+    std::printf("  LastSpeed on %s within %.0f%% of its cap: %s (%.1f%% of the cap)\n", colours,
+                100 * (1 - GOAL_LAST_SPEED_SHARE), Verdict(share >= GOAL_LAST_SPEED_SHARE), 100 * share);
+  }
+  const double hd = Of(f, "paced.palette.1080p.saver_percent") + Of(f, "paced.palette.1080p.x_percent");
+  const double large = Of(f, "paced.palette.2160p.saver_percent") + Of(f, "paced.palette.2160p.x_percent");
+  std::printf("  default pace at 1080p, saver and X server, at most %.0f%% of a core: %s (%.2f%%)\n",
+              GOAL_PACED_PERCENT, Verdict(hd <= GOAL_PACED_PERCENT), hd);
+  std::printf("  default pace at 2160p at most %.0f times the 1080p share: %s (%.2f%%, %.2f times)\n",
+              GOAL_LARGE_SCREEN_FACTOR, Verdict(large <= GOAL_LARGE_SCREEN_FACTOR * hd), large, Share(large, hd));
+  const double fps = Of(f, "paced.palette.1080p.frames_per_second");
+  std::printf("  frames at the default pace at 1080p at least %.0f a second: %s (%.1f)\n",
+              GOAL_FRAMES_PER_SECOND, Verdict(fps >= GOAL_FRAMES_PER_SECOND), fps);
+  if (before != nullptr) {
+    const double was = Of(*before, "paced.palette.1080p.frames_per_second");
+    std::printf("  frames at 1080p no fewer than the baseline's: %s (%.1f against %.1f)\n",
+                Verdict(fps >= was * 0.97), fps, was);
+  }
+  const double quiet = Of(f, "paced.truecolor.1080p.saver_percent");
+  for (const char *heard : {"silence", "music"}) {
+    const double listening = Of(f, std::string("sound.") + heard + ".saver_percent");
+    std::printf("  listening to %s costs the saver at most %.0f%% of a core more: %s (%+.2f points)\n", heard,
+                GOAL_LISTENING_POINTS, Verdict(listening - quiet <= GOAL_LISTENING_POINTS), listening - quiet);
+  }
+  const double portable = Of(f, "present.1080p.portable_ms"), best = Of(f, "present.1080p.best_ms");
+  std::printf("  one whole 1080p palette frame at most %.1f ms portable: %s (%.3f ms)\n", GOAL_PRESENT_MS,
+              Verdict(portable <= GOAL_PRESENT_MS), portable);
+  std::printf("  ... and no slower through the dispatched conversion: %s (%.3f ms)\n",
+              Verdict(best <= portable * 1.05), best);
+}
+
+void PrintTable(const Figures &after, const Figures *before, const BenchOptions &options) {
+  std::printf("\nlumivane-bench, \"%s\", %d run(s) of %d s each; median [lowest..highest]\n",
+              options.favorite.c_str(), options.runs, options.seconds);
+  if (before != nullptr) std::printf("%-58s %-26s %s\n", "", "baseline", "this build");
+  for (const Row &row : Rows()) {
+    if (before != nullptr)
+      std::printf("%-58s %-26s %s\n", row.label.c_str(), Summary(*before, row.name, row.scale, row.decimals).c_str(),
+                  Summary(after, row.name, row.scale, row.decimals).c_str());
+    else
+      std::printf("%-58s %s\n", row.label.c_str(), Summary(after, row.name, row.scale, row.decimals).c_str());
+  }
+  std::printf("\nLines per CPU second: the renderer's own count over the saver process's processor time\n"
+              "while it draws unthrottled; the LastSpeed cap is %d line sets per tick times the lines\n"
+              "of a line set over a timer period of %d ms. Processor shares are of one core over the\n"
+              "measured seconds; the X server's is read in its clock ticks (10 ms).\n",
+              UNTHROTTLED_GROUP_SIZE, std::max(UNTHROTTLED_INTERVAL_MS, TIMER_FLOOR_MS));
 }
 
 }  // namespace
@@ -249,77 +440,35 @@ int main(int argc, char **argv) {
   BenchOptions options;
   if (const int code = ParseOptions(argc, argv, &options); code != 0) return code < 0 ? 0 : code;
 
-  PrivateDisplay display(options.width, options.height);
-  if (!display.ok()) {
-    std::fprintf(stderr, "%s: %s\n", PROGRAM, display.error().c_str());
-    return 1;
-  }
-  const char *const displays[] = {"palette", "truecolor"};
-  const int runs = static_cast<int>(options.favorites.size()) * 2 * 2;
-  std::fprintf(stderr, "%s: %d runs of about %d s on Xvfb %s\n", PROGRAM, runs,
-               options.seconds + 2, display.name().c_str());
-  std::vector<Result> results;
-  int run = 0;
-  for (const std::string &favorite : options.favorites) {
-    for (const char *colours : displays) {
-      Result result;
-      result.design = favorite;
-      result.display = colours;
-      for (const bool unthrottled : {true, false}) {
-        ThrowawayHome home;
-        SaverSetup setup;
-        setup.favorite = favorite;
-        setup.speedGroupSize = unthrottled ? UNTHROTTLED_GROUP_SIZE : DEFAULT_GROUP_SIZE;
-        setup.speedInterval = unthrottled ? UNTHROTTLED_INTERVAL_MS : 0;
-        std::string error;
-        if (!home.ok() || !WriteSaverSettings(setup, &error)) {
-          std::fprintf(stderr, "%s: %s\n", PROGRAM,
-                       home.ok() ? error.c_str() : "cannot create a temporary settings folder");
-          return 1;
-        }
-        std::fprintf(stderr, "[%d/%d] %s, %s, %s ... ", ++run, runs, favorite.c_str(), colours,
-                     unthrottled ? "unthrottled" : "default pacing");
-        std::fflush(stderr);
-        RunFigures &figures = unthrottled ? result.unthrottled : result.paced;
-        const double serverBefore = display.CpuSeconds();
-        const auto started = std::chrono::steady_clock::now();
-        if (!MeasureInChild(display.name(), colours, options.seconds, &figures, &error)) {
-          std::fprintf(stderr, "failed: %s\n", error.c_str());
-          return 1;
-        }
-        if (!unthrottled) {
-          result.pacedServerCpuSeconds = display.CpuSeconds() - serverBefore;
-          result.pacedRunSeconds =
-              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        }
-        if (unthrottled)
-          std::fprintf(stderr, "%s lines/s counted, LastSpeed %s\n",
-                       Grouped(static_cast<long long>(PerSecond(figures.lines, figures.wallSeconds)))
-                           .c_str(),
-                       Grouped(figures.lastSpeed).c_str());
-        else
-          std::fprintf(stderr, "%.2f%% of a core\n",
-                       100 * PerSecond(figures.cpuSeconds, figures.wallSeconds));
-      }
-      results.push_back(result);
-    }
-  }
-  PrintResults(results, options);
-
-  RunFigures listening[2];
-  for (const bool music : {false, true}) {
-    std::fprintf(stderr, "sound: %s, truecolor, default pacing, listening to %s ... ", TARGET_DESIGN,
-                 music ? "music" : "silence");
-    std::string error;
-    RunFigures &figures = listening[music];
-    if (!MeasureListening(display.name(), options.seconds, music, &figures, &error)) {
-      std::fprintf(stderr, "failed: %s\n", error.c_str());
+  PrivateDisplay fullHd(FULL_HD.width, FULL_HD.height);
+  PrivateDisplay uhd(UHD.width, UHD.height);
+  for (const PrivateDisplay *display : {&fullHd, &uhd}) {
+    if (!display->ok()) {
+      std::fprintf(stderr, "%s: %s\n", PROGRAM, display->error().c_str());
       return 1;
     }
-    std::fprintf(stderr, "%.2f%% of a core\n", 100 * PerSecond(figures.cpuSeconds, figures.wallSeconds));
   }
-  for (const Result &r : results)
-    if (r.design == TARGET_DESIGN && std::string(r.display) == "truecolor")
-      PrintSoundFigures(AnalysisMicrosecondsPerBuffer(), r.paced, listening[0], listening[1]);
+  Figures after, before;
+  for (int run = 1; run <= options.runs; ++run) {
+    std::string error;
+    if (!options.figuresOnly)
+      std::fprintf(stderr, "%s: run %d of %d ...\n", PROGRAM, run, options.runs);
+    if (!options.baseline.empty() && !MeasureBaseline(options, &before, &error)) {
+      std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
+      return 1;
+    }
+    if (!MeasureOnce(options, fullHd, uhd, &after, &error)) {
+      std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
+      return 1;
+    }
+  }
+  if (options.figuresOnly) {
+    for (const auto &[name, values] : after)
+      for (double value : values) std::printf("%s %.6f\n", name.c_str(), value);
+    return 0;
+  }
+  const Figures *baseline = options.baseline.empty() ? nullptr : &before;
+  PrintTable(after, baseline, options);
+  PrintGoals(after, baseline);
   return 0;
 }

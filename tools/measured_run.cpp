@@ -4,6 +4,7 @@
 
 #include <time.h>
 
+#include "compat/testing.h"
 #include "engine/animation_driver.h"
 #include "engine/line_model.h"
 #include "engine/renderer.h"
@@ -36,6 +37,9 @@ struct Measurement {
   double measureWall = 0;
   double measureCpu = 0;
   uint64_t measureLines = 0;
+  uint64_t measureFrames = 0;
+  double measureOtherCpu = 0;
+  std::function<double()> otherCpu;
   int ticks = 0;
   RunFigures *figures = nullptr;
   UINT_PTR watchTimer = 0;
@@ -53,6 +57,8 @@ LRESULT CALLBACK MeasuringProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     run.measureWall = now;
     run.measureCpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
     run.measureLines = linesDrawn;
+    run.measureFrames = compat::testing::PresentedFrames();
+    run.measureOtherCpu = run.otherCpu ? run.otherCpu() : 0;
     run.ticks = 0;
   } else if (run.stage == Stage::Measuring) {
     ++run.ticks;
@@ -61,6 +67,8 @@ LRESULT CALLBACK MeasuringProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       run.figures->cpuSeconds = Seconds(CLOCK_PROCESS_CPUTIME_ID) - run.measureCpu;
       run.figures->ticks = run.ticks;
       run.figures->lines = static_cast<double>(linesDrawn - run.measureLines);
+      run.figures->frames = static_cast<double>(compat::testing::PresentedFrames() - run.measureFrames);
+      run.figures->otherCpuSeconds = run.otherCpu ? run.otherCpu() - run.measureOtherCpu : 0;
       // A cheese triangle counts as three lines.
       run.figures->linesPerSet =
           renderer.ring.linesPerStep * (lineSet.vertexCount == 3 ? 3.0 : 1.0);
@@ -95,8 +103,9 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
 }  // namespace
 
 bool RunSaverMeasured(double warmUpSeconds, double seconds, RunFigures *figures,
-                      std::string *error) {
+                      std::string *error, const std::function<double()> &otherCpu) {
   run = Measurement();
+  run.otherCpu = otherCpu;
   run.warmUp = warmUpSeconds;
   run.length = seconds;
   run.figures = figures;

@@ -1,7 +1,10 @@
 #include "tools/render_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+
+#include "settings/design_record.h"
 
 namespace {
 
@@ -26,6 +29,41 @@ bool ReadSize(const std::string &text, int *width, int *height) {
   *width = static_cast<int>(w);
   *height = static_cast<int>(h);
   return true;
+}
+
+// What is wrong with a design string, or empty when the saver can show it: a name, then one
+// to seventeen fields, each a whole number (blanks before it and a sign allowed, as the shipped
+// designs have them) or X for a random value. The saver itself reads anything, unreadable
+// fields as 0, and would show a black screen.
+std::string DesignProblem(const std::string &text) {
+  const std::string example = "e.g. \"Star,5,0,10,250,50,11,1,210,6,0\"";
+  if (text.empty() || text[0] == ',')
+    return "--design wants a design string that starts with a name, " + example;
+  const size_t comma = text.find(',');
+  if (comma == std::string::npos)
+    return "--design '" + text + "' has a name but no fields; a design is a name and up to " +
+           std::to_string(DESIGN_FIELD_COUNT) + " comma-separated numbers (X for a random one), " +
+           example;
+  int fields = 0;
+  size_t start = comma + 1;
+  while (true) {
+    const size_t end = std::min(text.find(',', start), text.size());
+    const std::string field = text.substr(start, end - start);
+    ++fields;
+    size_t i = field.find_first_not_of(" \t");
+    if (i != std::string::npos && (field[i] == '-' || field[i] == '+')) ++i;
+    const bool number = i != std::string::npos && i < field.size() &&
+                        field.find_first_not_of("0123456789", i) == std::string::npos;
+    if (!number && field != "X")
+      return "--design field " + std::to_string(fields) + " is '" + field +
+             "', not a whole number or X";
+    if (end == text.size()) break;
+    start = end + 1;
+  }
+  if (fields > DESIGN_FIELD_COUNT)
+    return "--design has " + std::to_string(fields) + " fields; a design has at most " +
+           std::to_string(DESIGN_FIELD_COUNT);
+  return "";
 }
 
 }  // namespace
@@ -85,10 +123,8 @@ bool ParseRenderOptions(const std::vector<std::string> &arguments, RenderOptions
     }
     unsigned long long number = 0;
     if (name == "--design") {
-      if (value.empty() || value[0] == ',') {
-        *error = "--design wants a design string that starts with a name, e.g. \"Star,5,0,10\"";
-        return false;
-      }
+      *error = DesignProblem(value);
+      if (!error->empty()) return false;
       options->design = value;
     } else if (name == "--favorite") {
       if (value.empty()) {

@@ -12,9 +12,9 @@ class FramePresenterTest : public GdiSurface {
   // Pitch wider than a row, so rows cannot run into each other unnoticed.
   static constexpr int PITCH_PAD = 7;
 
-  void Start(const char *mode) {
-    // Sizes that are not whole tiles, so the partial tiles at the edges are exercised.
-    Open(mode, 203, 101);
+  // Sizes that are not whole tiles, so the partial tiles at the edges are exercised.
+  void Start(const char *mode, int width = 203, int height = 101) {
+    Open(mode, width, height);
     pitch = surface.width + PITCH_PAD;
     target.assign(size_t(pitch) * surface.height, 0xDEADBEEF);
   }
@@ -134,6 +134,65 @@ TEST_F(FramePresenterTest, SendsOnlyTheTilesThatChanged) {
   std::fill(target.begin(), target.end(), 0xDEADBEEF);
   presenter.Forget();
   EXPECT_EQ(PresentAndCheck(), int64_t(surface.width) * surface.height);
+}
+
+TEST_F(FramePresenterTest, SendsRunsOfChangedTilesAcrossRowsOfMoreThanSixtyFourTiles) {
+  Start("palette", 64 * 32 + 70, 40);  // 67 tiles a row: two words of damage bits
+  PresentAndCheck();
+  // Two short lines far apart in one tile row: two tiles sent, not the row between them.
+  compat::DrawThinLine(surface, 40, 3, 50, 4, 30);
+  compat::DrawThinLine(surface, 2114, 3, 2117, 4, 31);
+  const std::vector<compat::PresentRect> rects = presenter.Update(surface, target.data(), pitch);
+  ASSERT_EQ(rects.size(), 2u);
+  EXPECT_EQ(rects[0].x, 32);
+  EXPECT_EQ(rects[1].x, 2112);  // the last tile, cut by the edge
+  EXPECT_EQ(rects[0].width, 32);
+  EXPECT_EQ(rects[1].width, 2118 - 2112);
+  // A line across the word boundary, then palette animation of everything drawn.
+  compat::DrawThinLine(surface, 1900, 20, 2117, 22, 32);
+  PresentAndCheck();
+  for (int i = 10; i < 246; ++i) surface.hardwarePalette[i] = 0x010203 * i;
+  PresentAndCheck();
+}
+
+TEST(IndexConverters, PortableAndDispatchedGiveThePixelsAndInkOfAPlainLookup) {
+  constexpr uint32_t UNTOUCHED = 0xDEADBEEF;
+  std::mt19937 random(3);
+  uint32_t palette[256];
+  for (uint32_t &entry : palette) entry = random();
+  const compat::IndexConverter converters[] = {compat::ConvertByPairs, compat::BestConverter()};
+  std::vector<uint64_t> tables[2];
+  for (int i = 0; i < 2; ++i) compat::ConversionTable(converters[i], palette, tables[i]);
+  constexpr int MOST = 64 * compat::DamageGrid::TILE_WIDTH;
+  std::vector<uint8_t> in(MOST + 8);
+  // Room for every start alignment of the output.
+  std::vector<uint32_t> out(MOST + 16);
+  for (int round = 0; round < 400; ++round) {
+    // Mostly black with runs of ink, as drawn lines leave it.
+    for (uint8_t &index : in) index = random() % 4 == 0 ? uint8_t(random()) : 0;
+    if (round % 5 == 0) std::fill(in.begin(), in.end(), 0);
+    const int count = round < 64 ? round + 1 : 1 + int(random() % MOST);
+    const int shift = round % 8, from = int(random() % 8);
+    uint64_t expectedInk = 0;
+    for (int x = 0; x < count; ++x)
+      if (in[from + x] != 0) expectedInk |= 1ull << (x / compat::DamageGrid::TILE_WIDTH);
+    // Tiles not drawn on may leave their black pixels as they were.
+    const uint64_t fresh = round % 2 ? ~0ull : (uint64_t(random()) << 32 | random());
+    for (int c = 0; c < 2; ++c) {
+      std::fill(out.begin(), out.end(), UNTOUCHED);
+      const uint64_t ink = converters[c](in.data() + from, out.data() + shift, count, palette, tables[c].data(), fresh);
+      ASSERT_EQ(ink, expectedInk) << "count " << count;
+      for (int x = 0; x < count; ++x) {
+        const bool mayKeep = in[from + x] == 0 && !((fresh >> (x / compat::DamageGrid::TILE_WIDTH)) & 1);
+        if (mayKeep && out[shift + x] == UNTOUCHED) continue;
+        ASSERT_EQ(out[shift + x], palette[in[from + x]]) << "pixel " << x << " of " << count;
+      }
+      EXPECT_EQ(out[shift + count], UNTOUCHED) << "written past the end";
+      if (shift > 0) {
+        EXPECT_EQ(out[shift - 1], UNTOUCHED) << "written before the start";
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -41,15 +41,22 @@ class GdiSurface : public ::testing::Test {
   }
   void TearDown() override {
     if (dc) compat::DeleteMemoryDC(dc);
+    dc = nullptr;
     unsetenv("LUMIVANE_DISPLAY");
   }
-  void Fill(uint8_t value) { std::fill(surface.pixels8.begin(), surface.pixels8.end(), value); }
+  void Fill(uint8_t value) {
+    std::fill(surface.pixels8.begin(), surface.pixels8.end(), value);
+    std::fill(surface.pixels32.begin(), surface.pixels32.end(), value);
+  }
   uint8_t Index(int x, int y) const { return surface.pixels8[size_t(y) * surface.width + x]; }
-  PixelSet PixelsOf(uint8_t value) const {
+  // Where the surface holds `value`: a palette index, or a true-colour pixel value.
+  PixelSet PixelsOf(uint32_t value) const {
     PixelSet pixels;
     for (int y = 0; y < surface.height; ++y)
-      for (int x = 0; x < surface.width; ++x)
-        if (Index(x, y) == value) pixels.insert({x, y});
+      for (int x = 0; x < surface.width; ++x) {
+        const size_t at = size_t(y) * surface.width + x;
+        if ((surface.indexed ? surface.pixels8[at] : surface.pixels32[at]) == value) pixels.insert({x, y});
+      }
     return pixels;
   }
 

@@ -1,10 +1,14 @@
-# Sourced: start_xvfb <depth> starts a private 1024x768 Xvfb on a display number it picks
-# itself (so parallel runs never collide), exports DISPLAY and sets xvfb_pid.
+# Sourced helpers of the end-to-end tests.
+#
+# start_xvfb <depth> [<width>x<height> [more Xvfb arguments]] starts a private Xvfb
+# (1024x768 by default) that never resets, on a display number it picks itself (so parallel
+# runs never collide), exports DISPLAY and sets xvfb_pid.
 start_xvfb() {
-  local fifo number
+  local fifo number depth=$1 size=${2:-1024x768}
+  shift $(($# < 2 ? $# : 2))
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "1024x768x$1" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x$depth" "$@" -noreset -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
   read -r -t 20 number <"$fifo"
   rm -f "$fifo"
@@ -21,3 +25,16 @@ area_colours() {
   xwd "${source[@]}" -silent | xwdtopnm 2>/dev/null | pnmcut "$1" "$2" "$3" "$4" | pnmnoraw |
     tail -n +4 | tr -s ' \n' '\n' | grep -v '^$' | paste - - - | sort | uniq -c | sort -rn
 }
+
+# until_true <seconds> <command...>: polls the command until it succeeds or the time is up.
+until_true() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+# ended <pid>: true once the process has gone.
+ended() { ! kill -0 "$1" 2>/dev/null; }

@@ -1,4 +1,5 @@
-// The preview: the real SaverMain runs the saver window as a child of a window this test owns.
+// The preview: the real SaverMain runs the saver window as a child of a window this test owns;
+// resized, it starts its pattern again in its new size.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/line_model.h"
 #include "host/saver_main.h"
 #include "host/saver_window.h"
 
@@ -14,6 +16,10 @@ namespace {
 
 constexpr char PARENT_CLASS[] = "LumivaneTestPreviewParent";
 constexpr UINT_PTR STEP_TIMER = 1;
+constexpr int RESIZED_WIDTH = 160;
+constexpr int RESIZED_HEIGHT = 120;
+// Steps of 50 ms the resized preview gets to start its pattern again.
+constexpr int RESIZE_GIVE_UP_STEP = 60;
 
 struct PreviewObservation {
   int step = 0;
@@ -23,6 +29,9 @@ struct PreviewObservation {
   LONG previewStyle = 0;
   std::vector<UINT> forwarded;
   std::vector<WPARAM> forwardedWParam;
+  int patternWidth = 0;  // of the line model, once the resized preview drew in its new size
+  int patternHeight = 0;
+  POINT patternCentre = {};
 };
 PreviewObservation seen;
 
@@ -51,9 +60,15 @@ LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lPa
         seen.previewStyle = GetWindowLongA(seen.preview, GWL_STYLE);
         SendMessageA(seen.preview, WM_HELP, 0, 0);
         SendMessageA(seen.preview, WM_CONTEXTMENU, 0, 0);
+        SetWindowPos(seen.preview, nullptr, 0, 0, RESIZED_WIDTH, RESIZED_HEIGHT,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         break;
       }
       default:
+        if (seen.step < RESIZE_GIVE_UP_STEP && lineSet.windowWidth != RESIZED_WIDTH) break;
+        seen.patternWidth = lineSet.windowWidth;
+        seen.patternHeight = lineSet.windowHeight;
+        seen.patternCentre = lineSet.screenCenter;
         KillTimer(parent, STEP_TIMER);
         DestroyWindow(parent);
         break;
@@ -77,7 +92,7 @@ HWND CreateParent() {
 
 }  // namespace
 
-TEST(Preview, FillsTheParentForwardsHelpAndEndsWithTheParent) {
+TEST(Preview, FillsTheParentForwardsHelpFollowsItsSizeAndEndsWithTheParent) {
   for (const char *format : {"/p %lu", "/l %lu", " -P   %lu"}) {
     seen = PreviewObservation();
     HWND parent = CreateParent();
@@ -99,6 +114,10 @@ TEST(Preview, FillsTheParentForwardsHelpAndEndsWithTheParent) {
     EXPECT_EQ(seen.forwarded[0], static_cast<UINT>(WM_HELP));
     EXPECT_EQ(seen.forwarded[1], static_cast<UINT>(WM_CONTEXTMENU));
     for (WPARAM w : seen.forwardedWParam) EXPECT_EQ(w, reinterpret_cast<WPARAM>(parent));
+    EXPECT_EQ(seen.patternWidth, RESIZED_WIDTH);
+    EXPECT_EQ(seen.patternHeight, RESIZED_HEIGHT);
+    EXPECT_EQ(seen.patternCentre.x, RESIZED_WIDTH / 2);
+    EXPECT_EQ(seen.patternCentre.y, RESIZED_HEIGHT / 2);
     EXPECT_FALSE(IsWindow(parent));
     UnregisterClassA(PARENT_CLASS, GetModuleHandleA(nullptr));
   }

@@ -36,6 +36,14 @@ TEST(RenderOptions, ReadsEveryOptionInBothSpellings) {
   EXPECT_EQ(options.display, DisplayKind::Palette);
   EXPECT_EQ(options.seed, 1u) << "a second parse starts from the defaults";
 
+  // Blanks before a number and signs, as shipped designs have them; X for a random field.
+  EXPECT_TRUE(Parse({"--design", "Neon Dahlia,7,0,213,141,123,1, 1,130,11,67,4,0,1,0,1,1,1",
+                     "--out", "c.png"},
+                    &options, &error))
+      << error;
+  EXPECT_TRUE(Parse({"--design", "Juggler,3,-4,X,+180", "--out", "c.png"}, &options, &error))
+      << error;
+
   ASSERT_TRUE(Parse({"--help"}, &options, &error));
   EXPECT_TRUE(options.help) << "--help needs no --out";
 }
@@ -60,6 +68,13 @@ TEST(RenderOptions, RefusesBadArgumentsWithAnErrorNamingThem) {
       {{"--out", "a.png", "--display", "mono"}, "--display"},
       {{"--out", "a.png", "--design", ""}, "--design"},
       {{"--out", "a.png", "--design", ",5,0"}, "--design"},
+      {{"--out", "a.png", "--design", "garbage"}, "'garbage' has a name but no fields"},
+      {{"--out", "a.png", "--design", "Star,5,zero,10"}, "field 2 is 'zero'"},
+      {{"--out", "a.png", "--design", "Star,5,,10"}, "field 2 is ''"},
+      {{"--out", "a.png", "--design", "Star,5,-"}, "field 2 is '-'"},
+      {{"--out", "a.png", "--design", "Star,5,0,10 "}, "field 3 is '10 '"},
+      {{"--out", "a.png", "--design", "Star,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18"},
+       "18 fields"},
       {{"--out", "a.png", "--favorite", ""}, "--favorite"},
       {{"--out", "a.png", "--design", "Star,5", "--favorite", "Star"}, "not both"},
   };

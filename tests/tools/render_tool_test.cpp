@@ -1,5 +1,6 @@
 // The real lumivane-render binary: golden pictures match exactly, runs repeat byte for byte,
-// the --seed number reaches the saver, and bad arguments end with a usage error.
+// the --seed number reaches the saver, bad arguments end with a usage error, and the showcase
+// list shows every shipped design.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -10,7 +11,9 @@
 #include <iterator>
 #include <sstream>
 
+#include "settings/settings_store.h"
 #include "tools/png_file.h"
+#include "tools/saver_setup.h"
 
 namespace {
 
@@ -78,6 +81,13 @@ size_t DifferingPixels(const RgbPicture &a, const RgbPicture &b) {
   return differing;
 }
 
+// Of the three channels, 0 to 255.
+double MeanBrightness(const RgbPicture &picture) {
+  double sum = 0;
+  for (uint32_t p : picture.pixels) sum += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+  return picture.pixels.empty() ? 0 : sum / (3.0 * static_cast<double>(picture.pixels.size()));
+}
+
 size_t LitPixels(const RgbPicture &picture) {
   return picture.pixels.size() - std::count(picture.pixels.begin(), picture.pixels.end(), 0u);
 }
@@ -134,4 +144,39 @@ TEST(RenderTool, UsageErrorsAndUnknownFavouritesFailWithoutAPicture) {
   EXPECT_EQ(RunRender({"--favorite", "No Such Design", "--out", out}), 1);
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(RunRender({"--help"}), 0);
+}
+
+// A fixed moment shows some designs as a nearly black screen (a mean brightness of 0.1 to 0.4
+// here); the showcase's seeds and moments must not.
+TEST(RenderTool, TheShowcaseShowsEveryShippedDesignOnceAndVisibly) {
+  constexpr double VISIBLE_BRIGHTNESS = 1.0;
+  std::ifstream in(SHOWCASE_LIST);
+  std::vector<std::vector<std::string>> entries;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::vector<std::string> entry;
+    for (std::string field; std::getline(fields, field, '\t');) entry.push_back(field);
+    ASSERT_EQ(entry.size(), 3u) << "name, seed and ticks: " << line;
+    entries.push_back(entry);
+  }
+  std::string shipped;
+  {
+    ThrowawayHome home;
+    ASSERT_TRUE(home.ok());
+    SettingsStore store;
+    LoadSettings(store);  // seeds the favourites, as a first run does
+    shipped = FavoriteNames();
+  }
+  std::string listed;
+  for (const auto &entry : entries) listed += (listed.empty() ? "\"" : ", \"") + entry[0] + "\"";
+  EXPECT_EQ(listed, shipped) << "tools/showcase.txt lists the shipped designs in slot order";
+
+  for (const auto &entry : entries) {
+    SCOPED_TRACE(entry[0]);
+    const RgbPicture shown = Render({"--favorite", entry[0], "--seed", entry[1], "--ticks",
+                                     entry[2], "--size", "480x270"},
+                                    Scratch("showcase.png"));
+    EXPECT_GE(MeanBrightness(shown), VISIBLE_BRIGHTNESS);
+  }
 }

@@ -7,6 +7,7 @@
 #include "compat/win32_types.h"
 #include "compat/win32_window.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -58,6 +59,11 @@ bool DeadlineReached();
 std::vector<uint32_t> ReadWindowPixels(HWND window, int *width, int *height);
 // The raw palette indices of a window on the palette display (empty on true colour).
 std::vector<uint8_t> ReadWindowIndices(HWND window, int *width, int *height);
+
+// ---- Presentation ----
+// Frames the active backend has shown in window-system windows so far (0 when headless), for
+// measuring the frame rate of a real run.
+uint64_t PresentedFrames();
 
 // ---- Registry ----
 // Values are set with RegCreateKeyA / RegSetValueExA, which write the per-user store under

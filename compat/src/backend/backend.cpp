@@ -46,6 +46,8 @@ bool HeadlessActive() {
   return headless != nullptr && active.load() == headless;
 }
 
+uint64_t PresentedFrames() { return ActiveBackend().PresentedFrames(); }
+
 }  // namespace testing
 
 }  // namespace compat

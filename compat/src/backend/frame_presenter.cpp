@@ -1,55 +1,40 @@
 #include "frame_presenter.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace compat {
 
 namespace {
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first pixel is a word's low byte");
+
 // The shown pixels are shared with the window system, which reads them on another core
 // after every frame. Stores that bypass the cache write whole lines without first fetching
-// them back from there.
-#if defined(__SSE2__)
-void StreamPair(uint32_t *out, uint64_t pair) {
-  _mm_stream_si64(reinterpret_cast<long long *>(out), static_cast<long long>(pair));
+// them back from there; they pay only when they are wide, so four pixels go at a time.
+#if defined(__x86_64__)
+void StreamFour(uint32_t *out, uint64_t low, uint64_t high) {
+  _mm_stream_si128(reinterpret_cast<__m128i *>(out),
+                   _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low)));
 }
 void StreamDone() { _mm_sfence(); }
 #else
-void StreamPair(uint32_t *out, uint64_t pair) { std::memcpy(out, &pair, sizeof pair); }
+void StreamFour(uint32_t *out, uint64_t low, uint64_t high) {
+  std::memcpy(out, &low, sizeof low);
+  std::memcpy(out + 2, &high, sizeof high);
+}
 void StreamDone() {}
 #endif
-
-// Converts a run of palette indices, eight at a time from one load, two to a store; says
-// whether any was other than 0, the black that erasing draws.
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first pixel is a word's low byte");
-bool ConvertIndices(const uint8_t *in, uint32_t *out, int count, const uint32_t *palette) {
-  uint64_t any = 0;
-  int x = 0;
-  if ((reinterpret_cast<uintptr_t>(out) & 7) == 0) {
-    for (; x + 8 <= count; x += 8) {
-      uint64_t word;
-      std::memcpy(&word, in + x, sizeof word);
-      any |= word;
-      for (int k = 0; k < 8; k += 2, word >>= 16)
-        StreamPair(out + x + k, palette[word & 0xFF] | uint64_t(palette[(word >> 8) & 0xFF]) << 32);
-    }
-  }
-  for (; x < count; ++x) {
-    out[x] = palette[in[x]];
-    any |= in[x];
-  }
-  return any != 0;
-}
 
 // True colour is copied as it is, four pixels to a store.
 void CopyPixels(const uint32_t *in, uint32_t *out, int count) {
   int x = 0;
-#if defined(__SSE2__)
+#if defined(__x86_64__)
   if ((reinterpret_cast<uintptr_t>(out) & 15) == 0) {
     for (; x + 4 <= count; x += 4)
       _mm_stream_si128(reinterpret_cast<__m128i *>(out + x),
@@ -59,79 +44,230 @@ void CopyPixels(const uint32_t *in, uint32_t *out, int count) {
   std::memcpy(out + x, in + x, size_t(count - x) * 4);
 }
 
+// Converts tile by tile; bit t of the result says that tile t held an index other than 0,
+// the black that erasing draws. `Eight` converts eight indices from one word. Black pixels of
+// a tile outside `fresh` are already shown as black and need not be written again.
+template <typename Eight>
+__attribute__((always_inline)) inline uint64_t ConvertTiles(const uint8_t *in, uint32_t *out, int count,
+                                                             const uint32_t *palette, uint64_t fresh, Eight eight) {
+  uint64_t inked = 0;
+  for (int tile = 0, left = 0; left < count; ++tile, left += DamageGrid::TILE_WIDTH) {
+    const int end = std::min(count, left + DamageGrid::TILE_WIDTH);
+    const bool writeBlack = (fresh >> tile) & 1;
+    uint64_t any = 0;
+    int x = left;
+    // Sixteen pixels are a cache line of the shown pixels: a line is written whole or not at
+    // all, since streaming part of one costs more than all of it.
+    for (; x + 16 <= end; x += 16) {
+      uint64_t words[2];
+      std::memcpy(words, in + x, sizeof words);
+      any |= words[0] | words[1];
+      if ((words[0] | words[1]) == 0 && !writeBlack) continue;
+      eight(out + x, words[0]);
+      eight(out + x + 8, words[1]);
+    }
+    for (; x + 8 <= end; x += 8) {
+      uint64_t word;
+      std::memcpy(&word, in + x, sizeof word);
+      any |= word;
+      eight(out + x, word);
+    }
+    for (; x < end; ++x) {
+      out[x] = palette[in[x]];
+      any |= in[x];
+    }
+    if (any != 0) inked |= 1ull << tile;
+  }
+  return inked;
+}
+
+#if defined(__x86_64__)
+// GCC 12's own lane shuffles leave a placeholder operand unset, which it then warns about.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+// Sixty-four indices at a time: each byte of the pixels looked up by byte permutes in a table
+// of that byte of all 256 entries, the four bytes woven into pixels, one cache line of
+// pixels to a store. The table holds the bytes of the entries channel by channel, as
+// ChannelTable builds it.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint64_t ConvertByPermutes(const uint8_t *in, uint32_t *out, int count,
+                                                                  const uint32_t *, const uint64_t *table,
+                                                                  uint64_t fresh) {
+  const auto *bytes = reinterpret_cast<const uint8_t *>(table);
+  __m512i quarters[4][4];
+  for (int channel = 0; channel < 4; ++channel)
+    for (int q = 0; q < 4; ++q) quarters[channel][q] = _mm512_loadu_si512(bytes + channel * 256 + q * 64);
+  const bool aligned = (reinterpret_cast<uintptr_t>(out) & 63) == 0;
+  uint64_t inked = 0;
+  for (int x = 0; x < count; x += 64) {
+    const int n = std::min(64, count - x);
+    const __mmask64 valid = n == 64 ? ~0ull : (1ull << n) - 1;
+    const __m512i indices = _mm512_maskz_loadu_epi8(valid, in + x);
+    const uint64_t nonzero = _mm512_test_epi8_mask(indices, indices);
+    if (nonzero & 0xFFFFFFFFull) inked |= 1ull << (x >> 5);
+    if (nonzero >> 32) inked |= 1ull << ((x >> 5) + 1);
+    const __mmask64 upperHalf = _mm512_movepi8_mask(indices);
+    __m512i channel[4];
+    for (int c = 0; c < 4; ++c)
+      channel[c] = _mm512_mask_blend_epi8(upperHalf, _mm512_permutex2var_epi8(quarters[c][0], indices, quarters[c][1]),
+                                          _mm512_permutex2var_epi8(quarters[c][2], indices, quarters[c][3]));
+    // Unpacking works within 128-bit lanes: pixels[k] holds pixels 16 L + 4 k .. + 3 in lane L,
+    // and the lane shuffles put them back in order.
+    const __m512i lowPairs = _mm512_unpacklo_epi8(channel[0], channel[1]), highPairs = _mm512_unpackhi_epi8(channel[0], channel[1]);
+    const __m512i lowTops = _mm512_unpacklo_epi8(channel[2], channel[3]), highTops = _mm512_unpackhi_epi8(channel[2], channel[3]);
+    const __m512i p0 = _mm512_unpacklo_epi16(lowPairs, lowTops), p1 = _mm512_unpackhi_epi16(lowPairs, lowTops);
+    const __m512i p2 = _mm512_unpacklo_epi16(highPairs, highTops), p3 = _mm512_unpackhi_epi16(highPairs, highTops);
+    const __m512i t0 = _mm512_shuffle_i64x2(p0, p1, 0x44), t1 = _mm512_shuffle_i64x2(p2, p3, 0x44);
+    const __m512i t2 = _mm512_shuffle_i64x2(p0, p1, 0xEE), t3 = _mm512_shuffle_i64x2(p2, p3, 0xEE);
+    const __m512i pixels[4] = {_mm512_shuffle_i64x2(t0, t1, 0x88), _mm512_shuffle_i64x2(t0, t1, 0xDD),
+                               _mm512_shuffle_i64x2(t2, t3, 0x88), _mm512_shuffle_i64x2(t2, t3, 0xDD)};
+    for (int k = 0; k < 4; ++k) {
+      const __mmask16 lanes = static_cast<__mmask16>(valid >> (16 * k));
+      if (lanes == 0) break;
+      // Black pixels of a tile outside `fresh` are already shown as black.
+      if (((nonzero >> (16 * k)) & 0xFFFF) == 0 && !((fresh >> ((x + 16 * k) >> 5)) & 1)) continue;
+      uint32_t *to = out + x + 16 * k;
+      if (lanes == 0xFFFF && aligned) _mm512_stream_si512(reinterpret_cast<__m512i *>(to), pixels[k]);
+      else _mm512_mask_storeu_epi32(to, lanes, pixels[k]);
+    }
+  }
+  return inked;
+}
+#pragma GCC diagnostic pop
+#endif
+
+// The bytes of the 256 entries channel by channel, lowest byte first: 1024 bytes.
+void ChannelTable(const uint32_t *palette, std::vector<uint64_t> &table) {
+  table.assign(128, 0);
+  auto *bytes = reinterpret_cast<uint8_t *>(table.data());
+  for (int channel = 0; channel < 4; ++channel)
+    for (int i = 0; i < 256; ++i) bytes[channel * 256 + i] = uint8_t(palette[i] >> (8 * channel));
+}
+
+void PairTable(const uint32_t *palette, std::vector<uint64_t> &pairs) {
+  pairs.resize(65536);
+  for (int high = 0; high < 256; ++high) {
+    const uint64_t upper = uint64_t(palette[high]) << 32;
+    uint64_t *entry = pairs.data() + (high << 8);
+    for (int low = 0; low < 256; ++low) entry[low] = upper | palette[low];
+  }
+}
+
 }  // namespace
+
+uint64_t ConvertByPairs(const uint8_t *in, uint32_t *out, int count, const uint32_t *palette,
+                        const uint64_t *pairs, uint64_t fresh) {
+  const uint64_t black = pairs[0];
+  auto four = [](uint32_t *to, uint64_t low, uint64_t high) {
+    std::memcpy(to, &low, sizeof low);
+    std::memcpy(to + 2, &high, sizeof high);
+  };
+  auto eight = [&](uint32_t *to, uint64_t word, auto store) {
+    if (word == 0) {
+      store(to, black, black);
+      store(to + 4, black, black);
+    } else {
+      store(to, pairs[word & 0xFFFF], pairs[(word >> 16) & 0xFFFF]);
+      store(to + 4, pairs[(word >> 32) & 0xFFFF], pairs[word >> 48]);
+    }
+  };
+  if ((reinterpret_cast<uintptr_t>(out) & 15) == 0)
+    return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) { eight(to, word, StreamFour); });
+  return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) { eight(to, word, four); });
+}
+
+IndexConverter BestConverter() {
+  const char *choice = std::getenv("LUMIVANE_CONVERT");
+  if (choice != nullptr && std::strcmp(choice, "portable") == 0) return ConvertByPairs;
+#if defined(__x86_64__)
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512vbmi"))
+    return ConvertByPermutes;
+#endif
+  return ConvertByPairs;
+}
+
+void ConversionTable(IndexConverter converter, const uint32_t *palette, std::vector<uint64_t> &table) {
+  if (converter == ConvertByPairs) PairTable(palette, table);
+  else ChannelTable(palette, table);
+}
 
 void FramePresenter::UpdateTileRow(const Surface &surface, uint32_t *target, int pitch, int row,
                                    bool recolour, bool whole) {
   const DamageGrid &damage = surface.damage;
-  const int columns = damage.columns();
-  uint8_t *inked = inked_.data() + size_t(row) * columns;
-  int first = -1, last = -1;
-  for (int column = 0; column < columns; ++column) {
-    work_[column] = whole || damage.Damaged(column, row) || (recolour && inked[column]);
-    if (!work_[column]) continue;
-    if (first < 0) first = column;
-    last = column;
-    inked[column] = 0;
+  const int columns = damage.columns(), words = damage.wordsPerRow();
+  const uint64_t *damaged = damage.Row(row);
+  uint64_t *inked = inked_.data() + size_t(row) * words;
+  bool any = false;
+  for (int k = 0; k < words; ++k) {
+    const int bits = std::min(64, columns - 64 * k);
+    const uint64_t all = bits == 64 ? ~0ull : (1ull << bits) - 1;
+    fresh_[k] = whole ? all : damaged[k];
+    work_[k] = fresh_[k] | (recolour ? inked[k] : 0);
+    inked[k] &= ~work_[k];
+    any = any || work_[k] != 0;
   }
-  if (first < 0) return;
+  if (!any) return;
+  auto isWork = [&](int column) { return (work_[column >> 6] >> (column & 63)) & 1; };
   const int top = row << DamageGrid::TILE_SHIFT_Y;
   const int bottom = std::min(top + DamageGrid::TILE_HEIGHT, surface.height);
-  const int spanLeft = first << DamageGrid::TILE_SHIFT_X;
-  const int spanRight = std::min((last + 1) << DamageGrid::TILE_SHIFT_X, surface.width);
-  // Row by row, so memory is walked in order; runs of neighbouring tiles go as one.
+  const size_t firstRect = rects_.size();
+  for (int column = 0; column < columns;) {
+    if (!isWork(column)) {
+      ++column;
+      continue;
+    }
+    int end = column;
+    while (end < columns && isWork(end)) ++end;
+    const int left = column << DamageGrid::TILE_SHIFT_X;
+    const int right = std::min(end << DamageGrid::TILE_SHIFT_X, surface.width);
+    rects_.push_back({left, top, right - left, bottom - top});
+    column = end;
+  }
+  // Row by row, so memory is walked in order.
   for (int y = top; y < bottom; ++y) {
     uint32_t *out = target + size_t(y) * pitch;
     const size_t rowStart = size_t(y) * surface.width;
-    for (int column = first; column <= last;) {
-      if (!work_[column]) {
-        ++column;
+    for (size_t r = firstRect; r < rects_.size(); ++r) {
+      const PresentRect &run = rects_[r];
+      if (!indexed_) {
+        CopyPixels(surface.pixels32.data() + rowStart + run.x, out + run.x, run.width);
         continue;
       }
-      int end = column;
-      while (end <= last && work_[end]) ++end;
-      const int left = column << DamageGrid::TILE_SHIFT_X;
-      const int count = std::min(end << DamageGrid::TILE_SHIFT_X, surface.width) - left;
-      if (!indexed_) {
-        CopyPixels(surface.pixels32.data() + rowStart + left, out + left, count);
-      } else {
-        // Ink is noted per tile, so long runs are converted a tile at a time.
-        for (int tile = column; tile < end; ++tile) {
-          const int tileLeft = tile << DamageGrid::TILE_SHIFT_X;
-          const int tileCount = std::min(DamageGrid::TILE_WIDTH, surface.width - tileLeft);
-          if (ConvertIndices(surface.pixels8.data() + rowStart + tileLeft, out + tileLeft,
-                             tileCount, surface.hardwarePalette))
-            inked[tile] = 1;
-        }
+      // In pieces that end where a word of ink bits does.
+      for (int left = run.x; left < run.x + run.width;) {
+        const int tile = left >> DamageGrid::TILE_SHIFT_X;
+        const int right = std::min(run.x + run.width, ((tile | 63) + 1) << DamageGrid::TILE_SHIFT_X);
+        inked[tile >> 6] |= convert_(surface.pixels8.data() + rowStart + left, out + left, right - left,
+                                     shownPalette_, table_.data(), fresh_[tile >> 6] >> (tile & 63))
+                            << (tile & 63);
+        left = right;
       }
-      column = end;
     }
   }
-  rects_.push_back({spanLeft, top, spanRight - spanLeft, bottom - top});
 }
 
 const std::vector<PresentRect> &FramePresenter::Update(Surface &surface, uint32_t *target,
                                                        int pitch) {
   DamageGrid &damage = surface.damage;
   rects_.clear();
-  const size_t tiles = size_t(damage.columns()) * damage.rows();
+  const size_t words = size_t(damage.wordsPerRow()) * damage.rows();
   bool whole = target != target_ || surface.width != width_ || surface.height != height_ ||
-               surface.indexed != indexed_ || inked_.size() != tiles;
+               surface.indexed != indexed_ || inked_.size() != words;
   target_ = target;
   width_ = surface.width;
   height_ = surface.height;
   indexed_ = surface.indexed;
-  inked_.resize(tiles);
-  work_.resize(damage.columns());
+  if (whole) inked_.assign(words, 0);
+  work_.resize(damage.wordsPerRow());
+  fresh_.resize(damage.wordsPerRow());
   bool recolour = false;
   if (indexed_) {
     recolour = !std::equal(shownPalette_, shownPalette_ + 256, surface.hardwarePalette);
     // Black itself changed: every pixel is shown differently.
     whole = whole || shownPalette_[0] != surface.hardwarePalette[0];
     std::copy_n(surface.hardwarePalette, 256, shownPalette_);
+    if (recolour || table_.empty()) ConversionTable(convert_, shownPalette_, table_);
   }
-  // One rectangle per tile row, from its first to its last changed tile: few requests for
-  // the window system, at the price of sending some unchanged pixels between.
   for (int row = 0; row < damage.rows(); ++row)
     UpdateTileRow(surface, target, pitch, row, recolour, whole);
   StreamDone();

@@ -1,6 +1,7 @@
 // The SDL2 backend: real windows with their input, presentation of what changed in window
 // surfaces within a share of a core, foreign X11 windows for previews and XScreenSaver, and
-// other processes' windows through X11Windows.
+// other processes' windows through X11Windows. The screen of the Win32 API is the primary
+// monitor, whose top-left corner is (0, 0); a full-screen window blacks out the others.
 #include <SDL.h>
 #include <SDL_syswm.h>
 
@@ -42,6 +43,14 @@ constexpr DWORD MAX_PRESENT_INTERVAL_MS = 100;
 // How often a window drawn into a foreign window checks that its host still exists.
 constexpr DWORD FOREIGN_CHECK_MS = 250;
 
+// A black window over a monitor other than the primary, part of a full-screen window: its
+// input goes to that window.
+struct Companion {
+  SDL_Window *sdl = nullptr;
+  Uint32 id = 0;
+  POINT origin = {0, 0};  // in screen coordinates
+};
+
 struct Native {
   SDL_Window *sdl = nullptr;
   Uint32 id = 0;
@@ -57,6 +66,7 @@ struct Native {
   FramePresenter frames;
   std::vector<SDL_Rect> rects;
   std::vector<uint32_t> staging;
+  std::vector<Companion> companions;
 };
 
 DWORD MonotonicMs(clockid_t clock) {
@@ -143,6 +153,8 @@ class SdlBackend : public Backend {
   }
 
   DWORD Now() override { return MonotonicMs(CLOCK_MONOTONIC); }
+  DWORD CoarseNow() override { return MonotonicMs(CLOCK_MONOTONIC_COARSE); }
+  DWORD CoarseLag() override { return coarseLag_; }
 
   void Sleep(DWORD milliseconds) override {
     if (milliseconds == 0) std::this_thread::yield();
@@ -154,12 +166,10 @@ class SdlBackend : public Backend {
     // As an XScreenSaver hack the screen is the window XScreenSaver gives.
     const unsigned long hostWindow = XScreenSaverWindow();
     if (hostWindow != 0 && x11().Size(hostWindow, width, height)) return;
-    if (!EnsureVideo()) return;
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-      *width = mode.w;
-      *height = mode.h;
-    }
+    const std::vector<MonitorArea> &monitors = Monitors();
+    if (monitors.empty()) return;
+    *width = monitors[0].width;
+    *height = monitors[0].height;
   }
 
   bool PumpDue() override {
@@ -175,7 +185,7 @@ class SdlBackend : public Backend {
     const DWORD now = Now();
     if (now - lastForeignCheck_ >= FOREIGN_CHECK_MS) {
       lastForeignCheck_ = now;
-      CloseOrphans();
+      FollowForeignHosts();
     }
     for (auto &entry : natives_) Present(*entry.second, now);
   }
@@ -195,6 +205,8 @@ class SdlBackend : public Backend {
     if (!natives_.empty()) Pump();
   }
 
+  uint64_t PresentedFrames() override { return presentedFrames_; }
+
   bool CreateNative(Window &window) override {
     if (!EnsureVideo()) return false;
     auto native = std::make_unique<Native>();
@@ -206,9 +218,11 @@ class SdlBackend : public Backend {
       native->foreign = true;
       native->xid = hostWindow;
     } else {
-      native->sdl = SDL_CreateWindow(window.title.c_str(), window.x, window.y,
+      const POINT origin = ScreenOrigin();
+      native->sdl = SDL_CreateWindow(window.title.c_str(), window.x + origin.x, window.y + origin.y,
                                      std::max(window.width, 1), std::max(window.height, 1),
                                      NativeFlags(window));
+      if (native->sdl != nullptr && CoversScreen(window)) AddCompanions(*native, window);
     }
     if (native->sdl == nullptr) return false;
     native->id = SDL_GetWindowID(native->sdl);
@@ -232,6 +246,7 @@ class SdlBackend : public Backend {
   void DestroyNative(Window &window) override {
     auto it = natives_.find(window.handle);
     if (it == natives_.end()) return;
+    for (Companion &companion : it->second->companions) SDL_DestroyWindow(companion.sdl);
     SDL_DestroyWindow(it->second->sdl);
     natives_.erase(it);
     window.native = nullptr;
@@ -244,6 +259,14 @@ class SdlBackend : public Backend {
     native->sendWhole = true;
     native->frames.Forget();
     if (native->foreign) return;
+    for (Companion &companion : native->companions) {
+      if (show) {
+        SDL_ShowWindow(companion.sdl);
+        Blacken(companion.sdl);
+      } else {
+        SDL_HideWindow(companion.sdl);
+      }
+    }
     if (show) SDL_ShowWindow(native->sdl);
     else SDL_HideWindow(native->sdl);
   }
@@ -255,7 +278,9 @@ class SdlBackend : public Backend {
 
   void RaiseNative(Window &window) override {
     Native *native = NativeOf(window);
-    if (native != nullptr && !native->foreign) SDL_RaiseWindow(native->sdl);
+    if (native == nullptr || native->foreign) return;
+    for (Companion &companion : native->companions) SDL_RaiseWindow(companion.sdl);
+    SDL_RaiseWindow(native->sdl);
   }
 
   void SetCursorVisible(bool visible) override {
@@ -265,15 +290,20 @@ class SdlBackend : public Backend {
   POINT CursorPos() override {
     int x = 0, y = 0;
     if (!x11().Pointer(&x, &y) && EnsureVideo()) SDL_GetGlobalMouseState(&x, &y);
-    return POINT{x, y};
+    const POINT origin = ScreenOrigin();
+    return POINT{x - origin.x, y - origin.y};
   }
 
   void SetCursorPos(int x, int y) override {
-    if (x11().Connected()) x11().WarpPointer(x, y);
-    else if (EnsureVideo()) SDL_WarpMouseGlobal(x, y);
+    const POINT origin = ScreenOrigin();
+    if (x11().Connected()) x11().WarpPointer(x + origin.x, y + origin.y);
+    else if (EnsureVideo()) SDL_WarpMouseGlobal(x + origin.x, y + origin.y);
   }
 
   HWND FindForeign(const char *className, const char *title) override {
+    // Inside the daemon's window the daemon decides what runs: no other process's window,
+    // a stand-alone saver's included, stands in the way.
+    if (XScreenSaverWindow() != 0) return nullptr;
     const unsigned long found = x11().Find(className, title, [this](unsigned long xid) {
       for (auto &entry : natives_)
         if (entry.second->xid == xid) return true;
@@ -305,9 +335,60 @@ class SdlBackend : public Backend {
     return *x11_;
   }
 
+  // The monitors of the X screen, the primary first: RandR's, else one covering what SDL
+  // reports. Taken once; windows placed on them keep their places for the run.
+  const std::vector<MonitorArea> &Monitors() {
+    if (monitorsKnown_) return monitors_;
+    monitorsKnown_ = true;
+    monitors_ = x11().Monitors();
+    SDL_DisplayMode mode;
+    if (monitors_.empty() && EnsureVideo() && SDL_GetDesktopDisplayMode(0, &mode) == 0)
+      monitors_.push_back(MonitorArea{0, 0, mode.w, mode.h});
+    return monitors_;
+  }
+
+  // Where the Win32 screen's (0, 0), the primary monitor's corner, lies on the X screen.
+  POINT ScreenOrigin() {
+    const std::vector<MonitorArea> &monitors = Monitors();
+    return monitors.empty() ? POINT{0, 0} : POINT{monitors[0].x, monitors[0].y};
+  }
+
+  // A full-screen window: a popup at least the size of the primary monitor.
+  bool CoversScreen(const Window &window) {
+    const std::vector<MonitorArea> &monitors = Monitors();
+    return (window.style & WS_POPUP) && !monitors.empty() &&
+           window.width >= monitors[0].width && window.height >= monitors[0].height;
+  }
+
+  void AddCompanions(Native &native, const Window &window) {
+    const std::vector<MonitorArea> &monitors = Monitors();
+    const POINT origin = ScreenOrigin();
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR |
+                         ((window.exStyle & WS_EX_TOPMOST) ? SDL_WINDOW_ALWAYS_ON_TOP : 0);
+    for (size_t i = 1; i < monitors.size(); ++i) {
+      const MonitorArea &m = monitors[i];
+      Companion companion;
+      companion.sdl = SDL_CreateWindow(window.title.c_str(), m.x, m.y, m.width, m.height, flags);
+      if (companion.sdl == nullptr) continue;
+      companion.id = SDL_GetWindowID(companion.sdl);
+      companion.origin = POINT{m.x - origin.x, m.y - origin.y};
+      native.companions.push_back(companion);
+    }
+  }
+
+  static void Blacken(SDL_Window *window) {
+    SDL_Surface *surface = SDL_GetWindowSurface(window);
+    if (surface == nullptr) return;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_UpdateWindowSurface(window);
+  }
+
   bool EnsureVideo() {
     if (videoTried_) return videoOk_;
     videoTried_ = true;
+    // SDL's RandR path lists the outputs of every screen and opens windows on the first;
+    // without it SDL keeps to the screen DISPLAY names. Monitors come from X11Windows.
+    SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
     // Foreign windows have visuals a GL renderer may refuse; the software framebuffer
     // draws into any of them.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -325,14 +406,13 @@ class SdlBackend : public Backend {
     return videoOk_;
   }
 
-  static Uint32 NativeFlags(const Window &window) {
+  Uint32 NativeFlags(const Window &window) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (window.style & WS_POPUP) {
       flags |= SDL_WINDOW_BORDERLESS;
-      SDL_DisplayMode mode;
-      if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && window.width >= mode.w &&
-          window.height >= mode.h)
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+      // SDL's full screen is the whole X screen: right for one monitor, while with several
+      // the window keeps to the primary one.
+      if (CoversScreen(window) && Monitors().size() == 1) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
     if (window.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
     if (window.exStyle & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
@@ -344,10 +424,24 @@ class SdlBackend : public Backend {
     return it == natives_.end() ? nullptr : it->second.get();
   }
 
+  // The window an SDL window belongs to: its own, or the full-screen window it blacks out a
+  // monitor for.
   HWND WindowOfId(Uint32 id) {
-    for (auto &entry : natives_)
+    for (auto &entry : natives_) {
       if (entry.second->id == id) return entry.first;
+      for (const Companion &companion : entry.second->companions)
+        if (companion.id == id) return entry.first;
+    }
     return nullptr;
+  }
+
+  // A point in an SDL window's own coordinates, in screen coordinates.
+  POINT ScreenPointOf(Uint32 id, HWND window, int x, int y) {
+    for (const Companion &companion : natives_[window]->companions)
+      if (companion.id == id) return POINT{companion.origin.x + x, companion.origin.y + y};
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    return point;
   }
 
   // Keyboard input goes to the focus when it lies in the window the event came from.
@@ -388,15 +482,15 @@ class SdlBackend : public Backend {
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
         const bool motion = event.type == SDL_MOUSEMOTION;
-        const HWND window = WindowOfId(motion ? event.motion.windowID : event.button.windowID);
+        const Uint32 windowId = motion ? event.motion.windowID : event.button.windowID;
+        const HWND window = WindowOfId(windowId);
         if (window == nullptr) return;
         MSG msg{};
         msg.hwnd = CaptureHandle() != nullptr ? CaptureHandle() : window;
         msg.time = Now();
         int x = motion ? event.motion.x : event.button.x;
         int y = motion ? event.motion.y : event.button.y;
-        msg.pt = POINT{x, y};
-        ClientToScreen(window, &msg.pt);
+        msg.pt = ScreenPointOf(windowId, window, x, y);
         POINT local = msg.pt;
         ScreenToClient(msg.hwnd, &local);
         msg.lParam = MAKELPARAM(local.x, local.y);
@@ -440,6 +534,7 @@ class SdlBackend : public Backend {
       case SDL_WINDOWEVENT: {
         const HWND window = WindowOfId(event.window.windowID);
         if (window == nullptr) return;
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) BlackenCompanion(*natives_[window], event.window.windowID);
         switch (event.window.event) {
           case SDL_WINDOWEVENT_CLOSE:
             // The window manager's close request, from a user or another process.
@@ -464,14 +559,41 @@ class SdlBackend : public Backend {
     }
   }
 
+  static void BlackenCompanion(Native &native, Uint32 id) {
+    for (Companion &companion : native.companions)
+      if (companion.id == id) Blacken(companion.sdl);
+  }
+
   // A window drawn into another program's window goes when that window goes, as a child
-  // goes with its parent.
-  void CloseOrphans() {
+  // goes with its parent, and takes its size when it is resized.
+  void FollowForeignHosts() {
+    std::vector<std::pair<HWND, POINT>> resized;  // the window and its host's new size
     for (auto &entry : natives_) {
       Native &native = *entry.second;
-      if (!native.foreign || native.closeRequested || x11().Exists(native.xid)) continue;
-      native.closeRequested = true;
-      PostMessageA(entry.first, WM_CLOSE, 0, 0);
+      if (!native.foreign || native.closeRequested) continue;
+      int width = 0, height = 0;
+      if (!x11().Size(native.xid, &width, &height)) {
+        native.closeRequested = true;
+        PostMessageA(entry.first, WM_CLOSE, 0, 0);
+        continue;
+      }
+      Window *window = FindLocalWindow(entry.first);
+      if (window != nullptr && (window->width != width || window->height != height))
+        resized.push_back({entry.first, POINT{width, height}});
+    }
+    for (const auto &change : resized) {
+      // SDL does not watch a window it did not make: taken afresh, it knows the new size.
+      Native &native = *natives_[change.first];
+      SDL_Window *fresh = SDL_CreateWindowFrom(reinterpret_cast<void *>(native.xid));
+      if (fresh == nullptr) continue;
+      SDL_DestroyWindow(native.sdl);
+      native.sdl = fresh;
+      native.id = SDL_GetWindowID(fresh);
+      native.presented = ~0ull;
+      native.sendWhole = true;
+      native.frames.Forget();
+      SetWindowPos(change.first, nullptr, 0, 0, change.second.x, change.second.y,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
 
@@ -485,6 +607,7 @@ class SdlBackend : public Backend {
     if (target == nullptr || surface.width == 0 || surface.height == 0) return;
     native.presented = surface.generation;
     native.lastPresent = now;
+    ++presentedFrames_;
     const double started = ThreadCpuMs();
     PresentFrame(native, surface, target);
     const double cost = ThreadCpuMs() - started;
@@ -535,8 +658,17 @@ class SdlBackend : public Backend {
   bool videoTried_ = false;
   bool videoOk_ = false;
   bool saverRunning_ = false;
+  bool monitorsKnown_ = false;
+  std::vector<MonitorArea> monitors_;
   DWORD lastPump_ = 0;
   DWORD lastForeignCheck_ = 0;
+  uint64_t presentedFrames_ = 0;
+  // The coarse clock moves in steps of its resolution; both readings are cut to whole ms.
+  const DWORD coarseLag_ = [] {
+    timespec step{0, 0};
+    clock_getres(CLOCK_MONOTONIC_COARSE, &step);
+    return static_cast<DWORD>(step.tv_sec * 1000 + step.tv_nsec / 1000000) + 1;
+  }();
   std::map<HWND, std::unique_ptr<Native>> natives_;
   std::unique_ptr<X11Windows> x11_;
 };

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <cstring>
 #include <vector>
@@ -207,6 +208,27 @@ void X11Windows::SetClass(unsigned long window, const std::string &className) {
   XClassHint hint{name.data(), name.data()};
   XSetClassHint(display_, window, &hint);
   XSync(display_, False);
+}
+
+std::vector<MonitorArea> X11Windows::Monitors() {
+  std::vector<MonitorArea> areas;
+  if (display_ == nullptr) return areas;
+  int eventBase, errorBase, major = 0, minor = 0;
+  if (!XRRQueryExtension(display_, &eventBase, &errorBase) ||
+      !XRRQueryVersion(display_, &major, &minor) || major * 100 + minor < 105)
+    return areas;
+  int count = 0;
+  XRRMonitorInfo *monitors = XRRGetMonitors(display_, root_, True, &count);
+  if (monitors == nullptr) return areas;
+  for (int i = 0; i < count; ++i) {
+    const XRRMonitorInfo &m = monitors[i];
+    if (m.width <= 0 || m.height <= 0) continue;
+    const MonitorArea area{m.x, m.y, m.width, m.height};
+    if (m.primary) areas.insert(areas.begin(), area);
+    else areas.push_back(area);
+  }
+  XRRFreeMonitors(monitors);
+  return areas;
 }
 
 bool X11Windows::SaverRunning() {

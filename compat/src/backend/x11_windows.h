@@ -1,5 +1,6 @@
 // Other processes' top-level windows through our own connection to the X server: finding
-// them by WM_CLASS and name, asking them to close, bringing them to the front.
+// them by WM_CLASS and name, asking them to close, bringing them to the front; and the
+// monitors of the screen.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,14 @@
 struct _XDisplay;
 
 namespace compat {
+
+// A monitor's area in root-window coordinates.
+struct MonitorArea {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
 
 class X11Windows {
  public:
@@ -31,6 +40,10 @@ class X11Windows {
   void WarpPointer(int x, int y);
   // WM_CLASS of a window we made, so that other processes find it by its Win32 class.
   void SetClass(unsigned long window, const std::string &className);
+
+  // The active RandR monitors of the screen, the primary first (RandR's primary, else the
+  // first listed); empty when the server lists none.
+  std::vector<MonitorArea> Monitors();
 
   bool SaverRunning();
   void SetSaverRunning(bool on);

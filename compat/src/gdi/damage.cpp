@@ -1,7 +1,6 @@
 #include "damage.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace compat {
 
@@ -10,10 +9,12 @@ void DamageGrid::Resize(int width, int height) {
   height_ = std::max(height, 0);
   columns_ = (width_ + TILE_WIDTH - 1) >> TILE_SHIFT_X;
   rows_ = (height_ + TILE_HEIGHT - 1) >> TILE_SHIFT_Y;
-  tiles_.assign(size_t(columns_) * rows_, 1);
+  wordsPerRow_ = (columns_ + 63) >> 6;
+  tiles_.assign(size_t(wordsPerRow_) * rows_, 0);
+  MarkAll();
 }
 
-void DamageGrid::MarkAll() { std::fill(tiles_.begin(), tiles_.end(), 1); }
+void DamageGrid::MarkAll() { MarkRect(0, 0, width_, height_); }
 
 void DamageGrid::Clear() { std::fill(tiles_.begin(), tiles_.end(), 0); }
 
@@ -38,8 +39,9 @@ void DamageGrid::MarkLongLine(int x0, int y0, int x1, int y1, int reach) {
     const int64_t to = std::min<int64_t>(((row + 1) << TILE_SHIFT_Y) - 1 + reach, y1);
     const double xa = x0 + slope * double(from - y0), xb = x0 + slope * double(to - y0);
     const int64_t rowTop = row << TILE_SHIFT_Y;
-    MarkBox(int64_t(std::floor(std::min(xa, xb))) - reach - 1, rowTop,
-            int64_t(std::ceil(std::max(xa, xb))) + reach + 1, rowTop);
+    // Truncation is within a pixel of floor and ceiling, so one more pixel of slack covers it
+    // without a call to either.
+    MarkBox(int64_t(std::min(xa, xb)) - reach - 2, rowTop, int64_t(std::max(xa, xb)) + reach + 2, rowTop);
   }
 }
 

@@ -1,5 +1,5 @@
-// The tiles of a surface that drawing changed since a presenter last took them, so that
-// presenting converts and sends only those instead of the whole frame.
+// The tiles of a surface that drawing changed since a presenter last took them, one bit each,
+// so that presenting converts and sends only those instead of the whole frame.
 #pragma once
 
 #include <algorithm>
@@ -37,7 +37,10 @@ class DamageGrid {
 
   int columns() const { return columns_; }
   int rows() const { return rows_; }
-  bool Damaged(int column, int row) const { return tiles_[size_t(row) * columns_ + column] != 0; }
+  // One bit per tile, column c of a row in bit c % 64 of the row's word c / 64.
+  int wordsPerRow() const { return wordsPerRow_; }
+  const uint64_t *Row(int row) const { return tiles_.data() + size_t(row) * wordsPerRow_; }
+  bool Damaged(int column, int row) const { return (Row(row)[column >> 6] >> (column & 63)) & 1; }
 
  private:
   // A line long both ways: the tiles along it, tile row by tile row.
@@ -48,20 +51,26 @@ class DamageGrid {
     top = std::max<int64_t>(top, 0);
     right = std::min<int64_t>(right, width_ - 1);
     bottom = std::min<int64_t>(bottom, height_ - 1);
-    if (left > right) return;
-    for (int64_t row = top >> TILE_SHIFT_Y; top <= bottom && row <= bottom >> TILE_SHIFT_Y; ++row) {
-      // Volatile keeps these few stores from becoming a call to memset.
-      volatile uint8_t *tiles = tiles_.data() + size_t(row) * columns_;
-      for (int64_t column = left >> TILE_SHIFT_X; column <= right >> TILE_SHIFT_X; ++column)
-        tiles[column] = 1;
+    if (left > right || top > bottom) return;
+    const int first = int(left >> TILE_SHIFT_X), last = int(right >> TILE_SHIFT_X);
+    uint64_t *tiles = tiles_.data() + size_t(top >> TILE_SHIFT_Y) * wordsPerRow_;
+    uint64_t *const end = tiles_.data() + size_t((bottom >> TILE_SHIFT_Y) + 1) * wordsPerRow_;
+    if ((first >> 6) == (last >> 6)) {
+      // Within one word, the usual case: one OR per tile row.
+      const uint64_t bits = (~0ull >> (63 - (last - first))) << (first & 63);
+      for (tiles += first >> 6; tiles < end; tiles += wordsPerRow_) *tiles |= bits;
+      return;
     }
+    for (; tiles < end; tiles += wordsPerRow_)
+      for (int column = first; column <= last; ++column) tiles[column >> 6] |= 1ull << (column & 63);
   }
 
   int width_ = 0;
   int height_ = 0;
   int columns_ = 0;
   int rows_ = 0;
-  std::vector<uint8_t> tiles_;
+  int wordsPerRow_ = 0;
+  std::vector<uint64_t> tiles_;
 };
 
 }  // namespace compat

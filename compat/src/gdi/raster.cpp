@@ -161,6 +161,26 @@ void WalkPixels(T *p, ptrdiff_t majorStride, ptrdiff_t minorStride, int64_t coun
   }
 }
 
+// floor(n / d) as (n * factor) >> shift, exact for every n below 2^NUMERATOR_BITS and d below
+// 2^16 (division by an invariant integer, after Granlund and Montgomery).
+constexpr int NUMERATOR_BITS = 30;
+struct Reciprocal {
+  uint64_t factor;
+  int shift;
+};
+
+Reciprocal ReciprocalOf(uint64_t d) {
+  const int bits = d > 1 ? 64 - __builtin_clzll(d - 1) : 0;  // ceil(log2 d)
+  const int shift = NUMERATOR_BITS + bits;
+  return Reciprocal{((uint64_t(1) << shift) + d - 1) / d, shift};
+}
+
+// Lines up to this many major steps walk in closed form: their numerators stay below
+// 2^NUMERATOR_BITS.
+constexpr int64_t CLOSED_FORM_MAX_STEPS = 1 << 14;
+// Shallower than this many major steps per minor step, a line is filled as runs.
+constexpr int64_t SPAN_MIN_RUN = 8;
+
 template <typename T>
 void FillRun(T *p, ptrdiff_t stride, int64_t count, T value) {
   if (stride == 1) {
@@ -179,6 +199,34 @@ void FillRun(T *p, ptrdiff_t stride, int64_t count, T value) {
     return;
   }
   for (; count > 0; --count, p += stride) *p = value;
+}
+
+// Steps [first, last] of `line` from `p`, the pixel of step `first`, with the minor offset of
+// each step in closed form: no error term to carry, so no branch per pixel.
+template <typename T>
+void WalkClosedForm(T *p, const Line &line, int64_t first, int64_t last, ptrdiff_t majorStride,
+                    ptrdiff_t minorStride, T value) {
+  const int64_t rounding = line.dMajor - 1 + line.bias;  // MinorAt's numerator at step 0
+  const Reciprocal perMajor = ReciprocalOf(uint64_t(2 * line.dMajor));
+  const uint64_t firstMinor = first == 0 ? 0 : uint64_t(MinorAt(line, first));
+  if (line.xMajor && line.dMajor >= SPAN_MIN_RUN * line.dMinor) {
+    // Shallow: one run per row. Run k of the walk starts at the first step whose minor offset
+    // reaches k, ceil((k * 2 dMajor - rounding) / (2 dMinor)).
+    const Reciprocal perMinor = ReciprocalOf(uint64_t(2 * line.dMinor));
+    const uint64_t rowStart = uint64_t(2 * line.dMajor), roundUp = uint64_t(2 * line.dMinor - 1) - uint64_t(rounding);
+    for (uint64_t k = firstMinor + 1, step = uint64_t(first);; ++k, p += minorStride) {
+      const uint64_t next = std::min(((k * rowStart + roundUp) * perMinor.factor) >> perMinor.shift, uint64_t(last) + 1);
+      const int64_t count = int64_t(next - step);
+      FillRun(majorStride > 0 ? p : p - (count - 1), 1, count, value);
+      p += majorStride * count;
+      step = next;
+      if (step > uint64_t(last)) return;
+    }
+  }
+  const uint64_t increment = uint64_t(2 * line.dMinor) * perMajor.factor;
+  uint64_t offset = (uint64_t(2 * line.dMinor * first + rounding) * perMajor.factor) - (firstMinor << perMajor.shift);
+  for (int64_t n = last - first + 1; n > 0; --n, p += majorStride, offset += increment)
+    p[ptrdiff_t(offset >> perMajor.shift) * minorStride] = value;
 }
 
 template <typename T>
@@ -207,6 +255,10 @@ void ThinLine(Surface &surface, int x0, int y0, int x1, int y1, T value) {
     const int64_t count = last - first + 1;
     if (majorStride < 0) FillRun(p - (count - 1) * -majorStride, -majorStride, count, value);
     else FillRun(p, majorStride, count, value);
+    return;
+  }
+  if (line.dMajor <= CLOSED_FORM_MAX_STEPS) {
+    WalkClosedForm(p, line, first, last, majorStride, minorStride, value);
     return;
   }
   WalkPixels(p, majorStride, minorStride, last - first + 1, start.trigger, start.addStep,
@@ -254,9 +306,8 @@ struct BrushRuns {
 template <typename T>
 void WideLine(Surface &surface, int x0, int y0, int x1, int y1, const PenShape &shape, T value) {
   const int rows = int(shape.left.size());
-  const int reachLeft = -*std::min_element(shape.left.begin(), shape.left.end());
-  const int reachRight = *std::max_element(shape.right.begin(), shape.right.end());
-  const int reachUp = -shape.top, reachDown = shape.top + rows - 1;
+  const int reachLeft = shape.reachLeft, reachRight = shape.reachRight;
+  const int reachUp = shape.reachUp, reachDown = shape.reachDown;
   const Line line = MakeLine(x0, y0, x1, y1);
   int64_t first = 0, last = 0;
   if (line.dMajor > 0) {
@@ -339,7 +390,19 @@ std::unique_ptr<PenShape> BuildRoundShape(int width) {
     shape->left.push_back(lo);
     shape->right.push_back(hi);
   }
+  shape->reachLeft = -*std::min_element(shape->left.begin(), shape->left.end());
+  shape->reachRight = *std::max_element(shape->right.begin(), shape->right.end());
+  shape->reachUp = -shape->top;
+  shape->reachDown = shape->top + int(shape->left.size()) - 1;
   return shape;
+}
+
+// A line whose box, widened by the brush's reach, misses the surface touches none of its
+// pixels: a third of a design's lines can lie off the screen, and they cost no set-up.
+bool WhollyOutside(const Surface &surface, int x0, int y0, int x1, int y1, int reachLeft,
+                   int reachRight, int reachUp, int reachDown) {
+  return int64_t(std::max(x0, x1)) + reachRight < 0 || int64_t(std::min(x0, x1)) - reachLeft >= surface.width ||
+         int64_t(std::max(y0, y1)) + reachDown < 0 || int64_t(std::min(y0, y1)) - reachUp >= surface.height;
 }
 
 }  // namespace
@@ -356,6 +419,7 @@ const PenShape &RoundPenShape(int width) {
 void DrawThinLine(Surface &surface, int x0, int y0, int x1, int y1, uint32_t pixel) {
   CropPoint(x0, y0);
   CropPoint(x1, y1);
+  if (WhollyOutside(surface, x0, y0, x1, y1, 0, 0, 0, 0)) return;
   if (surface.indexed) ThinLine<uint8_t>(surface, x0, y0, x1, y1, uint8_t(pixel));
   else ThinLine<uint32_t>(surface, x0, y0, x1, y1, pixel);
   surface.damage.MarkLine(x0, y0, x1, y1, 1);
@@ -366,6 +430,9 @@ void DrawWideLine(Surface &surface, int x0, int y0, int x1, int y1, const PenSha
                   uint32_t pixel) {
   CropPoint(x0, y0);
   CropPoint(x1, y1);
+  if (WhollyOutside(surface, x0, y0, x1, y1, shape.reachLeft, shape.reachRight, shape.reachUp,
+                    shape.reachDown))
+    return;
   if (surface.indexed) WideLine<uint8_t>(surface, x0, y0, x1, y1, shape, uint8_t(pixel));
   else WideLine<uint32_t>(surface, x0, y0, x1, y1, shape, pixel);
   surface.damage.MarkLine(x0, y0, x1, y1, shape.width / 2 + 1);

@@ -15,6 +15,8 @@ struct PenShape {
   int top = 0;  // row offset of the first span
   std::vector<int> left;
   std::vector<int> right;  // inclusive
+  // How far the brush reaches from its centre pixel each way.
+  int reachLeft = 0, reachRight = 0, reachUp = 0, reachDown = 0;
 };
 
 // The shared round brush for a pen width (2 and more); built once per width, never freed.

@@ -88,13 +88,23 @@ bool PaintMessage(ThreadQueue &queue, MSG *msg, HWND window) {
 
 bool Due(DWORD due, DWORD now) { return static_cast<int32_t>(now - due) >= 0; }
 
-bool TimerMessage(ThreadQueue &queue, MSG *msg, HWND window, bool remove, DWORD now) {
+// PeekMessageA runs this thousands of times a second while drawing, so the precise clock is
+// read only when the coarse one cannot tell whether the earliest timer is due.
+bool TimerMessage(ThreadQueue &queue, MSG *msg, HWND window, bool remove, Backend &backend) {
   Timer *earliest = nullptr;
   for (Timer &t : queue.timers) {
-    if (!Due(t.due, now) || !MatchesWindow(t.window, window)) continue;
+    if (!MatchesWindow(t.window, window)) continue;
     if (earliest == nullptr || static_cast<int32_t>(t.due - earliest->due) < 0) earliest = &t;
   }
   if (earliest == nullptr) return false;
+  DWORD now = backend.CoarseNow();
+  if (!Due(earliest->due, now)) {
+    if (static_cast<int32_t>(earliest->due - now) > static_cast<int32_t>(backend.CoarseLag())) return false;
+    now = backend.Now();
+    if (!Due(earliest->due, now)) return false;
+  } else if (remove) {
+    now = backend.Now();
+  }
   *msg = MSG{};
   msg->hwnd = earliest->window;
   msg->message = WM_TIMER;
@@ -193,7 +203,7 @@ bool RetrieveMessage(MSG *msg, HWND window, UINT filterMin, UINT filterMax, UINT
       PaintMessage(queue, msg, window))
     return true;
   if (!queue.timers.empty() && InRange(WM_TIMER, filterMin, filterMax))
-    return TimerMessage(queue, msg, window, remove, backend.Now());
+    return TimerMessage(queue, msg, window, remove, backend);
   return false;
 }
 
