@@ -28,10 +28,11 @@ cleanup() {
 trap cleanup EXIT
 start_xvfb 24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 
-# Three tracks of three seconds (225 sectors each): 330, 660 and 1320 Hz.
+# Three tracks of ten seconds (750 sectors each, long enough that a slow machine still hears the
+# track it asked for): 330, 660 and 1320 Hz.
 tracks=(330 660 1320)
 for i in 0 1 2; do
-  sox -n -r 44100 -c 2 -b 16 -e signed-integer -L "$work/t$i.raw" synth 3 sine "${tracks[$i]}" gain -3
+  sox -n -r 44100 -c 2 -b 16 -e signed-integer -L "$work/t$i.raw" synth 10 sine "${tracks[$i]}" gain -3
 done
 cat "$work/t0.raw" "$work/t1.raw" "$work/t2.raw" >"$work/disc.bin"
 cat >"$work/disc.cue" <<CUE
@@ -39,9 +40,9 @@ FILE "disc.bin" BINARY
   TRACK 01 AUDIO
     INDEX 01 00:00:00
   TRACK 02 AUDIO
-    INDEX 01 00:03:00
+    INDEX 01 00:10:00
   TRACK 03 AUDIO
-    INDEX 01 00:06:00
+    INDEX 01 00:20:00
 CUE
 head -c 1000000 /dev/zero >"$work/heard.raw"
 export LUMIVANE_CDROM=$work/disc.cue
