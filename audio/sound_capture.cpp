@@ -18,17 +18,6 @@ constexpr int RECORDER_WIDTH = 70;
 constexpr int RECORDER_HEIGHT = 20;
 constexpr UINT FINEST_TIMER_RESOLUTION_MS = 10;
 
-WAVEFORMATEX PcmFormat(const CaptureFormat &entry) {
-  WAVEFORMATEX format = {};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = entry.channels;
-  format.nSamplesPerSec = entry.samplesPerSecond;
-  format.wBitsPerSample = entry.bitsPerSample;
-  format.nAvgBytesPerSec = entry.samplesPerSecond * entry.bitsPerSample * entry.channels / 8;
-  format.nBlockAlign = static_cast<WORD>(entry.bitsPerSample * entry.channels / 8);
-  format.cbSize = 0;
-  return format;
-}
 
 bool FailedResult(MMRESULT result) { return LOWORD(result) != 0; }
 
@@ -93,6 +82,18 @@ CaptureBuffer *BufferOf(const WAVEHDR *header) {
 }
 
 }  // namespace
+
+WAVEFORMATEX PcmFormat(const CaptureFormat &entry) {
+  WAVEFORMATEX format = {};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = entry.channels;
+  format.nSamplesPerSec = entry.samplesPerSecond;
+  format.wBitsPerSample = entry.bitsPerSample;
+  format.nAvgBytesPerSec = entry.samplesPerSecond * entry.bitsPerSample * entry.channels / 8;
+  format.nBlockAlign = static_cast<WORD>(entry.bitsPerSample * entry.channels / 8);
+  format.cbSize = 0;
+  return format;
+}
 
 void ApplyCaptureSettings(const SettingsStore &settings) {
   soundCapture.formatTable[0] = {static_cast<uint16_t>(settings.AudioChannels),

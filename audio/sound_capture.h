@@ -76,6 +76,9 @@ struct SoundCapture {
 
 extern SoundCapture soundCapture;
 
+// The PCM descriptor the device is asked for.
+WAVEFORMATEX PcmFormat(const CaptureFormat &entry);
+
 // Entry 0 of the format table and the device come from the settings.
 void ApplyCaptureSettings(const SettingsStore &settings);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "audio/buffer_analysis.h"
+#include "audio/sound_capture.h"
 
 namespace {
 
@@ -22,17 +23,6 @@ const char *const BAND_NAMES[BAND_COUNT] = {"11k", "5.5k", "2.8k", "1.4k", "689"
 volatile std::sig_atomic_t interrupted = 0;
 
 void Interrupt(int) { interrupted = 1; }
-
-WAVEFORMATEX PcmFormat(const CaptureFormat &f) {
-  WAVEFORMATEX format = {};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = f.channels;
-  format.nSamplesPerSec = f.samplesPerSecond;
-  format.wBitsPerSample = f.bitsPerSample;
-  format.nBlockAlign = static_cast<WORD>(f.channels * f.bitsPerSample / 8);
-  format.nAvgBytesPerSec = f.samplesPerSecond * format.nBlockAlign;
-  return format;
-}
 
 void PrintReport(std::FILE *out, const LevelReport &report, bool terminal) {
   const int filled = static_cast<int>(report.level / FULL_LEVEL * BAR_WIDTH + 0.5);
