@@ -135,20 +135,24 @@ kill "$silence_pid" 2>/dev/null
 # ---- the device goes away: the saver keeps drawing; back, it listens again ----
 pactl unload-module module-null-sink
 gone=$(now_ms)
+# Five screens, however slow the machine: the first may still show the silence before the
+# saver let the device go; each later one must differ from the one before.
 changes=0
 samples=0
 previous=
 gone_timeline=
-while [ $(( $(now_ms) - gone )) -lt 4000 ]; do
+deadline=$(( gone + 30000 ))
+while [ "$samples" -lt 5 ] && [ "$(now_ms)" -lt "$deadline" ]; do
   read -r lit sum <<<"$(screen)"
   samples=$((samples + 1))
-  [ -n "$previous" ] && [ "$sum" != "$previous" ] && changes=$((changes + 1))
+  [ "$samples" -gt 2 ] && [ "$sum" != "$previous" ] && changes=$((changes + 1))
   gone_timeline+=" $lit"
   previous=$sum
   sleep 0.2
 done
 kill -0 "$saver_pid" 2>/dev/null || fail "the saver died when the device went away"
-[ "$samples" -ge 3 ] && [ "$changes" -eq $((samples - 1)) ] || fail "the saver stopped drawing without its device ($changes changes in $samples screens; lit$gone_timeline)"
+[ "$samples" -eq 5 ] && [ "$changes" -eq 3 ] ||
+  fail "the saver stopped drawing without its device ($changes changes in $samples screens; lit$gone_timeline)"
 pactl load-module module-null-sink sink_name=music >/dev/null
 before=$(favorite0)
 heard_again=
