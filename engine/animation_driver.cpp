@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/cd_key.h"
+#include "audio/sound_capture.h"
+#include "audio/sound_modulation.h"
 #include "engine/crt_random.h"
 #include "engine/design_selection.h"
 #include "engine/line_model.h"
@@ -16,6 +19,24 @@ namespace {
 
 constexpr char DEFAULT_HELP_FILE[] = "lumiva95.hlp";
 constexpr long LARGEST_STORED_SPEED = 0x7FFFFFFF;  // "%ld" of a 32-bit long
+
+// Opens the recorder and starts capture into the window; while it runs the sound, not the
+// clock, changes designs and splits the figure.
+void TryStartCapture(HWND window) {
+  if (!OpenRecorder(animation.instance)) return;
+  if (!StartCapture(window)) {
+    CloseRecorder(animation.instance);
+    return;
+  }
+  animation.designInterval = NEVER_CHANGE_INTERVAL_MS;
+  ArmSoundRestart();
+  lineSet.splitInterval = 0;
+}
+
+void EndCapture() {
+  StopCapture();
+  CloseRecorder(animation.instance);
+}
 
 // ---- The pattern: palette engine, design selection and renderer are called from here. ----
 // Until they exist these do nothing, and a run shows a black window paced by its timers.
@@ -47,9 +68,10 @@ void DrawBatch(HWND window, HDC dc) {
   }
   RestorePaletteAfterTick(dc, previous);
 }
-// Palette and trail ring released.
+// Palette released, capture stopped, trail ring released.
 void StopPattern() {
   ReleasePalette();
+  if (SoundCaptureRunning()) EndCapture();
   ReleaseTrailRing();
 }
 // Step ranges follow the window being blacked.
@@ -79,6 +101,8 @@ void StopDrawTimer(HWND window) {
   animation.drawTimerArmed = false;
 }
 
+bool IsDigitKey(WPARAM key) { return key >= '0' && key <= '9'; }
+
 void StartUp(HWND window, const CREATESTRUCTA *creation) {
   animation = AnimationState();
   animation.instance = creation ? creation->hInstance : nullptr;
@@ -86,6 +110,8 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   settings.ProfileName = LoadResourceString(IDS_SETTINGS_FILE, DEFAULT_PROFILE_NAME);
   animation.helpFile = LoadResourceString(IDS_HELP_FILE, DEFAULT_HELP_FILE);
   LoadSettings(settings);
+  ApplyCaptureSettings(settings);
+  StartSoundModulation(settings);
   SeedRandom(ChooseRunSeed(std::getenv("LUMIVANE_SEED"), std::time(nullptr)));
   StartPattern(window);
 
@@ -96,6 +122,7 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   linesDrawn = 0;
   animation.designInterval = settings.DesignIntervalMs;
   StartDrawTimer(window, static_cast<UINT>(settings.SpeedInterval));
+  if (settings.Audio) TryStartCapture(window);
   animation.running = true;
 }
 
@@ -109,6 +136,19 @@ void ShutDown(HWND window) {
   StopPattern();
 }
 
+// A device that went away mid-run is let go: the saver goes on as it does without sound, with
+// a fresh design at full brightness, designs changing by the clock again, and the device tried
+// anew at the housekeeping ten seconds on.
+void GiveUpLostDevice(HWND window, HDC dc, DWORD now) {
+  EndCapture();
+  animation.designInterval = animation.settings.DesignIntervalMs;
+  animation.lastColourRefresh = now;
+  ThePaletteEngine().brightnessFactor = -1.0;
+  BlackenClient(window, dc);
+  ChangeDesign(window);
+  animation.lastDesignChange = now;
+}
+
 void Tick(HWND window) {
   // Drawing peeks at the queue, so a timer message can arrive inside a tick.
   if (animation.tickInProgress) return;
@@ -116,9 +156,11 @@ void Tick(HWND window) {
   StartTickClock();
   const DWORD now = GetTickCount();
   HDC dc = GetDC(window);
-  if (now - animation.lastColourRefresh > COLOUR_REFRESH_MS && !animation.soundCaptureActive) {
+  if (CaptureDeviceLost()) GiveUpLostDevice(window, dc, now);
+  if (now - animation.lastColourRefresh > COLOUR_REFRESH_MS && !SoundCaptureRunning()) {
     RefreshColours();
     animation.lastColourRefresh = now;
+    if (animation.settings.Audio) TryStartCapture(window);
   }
   if (animation.resized || now - animation.lastDesignChange > animation.designInterval) {
     animation.resized = false;
@@ -191,6 +233,20 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
       BlackenClient(window, reinterpret_cast<HDC>(wParam));
       AfterErase();
       return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      // While the saver listens the digits are the CD's keys and do not dismiss it.
+      if (SoundCaptureRunning() && IsDigitKey(wParam)) return 0;
+      break;
+    case WM_CHAR:
+      if (SoundCaptureRunning() && IsDigitKey(wParam)) {
+        CdKey(static_cast<uint32_t>(wParam - '0'));
+        return 0;
+      }
+      break;
+    case WM_SOUNDLEVEL:
+      OnSoundLevel(window, *reinterpret_cast<LevelReport *>(lParam));
+      break;
     case WM_TIMER:
       if (wParam == WATCHDOG_TIMER_ID)
         Watchdog(window);

@@ -27,7 +27,6 @@ struct AnimationState {
   DWORD lastDesignChange = 0;
   DWORD lastColourRefresh = 0;
   DWORD throughputStart = 0;
-  bool soundCaptureActive = false;
   DWORD designInterval = 0;
   // The client area changed size since the design began: the next tick starts one in it.
   bool resized = false;

@@ -1,5 +1,7 @@
 #include "engine/design_selection.h"
 
+#include "audio/sound_capture.h"
+
 #include "engine/animation_driver.h"
 #include "engine/crt_random.h"
 #include "engine/line_model.h"
@@ -78,7 +80,7 @@ void SelectNextDesign(HWND window) {
   ResetLineSet(client, settings.Design);
 
   DesignParams inUse = DrawDesignValues(settings.Design);
-  if (animation.soundCaptureActive && inUse.Symmetry > SOUND_SYMMETRY_LIMIT) {
+  if (SoundCaptureRunning() && inUse.Symmetry > SOUND_SYMMETRY_LIMIT) {
     inUse.Symmetry = SOUND_SYMMETRY_LIMIT;
   }
 

@@ -1,5 +1,6 @@
 #include "engine/palette_engine.h"
 
+#include "audio/sound_capture.h"
 #include "engine/crt_random.h"
 #include "settings/settings_store.h"
 
@@ -151,7 +152,7 @@ void StartColourWalks(const SettingsStore &settings) {
 }
 
 void ChooseStepRanges() {
-  if (engine.soundCaptureRunning) return;
+  if (SoundCaptureRunning()) return;
   int32_t snazziness = engine.settings ? engine.settings->Design.Snazziness : SNAZZ_MODERN;
   for (int c = 0; c < CHANNEL_COUNT; ++c) {
     engine.walks[c].stepRange = DrawStepRange(snazziness, static_cast<ColourChannel>(c));
@@ -172,7 +173,7 @@ void StepWalk() {
   }
   for (ColourWalk &walk : engine.walks) {
     int16_t candidate = static_cast<int16_t>(walk.value + walk.step);
-    if (engine.soundCaptureRunning) {
+    if (SoundCaptureRunning()) {
       if (walk.idleCounter == 0) candidate = static_cast<int16_t>(candidate - 1);
       candidate = static_cast<int16_t>(candidate + walk.soundDrift);
     }

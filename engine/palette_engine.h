@@ -54,9 +54,6 @@ struct PaletteEngine {
   double bandTable[BAND_TABLE_SIZE] = {};
   double brightnessFactor = -1.0;
   bool realised = false;
-  // Kept by the animation driver while sound capture runs: the walks then drift with the
-  // sound and the step ranges stay as the sound set them.
-  bool soundCaptureRunning = false;
   // The process's settings, attached at start-up: Snazziness, Audio and the stored TrailLength
   // of the current design are read from here.
   const SettingsStore *settings = nullptr;

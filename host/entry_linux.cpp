@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/saver_main.h"
+#include "host/sound_check.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ const char USAGE[] =
     "  /p <xid>     preview inside the X11 window with that decimal id (/l is the same)\n"
     "  /c, none     open the configuration dialog\n"
     "  /a [<xid>]   change the saver password (nothing to change on Linux)\n"
+    "  --list-audio-devices\n"
+    "               list the recording devices with the numbers RecordingDevice takes\n"
+    "  --listen [N] show live what recording device N (default 0) hears, as the saver\n"
+    "               measures it: loudness and eight bands from 11 kHz down to 86 Hz\n"
     "  --help       show this text\n"
     "  --display palette|truecolor, after the switch\n"
     "               the emulated 256-colour palette display (default) or true colour\n"
@@ -127,6 +132,16 @@ int main(int argc, char **argv) {
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
     std::fputs(USAGE, stdout);
     return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--list-audio-devices") == 0) return ListAudioDevices(stdout);
+  if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "--listen") == 0) {
+    char *end = nullptr;
+    const unsigned long device = argc == 3 ? std::strtoul(argv[2], &end, 10) : 0;
+    if (argc == 3 && (*end != '\0' || argv[2][0] == '\0' || argv[2][0] == '-')) {
+      std::fprintf(stderr, "lumivane: --listen takes a device number, as --list-audio-devices shows.\n");
+      return 2;
+    }
+    return ListenToDevice(static_cast<unsigned>(device), stdout);
   }
   if (!TakeDisplayOption(argc, argv)) return EXIT_FAILED;
   const LPCSTR commandLine = GetCommandLineA();

@@ -18,6 +18,8 @@
 #include "tools/present_timing.h"
 #include "tools/private_display.h"
 #include "tools/saver_setup.h"
+#include "tools/sound_figures.h"
+#include "audio/sound_capture.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ constexpr double GOAL_PACED_PERCENT = 3.0;
 constexpr double GOAL_FRAMES_PER_SECOND = 20;
 constexpr double GOAL_LARGE_SCREEN_FACTOR = 2.0;
 constexpr double GOAL_PRESENT_MS = 0.3;
+constexpr double GOAL_LISTENING_POINTS = 1.0;
 
 struct Size {
   int width, height;
@@ -67,6 +70,8 @@ std::string Usage() {
          "    saver's own LastSpeed against its cap (line sets per tick over the timer period);\n"
          "  - the default pace (12 line sets every 20 ms) at 1920x1080 and 3840x2160: processor\n"
          "    time of the saver and of the X server, and frames presented per second;\n"
+         "  - the default pace at 1920x1080 on the true-colour display while the saver listens\n"
+         "    (SDL's disk driver playing it silence, then music), and one buffer's analysis;\n"
          "  - one present of a whole palette frame at 720p, 1080p and 2160p (a picture the saver\n"
          "    drew, under palette animation), through the portable conversion and through the\n"
          "    one chosen for this processor.\n"
@@ -159,8 +164,9 @@ bool InChild(Work work, std::string *report, std::string *error) {
   return true;
 }
 
+// *heardSound, when asked for, tells whether the run analysed any sound.
 bool MeasureSaver(const PrivateDisplay &display, const char *colours, double seconds,
-                  RunFigures *figures, std::string *error) {
+                  RunFigures *figures, std::string *error, bool *heardSound = nullptr) {
   std::string report;
   auto work = [&](std::string *text, std::string *failure) {
     setenv("DISPLAY", display.name().c_str(), 1);
@@ -172,19 +178,22 @@ bool MeasureSaver(const PrivateDisplay &display, const char *colours, double sec
                           [&display] { return display.CpuSeconds(); }))
       return false;
     char line[256];
-    std::snprintf(line, sizeof line, "%ld %d %.6f %.6f %.0f %.0f %.0f %.6f", measured.lastSpeed,
+    std::snprintf(line, sizeof line, "%ld %d %.6f %.6f %.0f %.0f %.0f %.6f %d", measured.lastSpeed,
                   measured.ticks, measured.cpuSeconds, measured.wallSeconds, measured.lines,
-                  measured.linesPerSet, measured.frames, measured.otherCpuSeconds);
+                  measured.linesPerSet, measured.frames, measured.otherCpuSeconds,
+                  soundCapture.report.level > 0 ? 1 : 0);
     *text = line;
     return true;
   };
   if (!InChild(work, &report, error)) return false;
-  if (std::sscanf(report.c_str(), "%ld %d %lf %lf %lf %lf %lf %lf", &figures->lastSpeed,
+  int heard = 0;
+  if (std::sscanf(report.c_str(), "%ld %d %lf %lf %lf %lf %lf %lf %d", &figures->lastSpeed,
                   &figures->ticks, &figures->cpuSeconds, &figures->wallSeconds, &figures->lines,
-                  &figures->linesPerSet, &figures->frames, &figures->otherCpuSeconds) != 8) {
+                  &figures->linesPerSet, &figures->frames, &figures->otherCpuSeconds, &heard) != 9) {
     *error = "unreadable figures '" + report + "'";
     return false;
   }
+  if (heardSound) *heardSound = heard != 0;
   return true;
 }
 
@@ -206,15 +215,43 @@ bool MeasurePresent(const Size &size, bool portable, double *ms, std::string *er
   return true;
 }
 
-bool SetUpSaver(const BenchOptions &options, bool unthrottled, std::string *error) {
+bool SetUpSaver(const BenchOptions &options, bool unthrottled, std::string *error, bool audio = false) {
   SaverSetup setup;
   setup.favorite = options.favorite;
+  setup.audio = audio;
   setup.speedGroupSize = unthrottled ? UNTHROTTLED_GROUP_SIZE : DEFAULT_GROUP_SIZE;
   setup.speedInterval = unthrottled ? UNTHROTTLED_INTERVAL_MS : DEFAULT_INTERVAL_MS;
   return WriteSaverSettings(setup, error);
 }
 
 double Share(double part, double whole) { return whole > 0 ? part / whole : 0; }
+
+// The default pace on the true-colour display at 1080p while the saver listens, through SDL's
+// disk driver, to a file of music (capture, analysis and the pattern reacting) or of silence
+// (capture and analysis with a pattern that hardly changes).
+bool MeasureListening(const BenchOptions &options, PrivateDisplay &fullHd, const std::string &folder,
+                      Figures *figures, std::string *error) {
+  if (!SetUpSaver(options, false, error, true)) return false;
+  for (const bool music : {false, true}) {
+    if (!ListenToFile(folder + "/heard.raw", music)) {
+      *error = "cannot write the sound for the listening run";
+      return false;
+    }
+    RunFigures run;
+    bool heard = false;
+    const bool measured = MeasureSaver(fullHd, "truecolor", options.seconds, &run, error, &heard);
+    StopListeningToFile();
+    if (!measured) return false;
+    if (music && !heard) {
+      *error = "the listening saver heard nothing (capture did not run)";
+      return false;
+    }
+    (*figures)[std::string("sound.") + (music ? "music" : "silence") + ".saver_percent"].push_back(
+        100 * Share(run.cpuSeconds, run.wallSeconds));
+  }
+  (*figures)["sound.analysis_us"].push_back(AnalysisMicrosecondsPerBuffer());
+  return true;
+}
 
 // One run of every measurement, added to `figures`.
 bool MeasureOnce(const BenchOptions &options, PrivateDisplay &fullHd, PrivateDisplay &uhd,
@@ -249,6 +286,7 @@ bool MeasureOnce(const BenchOptions &options, PrivateDisplay &fullHd, PrivateDis
     (*figures)[key + ".x_percent"].push_back(100 * Share(run.otherCpuSeconds, run.wallSeconds));
     (*figures)[key + ".frames_per_second"].push_back(Share(run.frames, run.wallSeconds));
   }
+  if (!MeasureListening(options, fullHd, home.path(), figures, error)) return false;
   for (const Size &size : PRESENT_SIZES) {
     for (const bool portable : {true, false}) {
       double ms = 0;
@@ -327,6 +365,9 @@ std::vector<Row> Rows() {
     rows.push_back({std::string("default pace, ") + paced + ": X server % of a core", key + ".x_percent", 1, 2});
     rows.push_back({std::string("default pace, ") + paced + ": frames per second", key + ".frames_per_second", 1, 1});
   }
+  rows.push_back({"default pace, truecolor.1080p, listening to silence: saver %", "sound.silence.saver_percent", 1, 2});
+  rows.push_back({"default pace, truecolor.1080p, listening to music: saver %", "sound.music.saver_percent", 1, 2});
+  rows.push_back({"sound analysis of one 512-frame buffer: microseconds", "sound.analysis_us", 1, 2});
   for (const Size &size : PRESENT_SIZES) {
     const std::string key = std::string("present.") + size.name;
     rows.push_back({std::string("whole palette frame, ") + size.name + ": ms portable", key + ".portable_ms", 1, 3});
@@ -361,6 +402,12 @@ void PrintGoals(const Figures &f, const Figures *before) {
     const double was = Of(*before, "paced.palette.1080p.frames_per_second");
     std::printf("  frames at 1080p no fewer than the baseline's: %s (%.1f against %.1f)\n",
                 Verdict(fps >= was * 0.97), fps, was);
+  }
+  const double quiet = Of(f, "paced.truecolor.1080p.saver_percent");
+  for (const char *heard : {"silence", "music"}) {
+    const double listening = Of(f, std::string("sound.") + heard + ".saver_percent");
+    std::printf("  listening to %s costs the saver at most %.0f%% of a core more: %s (%+.2f points)\n", heard,
+                GOAL_LISTENING_POINTS, Verdict(listening - quiet <= GOAL_LISTENING_POINTS), listening - quiet);
   }
   const double portable = Of(f, "present.1080p.portable_ms"), best = Of(f, "present.1080p.best_ms");
   std::printf("  one whole 1080p palette frame at most %.1f ms portable: %s (%.3f ms)\n", GOAL_PRESENT_MS,

@@ -76,6 +76,10 @@ bool WriteSaverSettings(const SaverSetup &setup, std::string *error) {
     WriteSettingInt(store, "SpeedGroupSize", static_cast<uint32_t>(setup.speedGroupSize));
   if (setup.speedInterval > 0)
     WriteSettingInt(store, "SpeedInterval", static_cast<uint32_t>(setup.speedInterval));
+  if (setup.audio) {
+    WriteSettingInt(store, "Audio", 1);
+    WriteSettingInt(store, "RecordingDevice", 0);
+  }
   return true;
 }
 

@@ -29,6 +29,7 @@ struct SaverSetup {
   bool holdDesign = true;
   int speedGroupSize = 0;  // line sets per tick; 0 keeps the default
   int speedInterval = 0;   // ms per tick; 0 keeps the default
+  bool audio = false;      // listen to recording device 0
 };
 
 // Writes the settings into the current LUMIVANE_HOME through the saver's own settings code.

@@ -1,5 +1,7 @@
 #include "engine/design_selection.h"
 
+#include "audio/fake_wave_input.h"
+
 #include "engine/animation_driver.h"
 #include "engine/crt_random.h"
 #include "engine/line_model.h"
@@ -159,7 +161,6 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
   HWND window = OpenWindow(800, 600);
   ASSERT_NE(window, nullptr);
   animation.settings = settings;
-  animation.soundCaptureActive = false;
   linesDrawn = 999;
   animation.settings.AllRandom = 1;
   WriteSettingString(animation.settings, "FavList", std::string(40, 'N') + "Y");
@@ -183,11 +184,11 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
   animation.settings.AllRandom = 0;
   animation.settings.Design = DesignParams{};
   animation.settings.Design.Symmetry = 30;
-  animation.soundCaptureActive = true;
+  ASSERT_TRUE(StartFakeCapture(window));
   SelectNextDesign(window);
   EXPECT_EQ(lineSet.symmetryCount, 12);
   EXPECT_EQ(LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200))[0], 12);
-  animation.soundCaptureActive = false;
+  EndFakeCapture();
   SelectNextDesign(window);
   EXPECT_EQ(lineSet.symmetryCount, 30);
 

@@ -1,5 +1,7 @@
 #include "engine/palette_engine.h"
 
+#include "audio/fake_wave_input.h"
+
 #include "engine/crt_random.h"
 #include "settings/settings_store.h"
 
@@ -145,10 +147,11 @@ TEST_F(PaletteEngineTest, StepRangesAndStepsStayInsideTheirTables) {
   EXPECT_EQ(highest, 3);
 
   // While the sound drives the walks their ranges stay put.
-  ThePaletteEngine().soundCaptureRunning = true;
+  ASSERT_TRUE(StartFakeCapture(nullptr));
   settings.Design.Snazziness = SNAZZ_OUT_OF_CONTROL;
   ChooseStepRanges();
   EXPECT_EQ(green.stepRange, 7);
+  EndFakeCapture();
 }
 
 TEST_F(PaletteEngineTest, SoundCaptureAddsDriftAndSinksIdleChannels) {
@@ -161,8 +164,9 @@ TEST_F(PaletteEngineTest, SoundCaptureAddsDriftAndSinksIdleChannels) {
   EXPECT_EQ(ThePaletteEngine().walks[CHANNEL_GREEN].value, 100);
   EXPECT_EQ(ThePaletteEngine().walks[CHANNEL_BLUE].idleCounter, 1);
 
-  ThePaletteEngine().soundCaptureRunning = true;
+  ASSERT_TRUE(StartFakeCapture(nullptr));
   for (int i = 0; i < 9; ++i) StepWalk();  // idle counters of green and blue reach 0 once
+  EndFakeCapture();
   EXPECT_EQ(ThePaletteEngine().walks[CHANNEL_BLUE].value, 99);
   EXPECT_EQ(ThePaletteEngine().walks[CHANNEL_GREEN].value, 100 + 9 * 3 - 1);
   // A moving channel's counter stays at 0, so it loses one on every step.

@@ -173,6 +173,9 @@ typedef const BYTE *LPCBYTE;
 #define CS_PARENTDC 0x0080
 #define CS_NOCLOSE 0x0200
 #define CS_SAVEBITS 0x0800
+#define CS_BYTEALIGNWINDOW 0x2000
+// A system colour as a class background brush: the colour index + 1.
+#define COLOR_WINDOW 5
 #define CS_GLOBALCLASS 0x4000
 
 #define CW_USEDEFAULT ((int)0x80000000)

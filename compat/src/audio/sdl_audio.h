@@ -13,5 +13,7 @@ bool StartSdlAudio();
 // The recording devices by number. A number keeps its device for the whole run: a device that
 // vanishes keeps its place (opening it fails until it is back), new ones are appended.
 std::vector<std::string> RecordingDeviceNames();
+// The name SDL knows device `number` by now; empty while the device is absent.
+std::string PresentRecordingDevice(unsigned number);
 
 }  // namespace compat

@@ -1,0 +1,153 @@
+#include "audio/buffer_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Interleaved stereo buffers of one format, analysed with that format's window.
+struct Analysis {
+  explicit Analysis(CaptureFormat f) : format(f), frames(FramesPerBufferFor(f)) {
+    FillWindowTable(window, frames);
+  }
+  // Both channels carry sample(i) for frame i, as signed full-scale values.
+  std::vector<uint8_t> Buffer(const std::function<int(int)> &sample, int count) const {
+    std::vector<uint8_t> data;
+    for (int i = 0; i < count; ++i)
+      for (int c = 0; c < format.channels; ++c) {
+        const int s = sample(i);
+        if (format.bitsPerSample == 8) {
+          data.push_back(static_cast<uint8_t>(std::clamp(s / 256 + 128, 0, 255)));
+        } else {
+          const int16_t v = static_cast<int16_t>(s);
+          uint8_t bytes[2];
+          std::memcpy(bytes, &v, 2);
+          data.insert(data.end(), bytes, bytes + 2);
+        }
+      }
+    return data;
+  }
+  bool Run(const std::vector<uint8_t> &data) {
+    return AnalyseSamples(data.data(), static_cast<uint32_t>(data.size()), format, window, frames,
+                          dc, report);
+  }
+  CaptureFormat format;
+  int frames;
+  int32_t window[MAX_FRAMES_PER_BUFFER] = {};
+  int16_t dc[2] = {0, 0};
+  LevelReport report;
+};
+
+int Total(const LevelReport &r) {
+  int sum = 0;
+  for (int16_t s : r.shares) sum += s;
+  return sum;
+}
+
+int SquareWave8(int i) { return (i >> 2) & 1 ? 32767 : -32768; }
+
+}  // namespace
+
+TEST(BufferAnalysis, WindowIsALiftedRaisedCosineAndBufferSizesFollowTheFormat) {
+  int32_t window[512];
+  FillWindowTable(window, 512);
+  EXPECT_EQ(window[0], 13) << "0.0002 of full scale at the ends, never 0";
+  EXPECT_EQ(window[511], 13);
+  EXPECT_EQ(window[255], window[256]);
+  EXPECT_GT(window[255], 65500);
+  for (int i = 1; i < 256; ++i) ASSERT_GT(window[i], window[i - 1]) << i;
+
+  EXPECT_EQ(FramesPerBufferFor({2, 22050, 16}), 512);
+  EXPECT_EQ(FramesPerBufferFor({2, 44100, 8}), 256);
+  EXPECT_EQ(BufferBytesFor({2, 22050, 16}), 2048u);
+  EXPECT_EQ(BufferBytesFor({2, 22050, 8}), 512u);
+}
+
+TEST(BufferAnalysis, SilenceWithAnOffsetIsLearntThenMeasuresNothing) {
+  Analysis a({2, 22050, 16});
+  const auto silence = a.Buffer([](int) { return 1000; }, a.frames);
+  ASSERT_TRUE(a.Run(silence));
+  EXPECT_GT(a.report.level, 0.0) << "the first buffer does not know the offset yet";
+  EXPECT_EQ(a.dc[0], 1000);
+  EXPECT_EQ(a.dc[1], 1000);
+  for (int again = 0; again < 2; ++again) {
+    ASSERT_TRUE(a.Run(silence));
+    EXPECT_EQ(a.report.level, 0.0);
+    EXPECT_EQ(Total(a.report), 0) << "a total of 0 gives all shares 0";
+    EXPECT_EQ(a.report.raw[0], 0);
+  }
+  EXPECT_EQ(a.report.bandCount, 8);
+
+  // Eight bits: the unsigned midpoint 127 is the zero.
+  Analysis b({2, 22050, 8});
+  ASSERT_TRUE(b.Run(std::vector<uint8_t>(512, 127)));
+  EXPECT_EQ(b.report.level, 0.0);
+  EXPECT_EQ(b.dc[0], 0);
+}
+
+TEST(BufferAnalysis, SquareWaveOfEightFramesLandsInItsBand) {
+  // Band b stands for about 11025 / 2^b Hz at both rates: at 44100 Hz the period-8 term is band 1.
+  struct Case {
+    CaptureFormat format;
+    int band;
+  };
+  for (const Case &c : {Case{{2, 22050, 16}, 2}, Case{{2, 22050, 8}, 2}, Case{{2, 44100, 16}, 1},
+                        Case{{2, 44100, 8}, 1}}) {
+    SCOPED_TRACE(testing::Message() << c.format.samplesPerSecond << " Hz, " << c.format.bitsPerSample << " bits");
+    Analysis a(c.format);
+    const auto wave = a.Buffer(SquareWave8, a.frames);
+    ASSERT_TRUE(a.Run(wave));
+    ASSERT_TRUE(a.Run(wave));  // offsets learnt (they are about 0 here anyway)
+    EXPECT_GE(a.report.shares[c.band], 115);
+    EXPECT_LE(Total(a.report), 121);
+    for (int k = 0; k < CORRELATION_TERMS; ++k)
+      if (k != 2) {
+        EXPECT_LT(std::abs(a.report.raw[k]), std::abs(a.report.raw[2]) / 20) << k;
+      }
+    // Peak to peak of the windowed samples: nearly the full range of the shifted values.
+    EXPECT_GT(a.report.level, c.format.bitsPerSample == 16 ? 60000 : 200);
+  }
+}
+
+TEST(BufferAnalysis, HighestTermIsDroppedOnlyAt44100) {
+  // Period 2 frames is the highest term, band 0 at 22050 Hz; at 44100 Hz it is measured (raw)
+  // but left out of the bands, and period 4 becomes band 0.
+  auto period2 = [](int i) { return i & 1 ? 20000 : -20000; };
+  auto period4 = [](int i) { return (i >> 1) & 1 ? 20000 : -20000; };
+  Analysis low({2, 22050, 16});
+  ASSERT_TRUE(low.Run(low.Buffer(period2, low.frames)));
+  EXPECT_GE(low.report.shares[0], 115);
+  ASSERT_TRUE(low.Run(low.Buffer(period4, low.frames)));
+  EXPECT_GE(low.report.shares[1], 115);
+
+  Analysis high({2, 44100, 16});
+  ASSERT_TRUE(high.Run(high.Buffer(period4, high.frames)));
+  EXPECT_GE(high.report.shares[0], 115);
+  ASSERT_TRUE(high.Run(high.Buffer(period2, high.frames)));
+  EXPECT_GT(std::abs(high.report.raw[0]), 1000000);
+  EXPECT_LT(high.report.shares[0], 100) << "the period-2 term is not band 0 here";
+}
+
+TEST(BufferAnalysis, BufferWithoutAWholeFrameIsNotAnalysed) {
+  Analysis a({2, 22050, 16});
+  a.report.level = 123.0;
+  a.dc[0] = 55;
+  const std::vector<uint8_t> empty;
+  EXPECT_FALSE(AnalyseSamples(empty.data(), 0, a.format, a.window, a.frames, a.dc, a.report));
+  const std::vector<uint8_t> partial(3, 0);  // less than one 4-byte frame
+  EXPECT_FALSE(a.Run(partial));
+  EXPECT_EQ(a.report.level, 123.0);
+  EXPECT_EQ(a.dc[0], 55) << "the offset is not divided by zero frames";
+
+  // A short buffer is measured over the frames it has.
+  ASSERT_TRUE(a.Run(a.Buffer([](int) { return 300; }, 10)));
+  EXPECT_EQ(a.dc[0], 300);
+  // A device claiming more than the buffer holds is measured over the window only.
+  const auto over = a.Buffer([](int) { return -40; }, a.frames + 100);
+  ASSERT_TRUE(a.Run(over));
+  EXPECT_EQ(a.dc[0], -40);
+}

@@ -1,0 +1,161 @@
+// The driver with sound capture, on the virtual clock and a hand-driven wave-input device:
+// capture starting with the window and retried every ten seconds, the digits as CD keys,
+// the reports reaching the modulation, a vanished device let go and tried again.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "audio/cd_key.h"
+#include "audio/fake_wave_input.h"
+#include "audio/sound_capture.h"
+#include "audio/sound_modulation.h"
+#include "compat/testing.h"
+#include "engine/animation_driver.h"
+#include "engine/line_model.h"
+#include "headless_scene.h"
+#include "host/saver_main.h"
+
+namespace ct = compat::testing;
+
+namespace {
+
+std::vector<std::string> cdCommands;
+
+MCIERROR WINAPI RecordCommand(LPCSTR command, LPSTR, UINT, HWND) {
+  cdCommands.push_back(command);
+  return 0;
+}
+
+void SetSetting(const char *key, const char *value) {
+  WritePrivateProfileStringA("Lumivane 95", key, value, "control.ini");
+}
+
+bool AcceptNothing(const WAVEFORMATEX &) { return false; }
+
+class DriverSound : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseFakeWaveInput();
+    cdKeys = CdKeys();
+    cdKeys.sendCommand = RecordCommand;
+    cdCommands.clear();
+    SetSetting("Audio", "1");
+    SetSetting("Refresh", "60");
+  }
+  void TearDown() override {
+    SetSetting("Audio", nullptr);
+    SetSetting("Refresh", nullptr);
+    UsePlatformWaveInput();
+    cdKeys = CdKeys();
+  }
+  int RunFullScreen(DWORD deadline) {
+    ct::SetDeadline(At(deadline));
+    return SaverMain(GetModuleHandleA(nullptr), "/s");
+  }
+};
+
+}  // namespace
+
+TEST_F(DriverSound, CaptureStartsWithTheWindowAndTheDigitsBecomeCdKeys) {
+  bool running = false, armed = false;
+  DWORD interval = 0;
+  int splitInterval = -1;
+  bool aliveAfterDigits = false;
+  ct::ScheduleCall(At(50), [&] {
+    running = SoundCaptureRunning();
+    armed = soundModulation.armed;
+    interval = animation.designInterval;
+    splitInterval = lineSet.splitInterval;
+  });
+  ct::ScheduleKeyDown(At(100), '1');
+  ct::ScheduleKeyUp(At(150), '1');
+  ct::ScheduleKeyDown(At(300), '2');
+  ct::ScheduleKeyUp(At(350), '2');
+  ct::ScheduleKeyDown(At(2000), '0');
+  ct::ScheduleCall(At(2500), [&] { aliveAfterDigits = Saver() != nullptr; });
+  ct::ScheduleKeyDown(At(3000), 'Q');
+  EXPECT_EQ(RunFullScreen(10000), 0);
+  EXPECT_FALSE(ct::DeadlineReached()) << "a letter still dismisses";
+
+  EXPECT_TRUE(running);
+  EXPECT_TRUE(armed);
+  EXPECT_EQ(interval, 604800000u);
+  EXPECT_EQ(splitInterval, 0);
+  EXPECT_TRUE(aliveAfterDigits);
+  const std::vector<std::string> plays = {"play cdaudio from 1:0", "play cdaudio from 12:0", "stop cdaudio"};
+  std::vector<std::string> seen;
+  for (const std::string &c : cdCommands)
+    if (c.rfind("play", 0) == 0 || c.rfind("stop", 0) == 0) seen.push_back(c);
+  EXPECT_EQ(seen, plays);
+  // Shut-down stopped capture and closed the device.
+  EXPECT_FALSE(SoundCaptureRunning());
+  EXPECT_EQ(fakeWaveInput.calls.back(), "close");
+  EXPECT_FALSE(fakeWaveInput.open);
+}
+
+TEST_F(DriverSound, WithoutADeviceDigitsDismissAndTheStartIsRetriedEveryTenSeconds) {
+  fakeWaveInput.accepts = AcceptNothing;
+  size_t probesAtStart = 0, probesBefore = 0, probesAfter = 0;
+  DWORD interval = 0;
+  ct::ScheduleCall(At(50), [&] { probesAtStart = fakeWaveInput.queried.size(); });
+  ct::ScheduleCall(At(9990), [&] { probesBefore = fakeWaveInput.queried.size(); });
+  ct::ScheduleCall(At(10100), [&] {
+    probesAfter = fakeWaveInput.queried.size();
+    fakeWaveInput.accepts = [](const WAVEFORMATEX &) { return true; };
+  });
+  bool runningAt20 = false;
+  ct::ScheduleCall(At(20100), [&] {
+    runningAt20 = SoundCaptureRunning();
+    interval = animation.designInterval;
+  });
+  ct::ScheduleCall(At(20200), [] { fakeWaveInput.accepts = AcceptNothing; });
+  ct::ScheduleCall(At(20300), [] { StopCapture(); });
+  ct::ScheduleKeyDown(At(20400), '5');
+  EXPECT_EQ(RunFullScreen(40000), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+
+  EXPECT_EQ(probesAtStart, 8u);
+  EXPECT_EQ(probesBefore, 8u);
+  EXPECT_EQ(probesAfter, 16u);
+  EXPECT_TRUE(runningAt20) << "the device that became free was taken at the next try";
+  EXPECT_EQ(interval, 604800000u);
+  EXPECT_TRUE(cdCommands.empty()) << "the digit dismissed the saver once capture had stopped";
+}
+
+TEST_F(DriverSound, ReportsReachTheModulationAndAVanishedDeviceIsLetGoAndTriedAgain) {
+  uint32_t quietCount = 0;
+  bool lost = false, runningAfterLoss = true, runningAgain = false;
+  DWORD intervalAfterLoss = 0;
+  ct::ScheduleCall(At(100), [&] {
+    LevelReport quiet;
+    quiet.level = 100;
+    for (int i = 0; i < 3; ++i) SendMessageA(Saver(), WM_SOUNDLEVEL, 0, reinterpret_cast<LPARAM>(&quiet));
+    quietCount = soundModulation.quietCount;
+    // The device vanishes: the next hand-over is refused.
+    TickFakeTimer();
+    ReturnFakeBuffer(0, nullptr);
+    ReturnFakeBuffer(0, nullptr);
+  });
+  ct::ScheduleCall(At(200), [&] {
+    fakeWaveInput.addResult = MMSYSERR_NODRIVER;
+    TickFakeTimer();
+    lost = CaptureDeviceLost();
+  });
+  ct::ScheduleCall(At(400), [&] {
+    runningAfterLoss = SoundCaptureRunning();
+    intervalAfterLoss = animation.designInterval;
+    fakeWaveInput.addResult = MMSYSERR_NOERROR;
+  });
+  ct::ScheduleCall(At(10500), [&] { runningAgain = SoundCaptureRunning(); });
+  ct::ScheduleKeyDown(At(11000), 'Q');
+  EXPECT_EQ(RunFullScreen(30000), 0);
+
+  EXPECT_EQ(quietCount, 3u);
+  EXPECT_TRUE(lost);
+  EXPECT_FALSE(runningAfterLoss);
+  EXPECT_EQ(intervalAfterLoss, 60000u) << "the clock changes designs again";
+  EXPECT_TRUE(runningAgain) << "tried again ten seconds on";
+}
