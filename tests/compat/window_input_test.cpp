@@ -1,5 +1,6 @@
 // Scripted input through the headless backend: keys with their characters and system keys,
-// the mouse with the cursor position and its coalesced moves, buttons, the deadline.
+// the mouse with the cursor position and its coalesced moves, buttons, the deadline; and the
+// rules every backend's input follows: double clicks, capture, focus.
 #include "window_fixture.h"
 
 namespace {
@@ -94,6 +95,87 @@ TEST_F(Input, TheMouseMovesTheCursorAndReachesTheWindowUnderIt) {
   ASSERT_TRUE(GetCursorPos(&at));
   EXPECT_EQ(at.x, 172);
   EXPECT_EQ(at.y, 112);
+}
+
+TEST_F(Input, DoubleClicksCaptureAndFocusFollowTheWin32Rules) {
+  SetScreenSize(640, 480);
+  const HWND plain = MakeWindow(WS_POPUP | WS_VISIBLE, nullptr, 300, 200);
+  const HWND disabledChild = MakeWindow(WS_CHILD | WS_VISIBLE | WS_DISABLED, plain, 50, 50);
+  WNDCLASSA clicks{};
+  clicks.style = CS_DBLCLKS;
+  clicks.lpfnWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(plain, GWLP_WNDPROC));
+  clicks.lpszClassName = "Clicker";
+  ASSERT_NE(RegisterClassA(&clicks), 0);
+  const HWND clicker = CreateWindowExA(0, "Clicker", "", WS_POPUP | WS_VISIBLE, 320, 0, 300, 200,
+                                       nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(clicker, nullptr);
+  received.clear();
+  const DWORD t = Now();
+  ScheduleMouseMove(t + 5, 330, 10);
+  auto click = [](DWORD at, Button button) {
+    ScheduleButton(at, button, true);
+    ScheduleButton(at + 5, button, false);
+  };
+  click(t + 10, Button::Left);
+  ScheduleMouseMove(t + 15, 331, 11);  // inside the double-click rectangle
+  click(t + 20, Button::Left);         // double click
+  click(t + 30, Button::Left);         // a third press starts anew
+  click(t + 700, Button::Left);        // too late for the one before
+  ScheduleMouseMove(t + 710, 340, 10);
+  click(t + 720, Button::Left);  // too far
+  click(t + 730, Button::Right);  // another button does not pair with the left one...
+  click(t + 740, Button::Right);  // ...but with its own
+  ScheduleMouseMove(t + 800, 100, 100);
+  click(t + 810, Button::Left);
+  click(t + 820, Button::Left);  // a class without CS_DBLCLKS never sees a double click
+  ScheduleCall(t + 840, [&] { SetCapture(clicker); });
+  ScheduleMouseMove(t + 850, 20, 20);
+  ScheduleCall(t + 860, [] { ReleaseCapture(); });
+  ScheduleMouseMove(t + 870, 21, 21);  // over the disabled child: its parent gets it
+  ScheduleCall(t + 880, [&] { SetFocus(plain); });
+  ScheduleKeyDown(t + 890, 'A');
+  ScheduleKeyDown(t + 895, 'A');  // held: a repeat
+  ScheduleKeyUp(t + 900, 'A');
+  ScheduleCall(t + 905, [&] { SetForegroundWindow(clicker); });  // the focus follows
+  ScheduleKeyDown(t + 910, 'B');
+  ScheduleWheel(t + 920, WHEEL_DELTA);  // the pointer is over `plain`; the wheel turns the focus
+  SetDeadline(t + 1000);
+  RunLoop();
+
+  std::vector<std::pair<UINT, HWND>> presses;
+  for (const Received &r : received)
+    if (r.message == WM_LBUTTONDOWN || r.message == WM_LBUTTONDBLCLK || r.message == WM_RBUTTONDOWN ||
+        r.message == WM_RBUTTONDBLCLK)
+      presses.push_back({r.message, r.window});
+  const std::vector<std::pair<UINT, HWND>> expected{
+      {WM_LBUTTONDOWN, clicker}, {WM_LBUTTONDBLCLK, clicker}, {WM_LBUTTONDOWN, clicker},
+      {WM_LBUTTONDOWN, clicker}, {WM_LBUTTONDOWN, clicker},   {WM_RBUTTONDOWN, clicker},
+      {WM_RBUTTONDBLCLK, clicker}, {WM_LBUTTONDOWN, plain},   {WM_LBUTTONDOWN, plain}};
+  EXPECT_EQ(presses, expected);
+  const std::vector<Received> doubles = Of(WM_LBUTTONDBLCLK);
+  ASSERT_EQ(doubles.size(), 1u);
+  EXPECT_EQ(doubles[0].lParam, MAKELPARAM(11, 11));
+  EXPECT_EQ(doubles[0].wParam, static_cast<WPARAM>(MK_LBUTTON));
+
+  const std::vector<Received> moves = Of(WM_MOUSEMOVE);
+  ASSERT_GE(moves.size(), 2u);
+  const Received &captured = moves[moves.size() - 2];
+  EXPECT_EQ(captured.window, clicker);
+  EXPECT_EQ(static_cast<short>(LOWORD(captured.lParam)), 20 - 320);
+  EXPECT_EQ(moves.back().window, plain);
+  EXPECT_EQ(moves.back().lParam, MAKELPARAM(21, 21));
+  for (const Received &r : received) EXPECT_NE(r.window, disabledChild);
+
+  const std::vector<Received> keys = Of(WM_KEYDOWN);
+  ASSERT_EQ(keys.size(), 3u);
+  EXPECT_EQ(keys[0].window, plain);
+  EXPECT_EQ(static_cast<DWORD>(keys[0].lParam) & (1u << 30), 0u);
+  EXPECT_EQ(keys[1].window, plain);
+  EXPECT_NE(static_cast<DWORD>(keys[1].lParam) & (1u << 30), 0u);
+  EXPECT_EQ(keys[2].window, clicker);
+  ASSERT_EQ(Of(WM_MOUSEWHEEL).size(), 1u);
+  EXPECT_EQ(Of(WM_MOUSEWHEEL)[0].window, clicker);
+  EXPECT_EQ(Of(WM_MOUSEWHEEL)[0].lParam, MAKELPARAM(21, 21));
 }
 
 }  // namespace

@@ -36,12 +36,14 @@ DWORD Now();
 void AdvanceClock(DWORD milliseconds);
 
 // ---- Scripted input, delivered when the virtual clock reaches `at` ----
-// Keys go to the focus window (SetForegroundWindow focuses its window); with Alt held, and for
-// Alt and F10 themselves, they arrive as WM_SYSKEYDOWN / WM_SYSKEYUP.
+// It becomes messages by the same rules as a display's input. Keys go to the focus window, or
+// the active one without a focus (SetForegroundWindow focuses its window); with Alt held, and
+// for Alt and F10 themselves, they arrive as WM_SYSKEYDOWN / WM_SYSKEYUP.
 void ScheduleKeyDown(DWORD at, UINT virtualKey);
 void ScheduleKeyUp(DWORD at, UINT virtualKey);
 // Screen coordinates; moves the cursor (GetCursorPos) and sends mouse messages to the capture
-// window or the deepest visible window under the cursor.
+// window or the deepest visible enabled window under the cursor. A second press soon and near
+// enough is a double click for a class with CS_DBLCLKS; the wheel turns the focus window.
 void ScheduleMouseMove(DWORD at, int x, int y);
 enum class Button { Left, Right, Middle };
 void ScheduleButton(DWORD at, Button button, bool down);

@@ -11,6 +11,7 @@
 #include "compat/testing.h"
 #include "window/activation.h"
 #include "window/cursor_state.h"
+#include "window/input.h"
 #include "window/keyboard.h"
 #include "window/message_queue.h"
 #include "window/modules.h"
@@ -127,39 +128,10 @@ class HeadlessBackend : public Backend {
     cursor_ = POINT{x, y};
   }
 
-  void DeliverKey(UINT key, bool down) {
-    HWND target = FocusHandle();
-    if (target == nullptr) target = ForegroundHandle();
-    const UINT message = KeyMessageForEvent(key, down);
-    if (target == nullptr) return;
-    MSG msg{};
-    msg.hwnd = target;
-    msg.message = message;
-    msg.wParam = key;
-    msg.lParam = KeyMessageLParam(key, down, false);
-    Queue(msg);
-  }
-
-  void DeliverMouse(UINT message, WPARAM extra, int x, int y, bool moves) {
-    POINT at;
-    {
-      std::lock_guard<std::mutex> lock(inputGuard_);
-      if (moves) cursor_ = POINT{x, y};
-      at = cursor_;
-    }
-    const bool wheel = message == WM_MOUSEWHEEL;
-    HWND target = CaptureHandle();
-    if (target == nullptr) target = wheel ? FocusHandle() : WindowAt(at);
-    if (target == nullptr) return;
-    POINT local = at;
-    ScreenToClient(target, &local);
-    MSG msg{};
-    msg.hwnd = target;
-    msg.message = message;
-    msg.wParam = extra | ButtonFlags();
-    msg.lParam = wheel ? MAKELPARAM(at.x, at.y) : MAKELPARAM(local.x, local.y);
-    msg.pt = at;
-    Queue(msg);
+  POINT MoveCursor(int x, int y) {
+    std::lock_guard<std::mutex> lock(inputGuard_);
+    cursor_ = POINT{x, y};
+    return cursor_;
   }
 
   // ---- Other processes' windows: there are none without a display ----
@@ -190,43 +162,6 @@ class HeadlessBackend : public Backend {
   }
 
  private:
-  static WPARAM ButtonFlags() {
-    WPARAM flags = 0;
-    if (AsyncKeyState(VK_LBUTTON)) flags |= MK_LBUTTON;
-    if (AsyncKeyState(VK_RBUTTON)) flags |= MK_RBUTTON;
-    if (AsyncKeyState(VK_MBUTTON)) flags |= MK_MBUTTON;
-    if (AsyncKeyState(VK_SHIFT)) flags |= MK_SHIFT;
-    if (AsyncKeyState(VK_CONTROL)) flags |= MK_CONTROL;
-    return flags;
-  }
-
-  static void Queue(const MSG &msg) {
-    std::shared_ptr<ThreadQueue> queue = QueueOfThread(WindowThread(msg.hwnd));
-    if (queue) PostInput(*queue, msg);
-  }
-
-  // The deepest visible enabled-or-not window under a screen point, newest windows on top.
-  static HWND WindowAt(POINT at) {
-    std::vector<Window *> all = AllWindows();
-    HWND found = nullptr;
-    HWND parent = nullptr;
-    for (;;) {
-      HWND next = nullptr;
-      for (auto it = all.rbegin(); it != all.rend() && next == nullptr; ++it) {
-        Window *w = *it;
-        const bool child = (w->style & WS_CHILD) != 0;
-        if (w->destroying || !IsWindowVisible(w->handle)) continue;
-        if (parent == nullptr ? (child && IsLocalHandle(w->parent)) : (!child || w->parent != parent))
-          continue;
-        RECT r;
-        GetWindowRect(w->handle, &r);
-        if (at.x >= r.left && at.x < r.right && at.y >= r.top && at.y < r.bottom) next = w->handle;
-      }
-      if (next == nullptr) return found;
-      found = parent = next;
-    }
-  }
-
   std::atomic<uint64_t> clock_{CLOCK_START};
   int screenWidth_ = 640;
   int screenHeight_ = 480;
@@ -247,19 +182,11 @@ HeadlessBackend &Headless() {
   return *instance;
 }
 
-UINT ButtonMessage(testing::Button button, bool down) {
+MouseButton ButtonOf(testing::Button button) {
   switch (button) {
-    case testing::Button::Left: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-    case testing::Button::Right: return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-    default: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-  }
-}
-
-UINT ButtonKey(testing::Button button) {
-  switch (button) {
-    case testing::Button::Left: return VK_LBUTTON;
-    case testing::Button::Right: return VK_RBUTTON;
-    default: return VK_MBUTTON;
+    case testing::Button::Left: return MouseButton::Left;
+    case testing::Button::Right: return MouseButton::Right;
+    default: return MouseButton::Middle;
   }
 }
 
@@ -275,6 +202,7 @@ void ResetHeadless() {
   ClearAllQueues();
   ResetActivation();
   ResetKeyState();
+  ResetInput();
   ResetCursor();
   ForgetAllModules();
   backend.Reset();
@@ -286,29 +214,25 @@ DWORD Now() { return Headless().Now(); }
 void AdvanceClock(DWORD milliseconds) { Headless().Advance(milliseconds); }
 
 void ScheduleKeyDown(DWORD at, UINT virtualKey) {
-  Headless().Schedule(at, [virtualKey] { instance->DeliverKey(virtualKey, true); });
+  Headless().Schedule(at, [virtualKey] { ReportKey(virtualKey, true); });
 }
 
 void ScheduleKeyUp(DWORD at, UINT virtualKey) {
-  Headless().Schedule(at, [virtualKey] { instance->DeliverKey(virtualKey, false); });
+  Headless().Schedule(at, [virtualKey] { ReportKey(virtualKey, false); });
 }
 
 void ScheduleMouseMove(DWORD at, int x, int y) {
-  Headless().Schedule(at, [x, y] { instance->DeliverMouse(WM_MOUSEMOVE, 0, x, y, true); });
+  Headless().Schedule(at, [x, y] { ReportPointerMove(instance->MoveCursor(x, y), nullptr); });
 }
 
 void ScheduleButton(DWORD at, Button button, bool down) {
   Headless().Schedule(at, [button, down] {
-    // The button's own state counts in the message's flags only while it is down.
-    KeyMessageForEvent(ButtonKey(button), down);
-    instance->DeliverMouse(ButtonMessage(button, down), 0, 0, 0, false);
+    ReportButton(ButtonOf(button), down, instance->CursorPos(), nullptr);
   });
 }
 
 void ScheduleWheel(DWORD at, int delta) {
-  Headless().Schedule(at, [delta] {
-    instance->DeliverMouse(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0, 0, false);
-  });
+  Headless().Schedule(at, [delta] { ReportWheel(delta, instance->CursorPos()); });
 }
 
 void ScheduleCall(DWORD at, std::function<void()> action) {

@@ -18,7 +18,7 @@
 #include "backend/x11_windows.h"
 #include "window/activation.h"
 #include "window/cursor_state.h"
-#include "window/keyboard.h"
+#include "window/input.h"
 #include "window/message_queue.h"
 #include "window/window_table.h"
 
@@ -139,11 +139,6 @@ UINT VirtualKeyOf(SDL_Keycode key) {
     case SDLK_QUOTE: return VK_OEM_7;
     default: return 0;
   }
-}
-
-void QueueInput(const MSG &msg) {
-  std::shared_ptr<ThreadQueue> queue = QueueOfThread(WindowThread(msg.hwnd));
-  if (queue) PostInput(*queue, msg);
 }
 
 class SdlBackend : public Backend {
@@ -444,93 +439,39 @@ class SdlBackend : public Backend {
     return point;
   }
 
-  // Keyboard input goes to the focus when it lies in the window the event came from.
-  static HWND KeyTarget(HWND window) {
-    const HWND focus = FocusHandle();
-    if (focus != nullptr && (focus == window || IsChildOf(window, focus))) return focus;
-    return window;
-  }
-
-  static WPARAM MouseFlags(Uint32 buttons) {
-    WPARAM flags = 0;
-    if (buttons & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
-    if (buttons & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
-    if (buttons & SDL_BUTTON_MMASK) flags |= MK_MBUTTON;
-    if (AsyncKeyState(VK_SHIFT)) flags |= MK_SHIFT;
-    if (AsyncKeyState(VK_CONTROL)) flags |= MK_CONTROL;
-    return flags;
-  }
-
   void Translate(const SDL_Event &event) {
     switch (event.type) {
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
-        const HWND window = WindowOfId(event.key.windowID);
         const UINT key = VirtualKeyOf(event.key.keysym.sym);
-        if (window == nullptr || key == 0) return;
-        const bool down = event.type == SDL_KEYDOWN;
-        MSG msg{};
-        msg.hwnd = KeyTarget(window);
-        msg.message = KeyMessageForEvent(key, down);
-        msg.wParam = key;
-        msg.lParam = KeyMessageLParam(key, down, event.key.repeat != 0);
-        msg.time = Now();
-        QueueInput(msg);
+        if (WindowOfId(event.key.windowID) != nullptr && key != 0)
+          ReportKey(key, event.type == SDL_KEYDOWN);
         return;
       }
-      case SDL_MOUSEMOTION:
+      case SDL_MOUSEMOTION: {
+        const HWND window = WindowOfId(event.motion.windowID);
+        if (window != nullptr)
+          ReportPointerMove(ScreenPointOf(event.motion.windowID, window, event.motion.x, event.motion.y), window);
+        return;
+      }
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
-        const bool motion = event.type == SDL_MOUSEMOTION;
-        const Uint32 windowId = motion ? event.motion.windowID : event.button.windowID;
-        const HWND window = WindowOfId(windowId);
-        if (window == nullptr) return;
-        MSG msg{};
-        msg.hwnd = CaptureHandle() != nullptr ? CaptureHandle() : window;
-        msg.time = Now();
-        int x = motion ? event.motion.x : event.button.x;
-        int y = motion ? event.motion.y : event.button.y;
-        msg.pt = ScreenPointOf(windowId, window, x, y);
-        POINT local = msg.pt;
-        ScreenToClient(msg.hwnd, &local);
-        msg.lParam = MAKELPARAM(local.x, local.y);
-        if (motion) {
-          msg.message = WM_MOUSEMOVE;
-          msg.wParam = MouseFlags(event.motion.state);
-        } else {
-          const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-          UINT base;
-          UINT key;
-          switch (event.button.button) {
-            case SDL_BUTTON_LEFT: base = WM_LBUTTONDOWN; key = VK_LBUTTON; break;
-            case SDL_BUTTON_RIGHT: base = WM_RBUTTONDOWN; key = VK_RBUTTON; break;
-            case SDL_BUTTON_MIDDLE: base = WM_MBUTTONDOWN; key = VK_MBUTTON; break;
-            default: return;
-          }
-          KeyMessageForEvent(key, down);
-          Window *w = FindLocalWindow(msg.hwnd);
-          const bool doubleClick = down && event.button.clicks == 2 && w != nullptr &&
-                                   (w->windowClass.style & CS_DBLCLKS);
-          msg.message = down ? (doubleClick ? base + 2 : base) : base + 1;
-          msg.wParam = MouseFlags(SDL_GetMouseState(nullptr, nullptr));
+        const HWND window = WindowOfId(event.button.windowID);
+        MouseButton button;
+        switch (event.button.button) {
+          case SDL_BUTTON_LEFT: button = MouseButton::Left; break;
+          case SDL_BUTTON_RIGHT: button = MouseButton::Right; break;
+          case SDL_BUTTON_MIDDLE: button = MouseButton::Middle; break;
+          default: return;
         }
-        QueueInput(msg);
+        if (window != nullptr)
+          ReportButton(button, event.type == SDL_MOUSEBUTTONDOWN,
+                       ScreenPointOf(event.button.windowID, window, event.button.x, event.button.y), window);
         return;
       }
-      case SDL_MOUSEWHEEL: {
-        const HWND window = WindowOfId(event.wheel.windowID);
-        if (window == nullptr) return;
-        MSG msg{};
-        msg.hwnd = KeyTarget(window);
-        msg.message = WM_MOUSEWHEEL;
-        msg.pt = CursorPos();
-        msg.wParam = MAKEWPARAM(MouseFlags(SDL_GetMouseState(nullptr, nullptr)),
-                                static_cast<WORD>(event.wheel.y * WHEEL_DELTA));
-        msg.lParam = MAKELPARAM(msg.pt.x, msg.pt.y);
-        msg.time = Now();
-        QueueInput(msg);
+      case SDL_MOUSEWHEEL:
+        if (WindowOfId(event.wheel.windowID) != nullptr) ReportWheel(event.wheel.y * WHEEL_DELTA, CursorPos());
         return;
-      }
       case SDL_WINDOWEVENT: {
         const HWND window = WindowOfId(event.window.windowID);
         if (window == nullptr) return;

@@ -26,6 +26,7 @@
 
 #include "dialog/controls.h"
 #include "dialog/dialog_view.h"
+#include "window/input.h"
 #include "window/keyboard.h"
 
 namespace compat {
@@ -94,28 +95,25 @@ class ListWidget : public Fl_Browser {
     if (!item) return 1;
     const int line = lineno(item) - 1;
     const DWORD now = GetTickCount();
-    const bool near = std::abs(Fl::event_x_root() - lastX_) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                      std::abs(Fl::event_y_root() - lastY_) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    const POINT at{Fl::event_x_root(), Fl::event_y_root()};
     SetFocus(control_);
-    if (line == lastLine_ && near && now - lastClick_ <= DOUBLE_CLICK_MS) {
+    if (line == lastLine_ && WithinDoubleClick(lastClick_, last_, now, at)) {
       ListDoubleClick(control_, line);
       lastLine_ = -1;
     } else {
       ListClick(control_, line, Fl::event_state(FL_SHIFT) != 0, Fl::event_state(FL_CTRL) != 0);
       lastLine_ = line;
       lastClick_ = now;
-      lastX_ = Fl::event_x_root();
-      lastY_ = Fl::event_y_root();
+      last_ = at;
     }
     return 1;
   }
 
  private:
-  static constexpr DWORD DOUBLE_CLICK_MS = 500;  // the Windows default double-click time
   HWND control_;
   int lastLine_ = -1;
   DWORD lastClick_ = 0;
-  int lastX_ = 0, lastY_ = 0;
+  POINT last_{0, 0};
 };
 
 // A static text or group box title: '&' marks the mnemonic, drawn underlined, as on Windows.
