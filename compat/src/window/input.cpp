@@ -62,6 +62,7 @@ HWND WindowUnder(POINT at, HWND top) {
   }
 }
 
+// The focus, or the active window when nothing has the focus.
 HWND KeyTarget() {
   const HWND focus = FocusHandle();
   return focus != nullptr ? focus : ForegroundHandle();
@@ -147,6 +148,8 @@ void ReportKey(UINT virtualKey, bool down) {
   MSG msg{};
   msg.message = KeyMessageForEvent(virtualKey, down);
   msg.hwnd = KeyTarget();
+  // The active window without a focus sees every key as a system key.
+  if (FocusHandle() == nullptr) msg.message = down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
   msg.wParam = virtualKey;
   msg.lParam = KeyMessageLParam(virtualKey, down, down && wasDown);
   Queue(msg, ActiveBackend().CursorPos());
