@@ -11,11 +11,12 @@
 #include "engine/line_model.h"
 #include "engine/palette_engine.h"
 #include "engine/renderer.h"
-#include "host/saver_window.h"
 
 AnimationState animation;
 
 namespace {
+
+WNDPROC defaultProc = DefWindowProcA;
 
 constexpr char DEFAULT_HELP_FILE[] = "lumiva95.hlp";
 constexpr long LARGEST_STORED_SPEED = 0x7FFFFFFF;  // "%ld" of a 32-bit long
@@ -111,7 +112,7 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   animation.helpFile = LoadResourceString(IDS_HELP_FILE, DEFAULT_HELP_FILE);
   LoadSettings(settings);
   ApplyCaptureSettings(settings);
-  StartSoundModulation(settings);
+  StartSoundModulation(settings, SoundPatternTargets());
   SeedRandom(ChooseRunSeed(std::getenv("LUMIVANE_SEED"), std::time(nullptr)));
   StartPattern(window);
 
@@ -203,6 +204,20 @@ long ThroughputLinesPerSecond(uint64_t lines, DWORD elapsedMs) {
                                                     : static_cast<long>(perSecond);
 }
 
+PatternTargets SoundPatternTargets() {
+  PatternTargets pattern;
+  pattern.lines = &lineSet;
+  pattern.palette = &ThePaletteEngine();
+  pattern.nextRandom = NextRandom;
+  pattern.selectNextDesign = SelectNextDesign;
+  pattern.reseedMotion = ReseedMotion;
+  pattern.paletteAvailable = PaletteAvailable;
+  pattern.refreshAllEntries = RefreshAllEntries;
+  return pattern;
+}
+
+void SetDriverDefaultProc(WNDPROC procedure) { defaultProc = procedure; }
+
 uint32_t ChooseRunSeed(const char *seedText, std::time_t now) {
   if (seedText && *seedText) {
     char *end = nullptr;
@@ -256,5 +271,5 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
     default:
       break;
   }
-  return SaverDefaultProc(window, message, wParam, lParam);
+  return defaultProc(window, message, wParam, lParam);
 }
