@@ -39,21 +39,26 @@ void EndCapture() {
   CloseRecorder(animation.instance);
 }
 
+// The next design of this run; the throughput is measured from here.
+void NextDesign(HWND window) {
+  SelectNextDesign(window, animation.settings);
+  animation.throughputStart = GetTickCount();
+}
+
 // ---- The pattern: palette engine, design selection and renderer are called from here. ----
-// Until they exist these do nothing, and a run shows a black window paced by its timers.
 
 // Step ranges, colour walks, logical palette and the first design.
 void StartPattern(HWND window) {
   StartColourWalks(animation.settings);
-  PaletteCapacity(window);
-  BuildPalette(window);
+  FitPaletteToDisplay(window);
+  BuildPalette();
   AttachRenderer({window, &animation.running, &animation.settings});
-  SelectNextDesign(window);
+  NextDesign(window);
 }
 // New colour steps every ten seconds.
 void RefreshColours() { RandomizeSteps(); }
 // The next design on the cleared window.
-void ChangeDesign(HWND window) { SelectNextDesign(window); }
+void ChangeDesign(HWND window) { NextDesign(window); }
 // Palette selected, up to speedGroupSize line sets drawn (fewer when polite and the mouse
 // moved), palette deselected.
 void DrawBatch(HWND window, HDC dc) {
@@ -209,7 +214,7 @@ PatternTargets SoundPatternTargets() {
   pattern.lines = &lineSet;
   pattern.palette = &ThePaletteEngine();
   pattern.nextRandom = NextRandom;
-  pattern.selectNextDesign = SelectNextDesign;
+  pattern.selectNextDesign = NextDesign;
   pattern.reseedMotion = ReseedMotion;
   pattern.paletteAvailable = PaletteAvailable;
   pattern.refreshAllEntries = RefreshAllEntries;

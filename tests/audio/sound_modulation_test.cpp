@@ -32,7 +32,7 @@ class SoundModulationTest : public ::testing::Test {
     ASSERT_NE(window, nullptr);
     SeedRandom(11);
     StartColourWalks(animation.settings);
-    SelectNextDesign(window);
+    SelectNextDesign(window, animation.settings);
     StartSoundModulation(animation.settings, SoundPatternTargets());
   }
   void TearDown() override {
