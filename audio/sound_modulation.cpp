@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/crt_random.h"
-#include "engine/design_selection.h"
 #include "engine/line_model.h"
 #include "engine/palette_engine.h"
 
@@ -31,14 +29,18 @@ constexpr double SPIN_SCALE = 0.000060240963855421684;
 
 using Levels = double[BAND_COUNT];
 
+const PatternTargets &Pattern() { return soundModulation.pattern; }
+LineSetState &Lines() { return *Pattern().lines; }
+PaletteEngine &Palette() { return *Pattern().palette; }
+
 void WanderInDream(Levels &s) {
   double sum = 0;
   for (double level : s) sum += level;
   const int t = static_cast<int>(sum);
   for (double &level : s) {
-    level += (NextRandom() % 1000 - t - 400) / 150.0;
+    level += (Pattern().nextRandom() % 1000 - t - 400) / 150.0;
     level = std::clamp(level, 0.0, DREAM_LEVEL_LIMIT);
-    NextRandom();  // drawn and not used, which keeps the sequence the dream has always had
+    Pattern().nextRandom();  // drawn and not used, which keeps the sequence the dream has always had
   }
 }
 
@@ -56,11 +58,12 @@ void RestartDesign(HWND window, Levels &s, const int16_t *shares) {
   GetClientRect(window, &client);
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   ReleaseDC(window, dc);
-  SelectNextDesign(window);
+  Pattern().selectNextDesign(window);
   m.armed = false;
   m.paletteRefreshPending = true;
   for (int k = 0; k < BAND_COUNT; ++k) s[k] = shares[k];
-  ThePaletteEngine().paletteCursor = ThePaletteEngine().entryCount;
+  PaletteEngine &palette = Palette();
+  palette.paletteCursor = palette.entryCount;
 }
 
 void FollowSilence(HWND window, LevelReport &report, DWORD now) {
@@ -92,7 +95,7 @@ void FollowSilence(HWND window, LevelReport &report, DWORD now) {
 }
 
 void FollowBrightness(double level) {
-  double &factor = ThePaletteEngine().brightnessFactor;
+  double &factor = Palette().brightnessFactor;
   if (factor == -1.0) factor = 1.0;
   const double x = level / QUIET_LEVEL;
   factor += (x - factor) * (x >= factor ? 0.8 : 0.1);
@@ -101,32 +104,34 @@ void FollowBrightness(double level) {
 
 void FollowLineSize(const Levels &s) {
   int32_t &velocity = soundModulation.lineSizeVelocity;
+  LineSetState &lines = Lines();
   const double bass = s[6] * s[6] * 0.06666666666666667 + s[7] * s[7] * 0.24 - s[4] * s[4] * 0.1;
-  const double target = std::clamp<double>(std::trunc(bass * lineSet.baseLineSize * 0.01),
+  const double target = std::clamp<double>(std::trunc(bass * lines.baseLineSize * 0.01),
                                            LINE_SIZE_LOWEST, LINE_SIZE_HIGHEST);
-  lineSet.armLength += velocity;
-  if (lineSet.armLength < SHORTEST_ARM) lineSet.armLength = SHORTEST_ARM;
-  if (target > lineSet.armLength)
+  lines.armLength += velocity;
+  if (lines.armLength < SHORTEST_ARM) lines.armLength = SHORTEST_ARM;
+  if (target > lines.armLength)
     velocity = std::min(velocity + 1, LINE_SIZE_VELOCITY_LIMIT);
-  else if (target < lineSet.armLength)
+  else if (target < lines.armLength)
     velocity = std::max(velocity - 1, -LINE_SIZE_VELOCITY_LIMIT);
 }
 
 void FollowBands(const Levels &s) {
-  PaletteEngine &engine = ThePaletteEngine();
-  engine.bandsOn = 1.0;
-  const double sign = engine.bandPhaseStep < 0 ? -1.0 : 1.0;
-  const double step = s[0] * s[0] * soundModulation.bandsSensitivity / 2200 / engine.entryCount;
-  engine.bandPhaseStep = std::min(step, BAND_PHASE_STEP_LIMIT) * sign;
-  if (s[0] < 1.0) engine.bandPhase = 1.0;
+  PaletteEngine &palette = Palette();
+  palette.bandsOn = 1.0;
+  const double sign = palette.bandPhaseStep < 0 ? -1.0 : 1.0;
+  const double step = s[0] * s[0] * soundModulation.bandsSensitivity / 2200 / palette.entryCount;
+  palette.bandPhaseStep = std::min(step, BAND_PHASE_STEP_LIMIT) * sign;
+  if (s[0] < 1.0) palette.bandPhase = 1.0;
 }
 
 void FollowSpeed(const int16_t *shares) {
   const double a = (shares[1] * 1.5 + shares[3] * shares[3] / 30.0 + shares[2] * 1.5) * 0.02;
   if (std::fabs(a - soundModulation.previousSpeedFigure) <= 0.05) return;
-  const int32_t v = std::max(static_cast<int32_t>(a * lineSet.speedInUse), SLOWEST_SOUND_SPEED);
-  lineSet.effectiveSpeed = v;
-  lineSet.anchorAcceleration = DoublePoint{-ANCHOR_PULL * v, ANCHOR_PULL * v};
+  LineSetState &lines = Lines();
+  const int32_t v = std::max(static_cast<int32_t>(a * lines.speedInUse), SLOWEST_SOUND_SPEED);
+  lines.effectiveSpeed = v;
+  lines.anchorAcceleration = DoublePoint{-ANCHOR_PULL * v, ANCHOR_PULL * v};
   soundModulation.previousSpeedFigure = a;
 }
 
@@ -136,7 +141,7 @@ int16_t Drift(double level, int divisor) {
 
 void FollowColours(const Levels &s) {
   const SoundModulation &m = soundModulation;
-  ColourWalk *walks = ThePaletteEngine().walks;
+  ColourWalk *walks = Palette().walks;
   ColourWalk &red = walks[CHANNEL_RED], &green = walks[CHANNEL_GREEN], &blue = walks[CHANNEL_BLUE];
   const int redSign = red.step < 0 ? -1 : 1;
   const int greenSign = green.step < 0 ? -1 : 1;
@@ -164,26 +169,27 @@ void SplitOnSuddenChange(const LevelReport &report) {
     }
     m.previousShares[k] = report.shares[k];
   }
-  if (winner >= 0) ReseedMotion(true, (7 - winner) * lineSet.windowWidth / 16 + 10);
+  if (winner >= 0) Pattern().reseedMotion(true, (7 - winner) * Lines().windowWidth / 16 + 10);
 }
 
 void FollowSpin(const int16_t *shares) {
-  lineSet.turnRate +=
-      ((shares[2] - shares[0]) * soundModulation.spinSensitivity * SPIN_SCALE - lineSet.turnRate) * 0.08;
+  double &turnRate = Lines().turnRate;
+  turnRate += ((shares[2] - shares[0]) * soundModulation.spinSensitivity * SPIN_SCALE - turnRate) * 0.08;
 }
 
 void RefreshPaletteIfPending() {
   SoundModulation &m = soundModulation;
   if (!m.paletteRefreshPending) return;
-  if (PaletteAvailable() && ThePaletteEngine().rotationMode != ROTATION_FIXED_PALETTE)
-    RefreshAllEntries();
+  if (Pattern().paletteAvailable() && Palette().rotationMode != ROTATION_FIXED_PALETTE)
+    Pattern().refreshAllEntries();
   m.paletteRefreshPending = false;
 }
 
 }  // namespace
 
-void StartSoundModulation(const SettingsStore &settings) {
+void StartSoundModulation(const SettingsStore &settings, const PatternTargets &pattern) {
   soundModulation = SoundModulation();
+  soundModulation.pattern = pattern;
   soundModulation.dreamTimeMs = settings.AudioBlankTimeMs;
   soundModulation.bandsSensitivity = settings.MusicBands;
   soundModulation.spinSensitivity = settings.MusicSpin;

@@ -10,6 +10,21 @@
 #include "audio/level_report.h"
 #include "settings/settings_store.h"
 
+struct LineSetState;
+struct PaletteEngine;
+
+// What the sound moves in the pattern and the pattern's operations it calls, handed over by
+// the animation driver, so that the modulation links nothing of the engine.
+struct PatternTargets {
+  LineSetState *lines = nullptr;
+  PaletteEngine *palette = nullptr;
+  int (*nextRandom)() = nullptr;
+  void (*selectNextDesign)(HWND window) = nullptr;
+  void (*reseedMotion)(bool jump, int radius) = nullptr;
+  bool (*paletteAvailable)() = nullptr;
+  void (*refreshAllEntries)() = nullptr;
+};
+
 constexpr double QUIET_LEVEL = 600;
 constexpr double RESTART_LEVEL = 800;
 constexpr double DREAM_LEVEL = 10000;
@@ -33,12 +48,14 @@ struct SoundModulation {
   int32_t previousRaw0 = 0;
   int32_t previousShares[BAND_COUNT] = {};
   bool paletteRefreshPending = false;
+  PatternTargets pattern;
 };
 
 extern SoundModulation soundModulation;
 
-// A fresh record with the sensitivities, splitting and dream time of these settings.
-void StartSoundModulation(const SettingsStore &settings);
+// A fresh record with the sensitivities, splitting and dream time of these settings, moving
+// the pattern of these targets.
+void StartSoundModulation(const SettingsStore &settings, const PatternTargets &pattern);
 // The next loud sound starts a new design.
 void ArmSoundRestart();
 // The handler of WM_SOUNDLEVEL for the animation window; may change the report in place.

@@ -11,11 +11,12 @@
 #include "engine/line_model.h"
 #include "engine/palette_engine.h"
 #include "engine/renderer.h"
-#include "host/saver_window.h"
 
 AnimationState animation;
 
 namespace {
+
+WNDPROC defaultProc = DefWindowProcA;
 
 constexpr char DEFAULT_HELP_FILE[] = "lumiva95.hlp";
 constexpr long LARGEST_STORED_SPEED = 0x7FFFFFFF;  // "%ld" of a 32-bit long
@@ -38,21 +39,26 @@ void EndCapture() {
   CloseRecorder(animation.instance);
 }
 
+// The next design of this run; the throughput is measured from here.
+void NextDesign(HWND window) {
+  SelectNextDesign(window, animation.settings);
+  animation.throughputStart = GetTickCount();
+}
+
 // ---- The pattern: palette engine, design selection and renderer are called from here. ----
-// Until they exist these do nothing, and a run shows a black window paced by its timers.
 
 // Step ranges, colour walks, logical palette and the first design.
 void StartPattern(HWND window) {
   StartColourWalks(animation.settings);
-  PaletteCapacity(window);
-  BuildPalette(window);
+  FitPaletteToDisplay(window);
+  BuildPalette();
   AttachRenderer({window, &animation.running, &animation.settings});
-  SelectNextDesign(window);
+  NextDesign(window);
 }
 // New colour steps every ten seconds.
 void RefreshColours() { RandomizeSteps(); }
 // The next design on the cleared window.
-void ChangeDesign(HWND window) { SelectNextDesign(window); }
+void ChangeDesign(HWND window) { NextDesign(window); }
 // Palette selected, up to speedGroupSize line sets drawn (fewer when polite and the mouse
 // moved), palette deselected.
 void DrawBatch(HWND window, HDC dc) {
@@ -111,7 +117,7 @@ void StartUp(HWND window, const CREATESTRUCTA *creation) {
   animation.helpFile = LoadResourceString(IDS_HELP_FILE, DEFAULT_HELP_FILE);
   LoadSettings(settings);
   ApplyCaptureSettings(settings);
-  StartSoundModulation(settings);
+  StartSoundModulation(settings, SoundPatternTargets());
   SeedRandom(ChooseRunSeed(std::getenv("LUMIVANE_SEED"), std::time(nullptr)));
   StartPattern(window);
 
@@ -203,6 +209,20 @@ long ThroughputLinesPerSecond(uint64_t lines, DWORD elapsedMs) {
                                                     : static_cast<long>(perSecond);
 }
 
+PatternTargets SoundPatternTargets() {
+  PatternTargets pattern;
+  pattern.lines = &lineSet;
+  pattern.palette = &ThePaletteEngine();
+  pattern.nextRandom = NextRandom;
+  pattern.selectNextDesign = NextDesign;
+  pattern.reseedMotion = ReseedMotion;
+  pattern.paletteAvailable = PaletteAvailable;
+  pattern.refreshAllEntries = RefreshAllEntries;
+  return pattern;
+}
+
+void SetDriverDefaultProc(WNDPROC procedure) { defaultProc = procedure; }
+
 uint32_t ChooseRunSeed(const char *seedText, std::time_t now) {
   if (seedText && *seedText) {
     char *end = nullptr;
@@ -256,5 +276,5 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
     default:
       break;
   }
-  return SaverDefaultProc(window, message, wParam, lParam);
+  return defaultProc(window, message, wParam, lParam);
 }

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <string>
 
+#include "audio/sound_modulation.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 
@@ -40,6 +41,12 @@ extern AnimationState animation;
 // Exported under this name; the desktop and the dialog templates look it up.
 extern "C" LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
+// Where ScreenSaverProc sends every message it does not end itself: the host hands its own
+// procedure over before it creates the window; until then DefWindowProcA.
+void SetDriverDefaultProc(WNDPROC procedure);
+
+// The pattern the sound moves: this process's line set and palette engine and their operations.
+PatternTargets SoundPatternTargets();
 
 // Lines per second; 64-bit so that long runs do not wrap. 0 when no time has passed.
 long ThroughputLinesPerSecond(uint64_t lines, DWORD elapsedMs);

@@ -2,7 +2,6 @@
 
 #include "audio/sound_capture.h"
 
-#include "engine/animation_driver.h"
 #include "engine/crt_random.h"
 #include "engine/line_model.h"
 #include "engine/palette_engine.h"
@@ -70,8 +69,7 @@ bool PickRandomFavorite(SettingsStore &settings) {
   }
 }
 
-void SelectNextDesign(HWND window) {
-  SettingsStore &settings = animation.settings;
+void SelectNextDesign(HWND window, SettingsStore &settings) {
   if (settings.AllRandom) PickRandomFavorite(settings);
 
   RECT client = {};
@@ -101,6 +99,5 @@ void SelectNextDesign(HWND window) {
   if (client.right - client.left > LAST_DESIGN_MIN_WIDTH) {
     WriteFavoriteSlot(settings, 0, FormatLastDesign(inUse));
   }
-  animation.throughputStart = GetTickCount();
   linesDrawn = 0;
 }

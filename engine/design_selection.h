@@ -27,6 +27,6 @@ DesignParams DrawDesignValues(const DesignParams &design);
 // holds a design.
 bool PickRandomFavorite(SettingsStore &settings);
 
-// Picks and applies the next design in the window (cleared by the caller) and records it as
-// the last design when the window is wider than the preview.
-void SelectNextDesign(HWND window);
+// Picks the next design from these settings, applies it in the window (cleared by the caller)
+// and records it as the last design when the window is wider than the preview.
+void SelectNextDesign(HWND window, SettingsStore &settings);

@@ -10,7 +10,7 @@
 
 namespace {
 
-PaletteEngine engine;
+PaletteEngine paletteEngine;
 
 constexpr WORD LOGICAL_PALETTE_VERSION = 0x300;
 constexpr COLORREF PALETTE_INDEX_REFERENCE = 0x01000000;
@@ -25,7 +25,7 @@ BYTE LowByteOfTrunc(double value) {
   return static_cast<BYTE>(wrapped);
 }
 
-PALETTEENTRY *EntryArray() { return engine.entries->palPalEntry; }
+PALETTEENTRY *EntryArray() { return paletteEngine.entries->palPalEntry; }
 
 void BounceWalk(ColourWalk &walk, int16_t candidate) {
   walk.value = static_cast<int16_t>(BounceValue(candidate, walk.step, walk.lower, walk.upper));
@@ -34,20 +34,20 @@ void BounceWalk(ColourWalk &walk, int16_t candidate) {
 PALETTEENTRY EntryColour() {
   StepWalk();
   double rgb[CHANNEL_COUNT];
-  for (int c = 0; c < CHANNEL_COUNT; ++c) rgb[c] = engine.walks[c].value;
-  if (engine.brightnessFactor != -1.0) {
-    for (double &channel : rgb) channel = std::trunc(channel * engine.brightnessFactor);
+  for (int c = 0; c < CHANNEL_COUNT; ++c) rgb[c] = paletteEngine.walks[c].value;
+  if (paletteEngine.brightnessFactor != -1.0) {
+    for (double &channel : rgb) channel = std::trunc(channel * paletteEngine.brightnessFactor);
   }
-  if (engine.bandsOn != 0.0) {
-    engine.bandPhase += engine.bandPhaseStep;
-    if (engine.bandPhase < 0.0 || engine.bandPhase > 1.0) {
-      engine.bandPhaseStep = -engine.bandPhaseStep;
-      engine.bandPhase += engine.bandPhaseStep;
+  if (paletteEngine.bandsOn != 0.0) {
+    paletteEngine.bandPhase += paletteEngine.bandPhaseStep;
+    if (paletteEngine.bandPhase < 0.0 || paletteEngine.bandPhase > 1.0) {
+      paletteEngine.bandPhaseStep = -paletteEngine.bandPhaseStep;
+      paletteEngine.bandPhase += paletteEngine.bandPhaseStep;
     }
     // The sound modulation writes the phase and its step directly; keep the lookup inside the table.
-    double scaled = engine.bandPhase * 100.0;
+    double scaled = paletteEngine.bandPhase * 100.0;
     int index = std::isfinite(scaled) ? static_cast<int>(std::clamp(scaled, 0.0, 100.0)) : 0;
-    double factor = engine.bandTable[index];
+    double factor = paletteEngine.bandTable[index];
     for (double &channel : rgb) channel *= factor;
   }
   PALETTEENTRY entry;
@@ -59,32 +59,34 @@ PALETTEENTRY EntryColour() {
 }
 
 // Everything that writes entries needs the palette object as well as the block.
-bool PaletteBuilt() { return engine.palette && engine.entries; }
+bool PaletteBuilt() { return paletteEngine.palette && paletteEngine.entries; }
 
-void AnimateAllEntries() { AnimatePalette(engine.palette, 0, engine.entryCount, EntryArray()); }
+void AnimateAllEntries() {
+  AnimatePalette(paletteEngine.palette, 0, paletteEngine.entryCount, EntryArray());
+}
 
 // Sets every entry into the palette object, animates and realises it once, so that a
 // switch to or from the fixed palette shows at once.
 void SetAndRealiseAllEntries(HWND window) {
-  SetPaletteEntries(engine.palette, 0, engine.entryCount, EntryArray());
+  SetPaletteEntries(paletteEngine.palette, 0, paletteEngine.entryCount, EntryArray());
   AnimateAllEntries();
   HDC dc = GetDC(window);
-  HPALETTE previous = SelectPalette(dc, engine.palette, FALSE);
+  HPALETTE previous = SelectPalette(dc, paletteEngine.palette, FALSE);
   RealizePalette(dc);
   SelectPalette(dc, previous, FALSE);
   ReleaseDC(window, dc);
 }
 
 int32_t WrapLimit() {
-  if (!engine.settings || !engine.settings->Audio) return engine.entryCount;
+  if (!paletteEngine.settings || !paletteEngine.settings->Audio) return paletteEngine.entryCount;
   // The stored value: a trail left to chance (1993) wraps at the entry count.
-  int64_t trail = engine.settings->Design.TrailLength;
-  return static_cast<int32_t>(std::min<int64_t>(trail * 5 / 4, engine.entryCount));
+  int64_t trail = paletteEngine.settings->Design.TrailLength;
+  return static_cast<int32_t>(std::min<int64_t>(trail * 5 / 4, paletteEngine.entryCount));
 }
 
 }  // namespace
 
-PaletteEngine &ThePaletteEngine() { return engine; }
+PaletteEngine &ThePaletteEngine() { return paletteEngine; }
 
 int32_t BounceValue(int32_t candidate, int16_t &step, int32_t lower, int32_t upper) {
   int32_t span = upper - lower + 1;
@@ -135,15 +137,15 @@ int32_t DrawStepRange(int32_t snazziness, ColourChannel channel) {
 
 void StartColourWalks(const SettingsStore &settings) {
   // A run starts from the initial state; only the realise belongs to the whole process.
-  const bool realised = engine.realised;
-  engine = PaletteEngine{};
-  engine.realised = realised;
-  engine.settings = &settings;
+  const bool realised = paletteEngine.realised;
+  paletteEngine = PaletteEngine{};
+  paletteEngine.realised = realised;
+  paletteEngine.settings = &settings;
   const int32_t lower[CHANNEL_COUNT] = {settings.RedMin, settings.GreenMin, settings.BlueMin};
   const int32_t upper[CHANNEL_COUNT] = {settings.RedMax, settings.GreenMax, settings.BlueMax};
   ChooseStepRanges();
   for (int c = 0; c < CHANNEL_COUNT; ++c) {
-    ColourWalk &walk = engine.walks[c];
+    ColourWalk &walk = paletteEngine.walks[c];
     walk.lower = std::clamp(lower[c], 0, 254);
     walk.upper = std::clamp(upper[c], walk.lower + 1, 255);
     walk.value = static_cast<int16_t>(walk.lower + RandomBelow(walk.upper - walk.lower));
@@ -153,14 +155,15 @@ void StartColourWalks(const SettingsStore &settings) {
 
 void ChooseStepRanges() {
   if (SoundCaptureRunning()) return;
-  int32_t snazziness = engine.settings ? engine.settings->Design.Snazziness : SNAZZ_MODERN;
+  int32_t snazziness =
+      paletteEngine.settings ? paletteEngine.settings->Design.Snazziness : SNAZZ_MODERN;
   for (int c = 0; c < CHANNEL_COUNT; ++c) {
-    engine.walks[c].stepRange = DrawStepRange(snazziness, static_cast<ColourChannel>(c));
+    paletteEngine.walks[c].stepRange = DrawStepRange(snazziness, static_cast<ColourChannel>(c));
   }
 }
 
 void RandomizeSteps() {
-  for (ColourWalk &walk : engine.walks) {
+  for (ColourWalk &walk : paletteEngine.walks) {
     // No range has been chosen yet: there is nothing to draw a step from.
     if (walk.stepRange <= 0) continue;
     walk.step = static_cast<int16_t>(RandomBelow(walk.stepRange) - walk.stepRange / 2);
@@ -168,10 +171,10 @@ void RandomizeSteps() {
 }
 
 void StepWalk() {
-  for (ColourWalk &walk : engine.walks) {
+  for (ColourWalk &walk : paletteEngine.walks) {
     if (walk.step == 0) walk.idleCounter = (walk.idleCounter + 1) % IDLE_PERIOD;
   }
-  for (ColourWalk &walk : engine.walks) {
+  for (ColourWalk &walk : paletteEngine.walks) {
     int16_t candidate = static_cast<int16_t>(walk.value + walk.step);
     if (SoundCaptureRunning()) {
       if (walk.idleCounter == 0) candidate = static_cast<int16_t>(candidate - 1);
@@ -182,7 +185,8 @@ void StepWalk() {
 }
 
 bool PaletteAvailable() {
-  return engine.displayPaletteSize > 0 && engine.entryCount <= engine.displayPaletteSize;
+  return paletteEngine.displayPaletteSize > 0 &&
+         paletteEngine.entryCount <= paletteEngine.displayPaletteSize;
 }
 
 PaletteSizes CapacityFor(bool hasPalette, int32_t deviceSize, int32_t entryCount) {
@@ -191,83 +195,85 @@ PaletteSizes CapacityFor(bool hasPalette, int32_t deviceSize, int32_t entryCount
   return {deviceSize, std::min(entryCount, PALETTE_MAX_ENTRIES)};
 }
 
-bool PaletteCapacity(HWND window) {
+bool FitPaletteToDisplay(HWND window) {
   HDC dc = GetDC(window);
   bool hasPalette = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
   int32_t deviceSize = hasPalette ? GetDeviceCaps(dc, SIZEPALETTE) : 0;
   ReleaseDC(window, dc);
-  PaletteSizes sizes = CapacityFor(hasPalette, deviceSize, engine.entryCount);
-  engine.displayPaletteSize = sizes.displayPaletteSize;
-  engine.entryCount = sizes.entryCount;
+  PaletteSizes sizes = CapacityFor(hasPalette, deviceSize, paletteEngine.entryCount);
+  paletteEngine.displayPaletteSize = sizes.displayPaletteSize;
+  paletteEngine.entryCount = sizes.entryCount;
   return PaletteAvailable();
 }
 
-void BuildPalette(HWND) {
+void BuildPalette() {
   if (!PaletteAvailable()) return;
   // Header, the entries, and one spare entry, so that a cursor the sound modulation parks
   // at the end is written harmlessly.
-  size_t bytes = static_cast<size_t>(engine.entryCount) * sizeof(PALETTEENTRY) + 8;
-  engine.entryBlock = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-  if (!engine.entryBlock) return;
-  engine.entries = static_cast<LOGPALETTE *>(GlobalLock(engine.entryBlock));
-  if (!engine.entries) {
-    GlobalFree(engine.entryBlock);
-    engine.entryBlock = nullptr;
+  size_t bytes = static_cast<size_t>(paletteEngine.entryCount) * sizeof(PALETTEENTRY) + 8;
+  paletteEngine.entryBlock = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  if (!paletteEngine.entryBlock) return;
+  paletteEngine.entries = static_cast<LOGPALETTE *>(GlobalLock(paletteEngine.entryBlock));
+  if (!paletteEngine.entries) {
+    GlobalFree(paletteEngine.entryBlock);
+    paletteEngine.entryBlock = nullptr;
     return;
   }
-  engine.entries->palVersion = LOGICAL_PALETTE_VERSION;
-  engine.entries->palNumEntries = static_cast<WORD>(engine.entryCount);
+  paletteEngine.entries->palVersion = LOGICAL_PALETTE_VERSION;
+  paletteEngine.entries->palNumEntries = static_cast<WORD>(paletteEngine.entryCount);
   PALETTEENTRY *entries = EntryArray();
-  for (int i = 0; i < engine.entryCount; ++i) {
-    if (engine.rotationMode == ROTATION_FIXED_PALETTE) {
+  for (int i = 0; i < paletteEngine.entryCount; ++i) {
+    if (paletteEngine.rotationMode == ROTATION_FIXED_PALETTE) {
       entries[i] = FixedPalette(i);
       continue;
     }
     // A plain walk per entry fills the palette with a gradient of the walk.
-    for (ColourWalk &walk : engine.walks) BounceWalk(walk, static_cast<int16_t>(walk.value + walk.step));
-    entries[i].peRed = static_cast<BYTE>(engine.walks[CHANNEL_RED].value);
-    entries[i].peGreen = static_cast<BYTE>(engine.walks[CHANNEL_GREEN].value);
-    entries[i].peBlue = static_cast<BYTE>(engine.walks[CHANNEL_BLUE].value);
+    for (ColourWalk &walk : paletteEngine.walks)
+      BounceWalk(walk, static_cast<int16_t>(walk.value + walk.step));
+    entries[i].peRed = static_cast<BYTE>(paletteEngine.walks[CHANNEL_RED].value);
+    entries[i].peGreen = static_cast<BYTE>(paletteEngine.walks[CHANNEL_GREEN].value);
+    entries[i].peBlue = static_cast<BYTE>(paletteEngine.walks[CHANNEL_BLUE].value);
     entries[i].peFlags = PC_RESERVED;
   }
-  engine.palette = CreatePalette(engine.entries);
+  paletteEngine.palette = CreatePalette(paletteEngine.entries);
 }
 
 void ReleasePalette() {
-  if (engine.palette) {
-    DeleteObject(engine.palette);
-    engine.palette = nullptr;
+  if (paletteEngine.palette) {
+    DeleteObject(paletteEngine.palette);
+    paletteEngine.palette = nullptr;
   }
-  if (engine.entryBlock) {
-    GlobalUnlock(engine.entryBlock);
-    GlobalFree(engine.entryBlock);
-    engine.entryBlock = nullptr;
-    engine.entries = nullptr;
+  if (paletteEngine.entryBlock) {
+    GlobalUnlock(paletteEngine.entryBlock);
+    GlobalFree(paletteEngine.entryBlock);
+    paletteEngine.entryBlock = nullptr;
+    paletteEngine.entries = nullptr;
   }
 }
 
 HPALETTE SelectPaletteForTick(HDC dc) {
-  if (!engine.palette) return nullptr;
-  HPALETTE previous = SelectPalette(dc, engine.palette, FALSE);
-  if (!engine.realised) {
+  if (!paletteEngine.palette) return nullptr;
+  HPALETTE previous = SelectPalette(dc, paletteEngine.palette, FALSE);
+  if (!paletteEngine.realised) {
     RealizePalette(dc);
-    engine.realised = true;
+    paletteEngine.realised = true;
   }
   return previous;
 }
 
 void RestorePaletteAfterTick(HDC dc, HPALETTE previous) {
-  if (engine.palette) SelectPalette(dc, previous, FALSE);
+  if (paletteEngine.palette) SelectPalette(dc, previous, FALSE);
 }
 
 COLORREF NextPenColour() {
-  if (PaletteBuilt() && engine.rotationMode != ROTATION_FIXED_PALETTE) {
-    engine.paletteCursor = AdvanceEntry(engine.paletteCursor, engine.rotationMode);
-    return PALETTE_INDEX_REFERENCE | static_cast<COLORREF>(engine.paletteCursor);
+  if (PaletteBuilt() && paletteEngine.rotationMode != ROTATION_FIXED_PALETTE) {
+    paletteEngine.paletteCursor =
+        AdvanceEntry(paletteEngine.paletteCursor, paletteEngine.rotationMode);
+    return PALETTE_INDEX_REFERENCE | static_cast<COLORREF>(paletteEngine.paletteCursor);
   }
-  COLORREF red = static_cast<BYTE>(engine.walks[CHANNEL_RED].value);
-  COLORREF green = static_cast<BYTE>(engine.walks[CHANNEL_GREEN].value);
-  COLORREF blue = static_cast<BYTE>(engine.walks[CHANNEL_BLUE].value);
+  COLORREF red = static_cast<BYTE>(paletteEngine.walks[CHANNEL_RED].value);
+  COLORREF green = static_cast<BYTE>(paletteEngine.walks[CHANNEL_GREEN].value);
+  COLORREF blue = static_cast<BYTE>(paletteEngine.walks[CHANNEL_BLUE].value);
   return PALETTE_RGB_REFERENCE | blue << 16 | green << 8 | red;
 }
 
@@ -276,7 +282,7 @@ int32_t AdvanceEntry(int32_t cursor, int32_t mode) {
   if (next >= WrapLimit()) next = 0;
   if (!PaletteBuilt()) return next;
   PALETTEENTRY *entries = EntryArray();
-  const int32_t count = engine.entryCount;
+  const int32_t count = paletteEngine.entryCount;
   int32_t target;
   switch (mode) {
     case ROTATION_STATIC:
@@ -304,7 +310,7 @@ int32_t AdvanceEntry(int32_t cursor, int32_t mode) {
 void RefreshAllEntries() {
   if (!PaletteBuilt()) return;
   PALETTEENTRY *entries = EntryArray();
-  for (int i = 0; i < engine.entryCount; ++i) entries[i] = EntryColour();
+  for (int i = 0; i < paletteEngine.entryCount; ++i) entries[i] = EntryColour();
   AnimateAllEntries();
 }
 
@@ -312,32 +318,34 @@ void SetRotationMode(HWND window, int32_t value) {
   if (!PaletteBuilt()) return;
   PALETTEENTRY *entries = EntryArray();
   if (value == ROTATION_NONE) {
-    if (engine.rotationMode != ROTATION_FIXED_PALETTE) {
-      for (int i = 0; i < engine.entryCount; ++i) entries[i] = FixedPalette(i);
+    if (paletteEngine.rotationMode != ROTATION_FIXED_PALETTE) {
+      for (int i = 0; i < paletteEngine.entryCount; ++i) entries[i] = FixedPalette(i);
       SetAndRealiseAllEntries(window);
     }
-    engine.rotationMode = ROTATION_FIXED_PALETTE;
+    paletteEngine.rotationMode = ROTATION_FIXED_PALETTE;
     return;
   }
-  if (engine.rotationMode == ROTATION_FIXED_PALETTE) {
-    for (int i = 0; i < engine.entryCount; ++i) entries[i] = PALETTEENTRY{0, 0, 0, PC_RESERVED};
+  if (paletteEngine.rotationMode == ROTATION_FIXED_PALETTE) {
+    for (int i = 0; i < paletteEngine.entryCount; ++i)
+      entries[i] = PALETTEENTRY{0, 0, 0, PC_RESERVED};
     SetAndRealiseAllEntries(window);
-    engine.paletteCursor = 1;
+    paletteEngine.paletteCursor = 1;
   }
-  engine.rotationMode = value;
+  paletteEngine.rotationMode = value;
 }
 
 void SetBandCount(int32_t n) {
   if (n == 0) {
-    engine.bandsOn = 0.0;
+    paletteEngine.bandsOn = 0.0;
     return;
   }
-  engine.bandsOn = 1.0;
-  engine.bandPhase = 1.0;
-  engine.bandPhaseStep = -(n * 0.05 / engine.entryCount);
+  paletteEngine.bandsOn = 1.0;
+  paletteEngine.bandPhase = 1.0;
+  paletteEngine.bandPhaseStep = -(n * 0.05 / paletteEngine.entryCount);
 }
 
 void SetBandWidth(int32_t w) {
-  engine.bandTable[0] = 0.0;
-  for (int k = 1; k < BAND_TABLE_SIZE; ++k) engine.bandTable[k] = std::exp(std::log(k * 0.01) * (w * 0.1));
+  paletteEngine.bandTable[0] = 0.0;
+  for (int k = 1; k < BAND_TABLE_SIZE; ++k)
+    paletteEngine.bandTable[k] = std::exp(std::log(k * 0.01) * (w * 0.1));
 }

@@ -85,9 +85,9 @@ void ChooseStepRanges();
 void RandomizeSteps();
 void StepWalk();
 bool PaletteAvailable();
-// Returns whether the palette is available.
-bool PaletteCapacity(HWND window);
-void BuildPalette(HWND window);
+// Sizes the palette to what the window's display offers; returns whether a palette is available.
+bool FitPaletteToDisplay(HWND window);
+void BuildPalette();
 void ReleasePalette();
 // Around each tick's drawing: selects the palette into dc as a foreground palette, realising it
 // on the first tick of the process only, and returns the previous palette; nothing happens and

@@ -80,7 +80,7 @@ constexpr DepthLevel TRIANGLE_LEVELS[DEPTH_LEVEL_COUNT] = {{-1.0, {2, 0, 1}}, {1
 // its unit direction with the running (cos m, sin m), itself advanced by one precomputed
 // rotation per copy, so a copy costs no trigonometry at all.
 template <int N, typename DrawCopy>
-int Replicate(POINT center, const POINT (&vertices)[N], float startAngle, const DepthLevel (&levels)[DEPTH_LEVEL_COUNT],
+bool Replicate(POINT center, const POINT (&vertices)[N], float startAngle, const DepthLevel (&levels)[DEPTH_LEVEL_COUNT],
               DrawCopy drawCopy) {
   double unitX[N], unitY[N], radius[N];
   bool onCentre = false;
@@ -117,7 +117,7 @@ int Replicate(POINT center, const POINT (&vertices)[N], float startAngle, const 
   const double cy = center.y;
 
   for (int copy = 0; copy < copies; ++copy) {
-    if (!PoliteCheck()) return 0;
+    if (!PoliteCheck()) return false;
     double turnedX[N], turnedY[N], mirrorX[N], mirrorY[N];
     for (int i = 0; i < N; ++i) {
       turnedX[i] = cosM * unitX[i] - sinM * unitY[i];  // angle m + theta
@@ -139,7 +139,7 @@ int Replicate(POINT center, const POINT (&vertices)[N], float startAngle, const 
     sinM = sinM * stepCos + cosM * stepSin;
     cosM = nextCos;
   }
-  return 1;
+  return true;
 }
 
 POINT Offset(POINT p, POINT by) { return POINT{PixelCoord(double(p.x) + by.x), PixelCoord(double(p.y) + by.y)}; }
@@ -263,20 +263,20 @@ void DrawCheeseShape(HDC dc, POINT v1, POINT v2, POINT v3) {
   }
 }
 
-int ReplicateSegment(HDC dc, POINT center, POINT v1, POINT v2, float startAngle) {
+bool ReplicateSegment(HDC dc, POINT center, POINT v1, POINT v2, float startAngle) {
   const POINT vertices[2] = {v1, v2};
   return Replicate(center, vertices, startAngle, SEGMENT_LEVELS,
                    [dc](const POINT(&p)[2]) { DrawSegment(dc, p[0].x, p[0].y, p[1].x, p[1].y); });
 }
 
-int ReplicateTriangle(HDC dc, POINT center, POINT v1, POINT v2, POINT v3, float startAngle) {
+bool ReplicateTriangle(HDC dc, POINT center, POINT v1, POINT v2, POINT v3, float startAngle) {
   const POINT vertices[3] = {v1, v2, v3};
   return Replicate(center, vertices, startAngle, TRIANGLE_LEVELS,
                    [dc](const POINT(&p)[3]) { DrawCheeseShape(dc, p[0], p[1], p[2]); });
 }
 
-int DrawLineSet(HDC dc) {
-  if (!Running()) return 1;
+bool DrawLineSet(HDC dc) {
+  if (!Running()) return true;
   const int rememberedIndex = renderer.ring.writeIndex;
   HGDIOBJ originalPen = nullptr;
   if (!renderer.resumePending) {
@@ -303,7 +303,7 @@ int DrawLineSet(HDC dc) {
                                         Offset(vertexC, by), startAngle)
                     : ReplicateSegment(dc, Offset(center, by), Offset(anchor, by), Offset(vertexB, by), startAngle);
   };
-  int complete = 1;
+  bool complete = true;
   if (renderer.reflections.count == 0) {
     complete = drawAbout(POINT{0, 0});
   } else {
@@ -317,7 +317,7 @@ int DrawLineSet(HDC dc) {
   if (!complete) {
     renderer.resumePending = true;
     renderer.ring.writeIndex = rememberedIndex;
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }

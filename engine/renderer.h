@@ -57,11 +57,12 @@ void ResetTrailRing();
 // The driver at shut-down: frees the ring's block and the erase pen.
 void ReleaseTrailRing();
 
-// Returns 1 when the line set was drawn (or the animation is not running), 0 when it gave
-// way to waiting input; the next call then redraws the same line set.
-int DrawLineSet(HDC dc);
-int ReplicateSegment(HDC dc, POINT center, POINT v1, POINT v2, float startAngle);
-int ReplicateTriangle(HDC dc, POINT center, POINT v1, POINT v2, POINT v3, float startAngle);
+// Returns true when the line set was drawn (or the animation is not running), false when it
+// gave way to waiting input; the next call then redraws the same line set.
+bool DrawLineSet(HDC dc);
+// Each copy of the figure about the centre; false when drawing gave way to waiting input.
+bool ReplicateSegment(HDC dc, POINT center, POINT v1, POINT v2, float startAngle);
+bool ReplicateTriangle(HDC dc, POINT center, POINT v1, POINT v2, POINT v3, float startAngle);
 void DrawSegment(HDC dc, int x1, int y1, int x2, int y2);
 void DrawCheeseShape(HDC dc, POINT v1, POINT v2, POINT v3);
 // False when, with Polite on, input is waiting and drawing should give way at once.

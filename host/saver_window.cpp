@@ -95,6 +95,7 @@ void LoadPasswordVerifier() {
 
 int RunSaverWindow(HWND parent) {
   HINSTANCE instance = SaverInstance();
+  SetDriverDefaultProc(SaverDefaultProc);
 
   WNDCLASSA saverClass = {};
   saverClass.style = SAVER_CLASS_STYLE;

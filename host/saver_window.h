@@ -39,6 +39,6 @@ void UnloadPasswordVerifier();
 void SetSaverRunningFlag(bool on);
 
 LRESULT CALLBACK SaverHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Where the animation driver sends every message it does not end itself.
+// Handed to the animation driver for every message it does not end itself.
 LRESULT CALLBACK SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool CheckCloseAllowed(HWND window);

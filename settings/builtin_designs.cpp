@@ -2,7 +2,7 @@
 
 // Kept byte for byte as they have always shipped, stray blanks and out-of-range values included:
 // the upgrade recognises them by their text.
-const char* const SEEDED_DESIGNS[SEEDED_DESIGN_COUNT] = {
+const char *const SEEDED_DESIGNS[SEEDED_DESIGN_COUNT] = {
     "Hypnotic Eye,31,0,50,180,100,4,1,210,10,0",
     "Electric Snow,6,0,50,180,50,11,1,90,10,0",
     "Mandala,12,0,180,180,100,4,0,140,6,0",

@@ -21,7 +21,7 @@ constexpr int POT_LUCK_OF_POSITION[POT_LUCK_COUNT] = {
 
 }  // namespace
 
-int32_t& DesignParams::Field(int position) { return this->*FIELDS_IN_STRING_ORDER[position]; }
+int32_t &DesignParams::Field(int position) { return this->*FIELDS_IN_STRING_ORDER[position]; }
 
 int32_t DesignParams::Field(int position) const { return this->*FIELDS_IN_STRING_ORDER[position]; }
 

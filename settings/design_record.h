@@ -1,4 +1,5 @@
-// The design record: the seventeen values that shape one pattern, and which of them are drawn at random.
+// The design record: the seventeen values that shape one pattern, and which of them are drawn at
+// random.
 #pragma once
 
 #include <cstdint>
@@ -51,7 +52,7 @@ struct DesignParams {
   bool PotLuck[POT_LUCK_COUNT] = {};
 
   // Field by its 0-based position in the design string.
-  int32_t& Field(int position);
+  int32_t &Field(int position);
   int32_t Field(int position) const;
 };
 

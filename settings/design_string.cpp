@@ -18,7 +18,7 @@ constexpr size_t LABEL_TEXT_MAX = 9;
 bool EndsField(char c) { return static_cast<unsigned char>(c) < 0x20 || c == ','; }
 
 // The field as written; only the tokenizer's callers for value fields turn "X" into the sentinel.
-std::string TakeRawField(std::string& rest) {
+std::string TakeRawField(std::string &rest) {
   size_t end = 0;
   while (end < rest.size() && !EndsField(rest[end])) ++end;
   std::string field = rest.substr(0, end);
@@ -30,7 +30,7 @@ std::string TakeRawField(std::string& rest) {
   return field;
 }
 
-void SetTailDefaults(DesignParams& d, const DesignParams& current, ParseMode mode) {
+void SetTailDefaults(DesignParams &d, const DesignParams &current, ParseMode mode) {
   d.Depth = 1;
   d.Floating = 0;
   d.Migrating = 0;
@@ -48,16 +48,16 @@ int32_t LimitSplitting(int32_t value, ParseMode mode) {
 
 }  // namespace
 
-std::string NextDesignField(std::string& rest) {
+std::string NextDesignField(std::string &rest) {
   std::string field = TakeRawField(rest);
   if (field == "X") field = std::to_string(RANDOM_SENTINEL);
   return field;
 }
 
-ParsedDesign ParseDesignString(const std::string& text, const DesignParams& current, ParseMode mode,
+ParsedDesign ParseDesignString(const std::string &text, const DesignParams &current, ParseMode mode,
                                bool hasPalette) {
   ParsedDesign parsed;
-  DesignParams& d = parsed.Design;
+  DesignParams &d = parsed.Design;
   d = current;
   std::string rest = text;
   // A design named "X" keeps its name; the sentinel stands only for values.
@@ -65,8 +65,9 @@ ParsedDesign ParseDesignString(const std::string& text, const DesignParams& curr
 
   for (int position = 0; position < POT_LUCK_COUNT; ++position) {
     const int32_t value = ReadDecimal(NextDesignField(rest));
-    const bool skipBandField = mode == ParseMode::ForDialog && !hasPalette &&
-                               (position == COLOR_BANDS_POSITION || position == COLOR_BAND_WIDTH_POSITION);
+    const bool skipBandField =
+        mode == ParseMode::ForDialog && !hasPalette &&
+        (position == COLOR_BANDS_POSITION || position == COLOR_BAND_WIDTH_POSITION);
     if (skipBandField) continue;
     const bool random = value == RANDOM_SENTINEL;
     d.PotLuck[PotLuckIndexOfField(position)] = random;
@@ -74,7 +75,8 @@ ParsedDesign ParseDesignString(const std::string& text, const DesignParams& curr
   }
 
   SetTailDefaults(d, current, mode);
-  for (int position = FIRST_TAIL_POSITION; position < DESIGN_FIELD_COUNT && !rest.empty(); ++position) {
+  for (int position = FIRST_TAIL_POSITION; position < DESIGN_FIELD_COUNT && !rest.empty();
+       ++position) {
     d.Field(position) = ReadDecimal(NextDesignField(rest));
   }
 
@@ -87,7 +89,7 @@ ParsedDesign ParseDesignString(const std::string& text, const DesignParams& curr
   return parsed;
 }
 
-std::string FormatLastDesign(const DesignParams& valuesInUse) {
+std::string FormatLastDesign(const DesignParams &valuesInUse) {
   std::string text = LAST_DESIGN_NAME;
   for (int position = 0; position < DESIGN_FIELD_COUNT; ++position) {
     text += ',';
@@ -96,8 +98,8 @@ std::string FormatLastDesign(const DesignParams& valuesInUse) {
   return text;
 }
 
-std::string FormatFavoriteDesign(const std::string& name, const DesignParams& record,
-                                 const DisplayedDesign& shown) {
+std::string FormatFavoriteDesign(const std::string &name, const DesignParams &record,
+                                 const DisplayedDesign &shown) {
   std::string text = name;
   for (int position = 0; position < POT_LUCK_COUNT; ++position) {
     text += ',';

@@ -17,22 +17,23 @@ constexpr int WHOLE_DESIGN_MAX_CHARS = 1024;
 
 std::string FavoriteKey(int slot) { return "Favorite" + std::to_string(slot); }
 
-std::string ReadFavoriteSlot(const SettingsStore& store, int slot, int maxChars) {
+std::string ReadFavoriteSlot(const SettingsStore &store, int slot, int maxChars) {
   return ReadSettingString(store, FavoriteKey(slot).c_str(), maxChars);
 }
 
-void WriteFavoriteSlot(const SettingsStore& store, int slot, const std::string& text) {
+void WriteFavoriteSlot(const SettingsStore &store, int slot, const std::string &text) {
   WriteSettingString(store, FavoriteKey(slot).c_str(), text);
 }
 
-std::string DesignName(const std::string& designString) {
+std::string DesignName(const std::string &designString) {
   return designString.substr(0, designString.find(','));
 }
 
-bool SameDesignName(const std::string& a, const std::string& b) {
+bool SameDesignName(const std::string &a, const std::string &b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
       return false;
     }
   }
@@ -41,33 +42,36 @@ bool SameDesignName(const std::string& a, const std::string& b) {
 
 std::string AllSlotsEligible() { return std::string(FAV_LIST_MAX_CHARS, 'Y'); }
 
-std::string ReadFavList(const SettingsStore& store) {
+std::string ReadFavList(const SettingsStore &store) {
   return ReadSettingString(store, "FavList", FAV_LIST_MAX_CHARS, AllSlotsEligible().c_str());
 }
 
-bool SlotIsEligible(const std::string& favList, int slot) {
+bool SlotIsEligible(const std::string &favList, int slot) {
   return slot >= 1 && static_cast<size_t>(slot) <= favList.size() && favList[slot - 1] == 'Y';
 }
 
-bool AnyEligibleFavorite(const SettingsStore& store, const std::string& favList) {
+bool AnyEligibleFavorite(const SettingsStore &store, const std::string &favList) {
   for (int slot = 1; slot <= FAVORITE_PICK_SLOT_LAST; ++slot) {
-    if (SlotIsEligible(favList, slot) && !ReadFavoriteSlot(store, slot, FAVORITE_PLAY_MAX_CHARS).empty()) {
+    if (SlotIsEligible(favList, slot) &&
+        !ReadFavoriteSlot(store, slot, FAVORITE_PLAY_MAX_CHARS).empty()) {
       return true;
     }
   }
   return false;
 }
 
-void SeedFavorites(const SettingsStore& store) {
+void SeedFavorites(const SettingsStore &store) {
   for (int i = 0; i < SEEDED_DESIGN_COUNT; ++i) {
     const int slot = i + 1;
     if (ReadFavoriteSlot(store, slot, 1).empty()) WriteFavoriteSlot(store, slot, SEEDED_DESIGNS[i]);
   }
 }
 
-bool InstallDesignIfMissing(const SettingsStore& store, const char* searchName, const char* designString) {
+bool InstallDesignIfMissing(const SettingsStore &store, const char *searchName,
+                            const char *designString) {
   for (int slot = 1; slot <= UPGRADE_SEARCH_LAST; ++slot) {
-    if (ReadFavoriteSlot(store, slot, WHOLE_DESIGN_MAX_CHARS).find(searchName) != std::string::npos) {
+    if (ReadFavoriteSlot(store, slot, WHOLE_DESIGN_MAX_CHARS).find(searchName) !=
+        std::string::npos) {
       return false;
     }
   }

@@ -7,23 +7,24 @@
 
 namespace {
 
-bool NameBefore(const std::string& a, const std::string& b) {
+bool NameBefore(const std::string &a, const std::string &b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+    return std::tolower(static_cast<unsigned char>(x)) <
+           std::tolower(static_cast<unsigned char>(y));
   });
 }
 
-int InsertLine(FavoritesView& view, const std::string& name) {
+int InsertLine(FavoritesView &view, const std::string &name) {
   const auto at = std::upper_bound(
       view.Lines.begin(), view.Lines.end(), name,
-      [](const std::string& n, const FavoriteLine& line) { return NameBefore(n, line.Name); });
+      [](const std::string &n, const FavoriteLine &line) { return NameBefore(n, line.Name); });
   const int index = static_cast<int>(at - view.Lines.begin());
   view.Lines.insert(at, FavoriteLine{name, false});
   if (view.CurrentLine >= index) ++view.CurrentLine;
   return index;
 }
 
-void EraseLine(FavoritesView& view, int index) {
+void EraseLine(FavoritesView &view, int index) {
   view.Lines.erase(view.Lines.begin() + index);
   if (view.CurrentLine == index) {
     view.CurrentLine = -1;
@@ -32,12 +33,12 @@ void EraseLine(FavoritesView& view, int index) {
   }
 }
 
-std::string ReadSlotHead(const SettingsStore& store, int slot) {
+std::string ReadSlotHead(const SettingsStore &store, int slot) {
   return ReadFavoriteSlot(store, slot, FAVORITE_NAME_MAX_CHARS);
 }
 
 // The first slot from firstSlot to 255 holding a design of this name, or -1.
-int FindSlotNamed(const SettingsStore& store, const std::string& name, int firstSlot) {
+int FindSlotNamed(const SettingsStore &store, const std::string &name, int firstSlot) {
   for (int slot = firstSlot; slot <= FAVORITE_SLOT_LAST; ++slot) {
     const std::string head = ReadSlotHead(store, slot);
     if (!head.empty() && SameDesignName(DesignName(head), name)) return slot;
@@ -45,7 +46,7 @@ int FindSlotNamed(const SettingsStore& store, const std::string& name, int first
   return -1;
 }
 
-int FirstFreeSlot(const SettingsStore& store) {
+int FirstFreeSlot(const SettingsStore &store) {
   for (int slot = 1; slot <= FAVORITE_SLOT_LAST; ++slot) {
     if (ReadFavoriteSlot(store, slot, 1).empty()) return slot;
   }
@@ -54,7 +55,7 @@ int FirstFreeSlot(const SettingsStore& store) {
 
 // A comma would end the name early and a control character the whole string; the profile file
 // drops leading blanks of a value, so a name kept with them could never be found again.
-std::string UsableFavoriteName(const std::string& typed) {
+std::string UsableFavoriteName(const std::string &typed) {
   std::string name;
   for (char c : typed) {
     if (c == ',' || static_cast<unsigned char>(c) < 0x20) continue;
@@ -66,7 +67,7 @@ std::string UsableFavoriteName(const std::string& typed) {
 
 }  // namespace
 
-FavoritesView ListFavorites(const SettingsStore& store) {
+FavoritesView ListFavorites(const SettingsStore &store) {
   FavoritesView view;
   int used = 0;
   for (int slot = 1; slot <= FAVORITE_SLOT_LAST; ++slot) {
@@ -81,8 +82,8 @@ FavoritesView ListFavorites(const SettingsStore& store) {
   return view;
 }
 
-bool AddFavorite(const SettingsStore& store, FavoritesView& view, const std::string& name,
-                 const DesignParams& record, const DisplayedDesign& shown) {
+bool AddFavorite(const SettingsStore &store, FavoritesView &view, const std::string &name,
+                 const DesignParams &record, const DisplayedDesign &shown) {
   const std::string usable = UsableFavoriteName(name);
   if (usable.empty()) return false;
   for (size_t i = 0; i < view.Lines.size(); ++i) {
@@ -100,7 +101,7 @@ bool AddFavorite(const SettingsStore& store, FavoritesView& view, const std::str
   return true;
 }
 
-void RemoveSelectedFavorites(const SettingsStore& store, FavoritesView& view) {
+void RemoveSelectedFavorites(const SettingsStore &store, FavoritesView &view) {
   for (int i = static_cast<int>(view.Lines.size()) - 1; i >= 0; --i) {
     if (!view.Lines[i].Selected) continue;
     const int slot = FindSlotNamed(store, view.Lines[i].Name, 1);
@@ -111,26 +112,29 @@ void RemoveSelectedFavorites(const SettingsStore& store, FavoritesView& view) {
   if (view.Lines.size() < 2) view.ChooseRandomlyEnabled = false;
 }
 
-bool LoadFavoriteByName(SettingsStore& store, const std::string& name, bool hasPalette) {
+bool LoadFavoriteByName(SettingsStore &store, const std::string &name, bool hasPalette) {
   const int slot = FindSlotNamed(store, name, 0);
   if (slot < 0) return false;
-  const ParsedDesign parsed = ParseDesignString(ReadFavoriteSlot(store, slot, FAVORITE_DIALOG_MAX_CHARS),
-                                                store.Design, ParseMode::ForDialog, hasPalette);
+  const ParsedDesign parsed =
+      ParseDesignString(ReadFavoriteSlot(store, slot, FAVORITE_DIALOG_MAX_CHARS), store.Design,
+                        ParseMode::ForDialog, hasPalette);
   store.Design = parsed.Design;
   store.NegativeSpin = parsed.NegativeSpin;
   return true;
 }
 
-void ChooseRandomlyOn(SettingsStore& store, FavoritesView& view) {
+void ChooseRandomlyOn(SettingsStore &store, FavoritesView &view) {
   const auto selected = std::count_if(view.Lines.begin(), view.Lines.end(),
-                                      [](const FavoriteLine& line) { return line.Selected; });
+                                      [](const FavoriteLine &line) { return line.Selected; });
   if (selected > 1) {
-    // One flag for every slot the dialog can fill, so a favourite far down the slots stays eligible.
+    // One flag for every slot the dialog can fill, so a favourite far down the slots stays
+    // eligible.
     std::string flags;
     for (int slot = 1; slot <= FAVORITE_SLOT_LAST; ++slot) {
       const std::string head = ReadSlotHead(store, slot);
       const bool chosen =
-          !head.empty() && std::any_of(view.Lines.begin(), view.Lines.end(), [&](const FavoriteLine& line) {
+          !head.empty() &&
+          std::any_of(view.Lines.begin(), view.Lines.end(), [&](const FavoriteLine &line) {
             return line.Selected && SameDesignName(line.Name, DesignName(head));
           });
       flags += chosen ? 'Y' : 'N';
@@ -142,7 +146,7 @@ void ChooseRandomlyOn(SettingsStore& store, FavoritesView& view) {
   } else {
     store.FavList.clear();
   }
-  for (FavoriteLine& line : view.Lines) line.Selected = false;
+  for (FavoriteLine &line : view.Lines) line.Selected = false;
   store.AllRandom = 1;
   view.ChooseRandomlyChecked = true;
   view.TopLine = 0;
@@ -150,7 +154,7 @@ void ChooseRandomlyOn(SettingsStore& store, FavoritesView& view) {
   view.DesignControlsEnabled = false;
 }
 
-void ChooseRandomlyOff(SettingsStore& store, FavoritesView& view) {
+void ChooseRandomlyOff(SettingsStore &store, FavoritesView &view) {
   store.AllRandom = 0;
   view.ChooseRandomlyChecked = false;
   view.Lines.clear();

@@ -26,7 +26,7 @@ constexpr int32_t GROUP_SIZE_MAX = 1000;
 constexpr int32_t DIVISOR_MAX = 50;
 
 struct DesignKey {
-  const char* Name;
+  const char *Name;
   int32_t DesignParams::*Field;
   int32_t Offset;
 };
@@ -52,14 +52,14 @@ constexpr DesignKey DESIGN_KEYS[] = {
 };
 
 // Keys that are not held take the store's initial value as their default.
-const SettingsStore& Initial() {
+const SettingsStore &Initial() {
   static const SettingsStore initial;
   return initial;
 }
 
 std::string PotLuckKey(int index) { return "PotLuck" + std::to_string(index); }
 
-void LimitColor(int32_t& minimum, int32_t& maximum) {
+void LimitColor(int32_t &minimum, int32_t &maximum) {
   if (minimum > COLOR_MIN_LIMIT) minimum = COLOR_MIN_LIMIT;
   if (minimum < 1) minimum = 0;
   if (maximum > COLOR_MAX_LIMIT) maximum = COLOR_MAX_LIMIT;
@@ -67,7 +67,7 @@ void LimitColor(int32_t& minimum, int32_t& maximum) {
 }
 
 // A held sensitivity is its own default, passed as a whole number.
-void ReadSensitivity(const SettingsStore& store, const char* key, double& held) {
+void ReadSensitivity(const SettingsStore &store, const char *key, double &held) {
   held = ReadSettingInt(store, key, static_cast<int32_t>(held));
 }
 
@@ -77,9 +77,9 @@ uint32_t SecondsToMs(int32_t seconds) {
   return ms > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(ms);
 }
 
-void ReadColorsAndDesign(SettingsStore& store) {
-  const SettingsStore& initial = Initial();
-  for (const DesignKey& key : DESIGN_KEYS) {
+void ReadColorsAndDesign(SettingsStore &store) {
+  const SettingsStore &initial = Initial();
+  for (const DesignKey &key : DESIGN_KEYS) {
     store.Design.*key.Field =
         ReadSettingInt(store, key.Name, initial.Design.*key.Field + key.Offset) - key.Offset;
   }
@@ -95,22 +95,25 @@ void ReadColorsAndDesign(SettingsStore& store) {
   store.BlueMax = ReadSettingInt(store, "blueMax", initial.BlueMax);
 }
 
-void ReadAudioAndSpeed(SettingsStore& store) {
-  const SettingsStore& initial = Initial();
+void ReadAudioAndSpeed(SettingsStore &store) {
+  const SettingsStore &initial = Initial();
   store.AudioBlankTimeMs = SecondsToMs(
       ReadSettingInt(store, "AudioBlankTime", static_cast<int32_t>(store.AudioBlankTimeMs / 1000)));
-  store.SpeedGroupSize = std::min(ReadSettingInt(store, "SpeedGroupSize", initial.SpeedGroupSize), GROUP_SIZE_MAX);
+  store.SpeedGroupSize =
+      std::min(ReadSettingInt(store, "SpeedGroupSize", initial.SpeedGroupSize), GROUP_SIZE_MAX);
   store.SpeedInterval = ReadSettingInt(store, "SpeedInterval", initial.SpeedInterval);
   store.Divisor = std::min(ReadSettingInt(store, "Divisor", initial.Divisor), DIVISOR_MAX);
   store.AudioSampleRate = ReadSettingInt(store, "AudioSampleRate", initial.AudioSampleRate);
-  store.AudioBitsPerSample = ReadSettingInt(store, "AudioBitsPerSample", initial.AudioBitsPerSample);
+  store.AudioBitsPerSample =
+      ReadSettingInt(store, "AudioBitsPerSample", initial.AudioBitsPerSample);
   store.AudioChannels = initial.AudioChannels;
 }
 
-void ReadMusicSettings(SettingsStore& store) {
-  const SettingsStore& initial = Initial();
+void ReadMusicSettings(SettingsStore &store) {
+  const SettingsStore &initial = Initial();
   store.Audio = ReadSettingInt(store, "Audio", initial.Audio);
-  store.MusicInterval = static_cast<uint16_t>(ReadSettingInt(store, "MusicInterval", store.MusicInterval));
+  store.MusicInterval =
+      static_cast<uint16_t>(ReadSettingInt(store, "MusicInterval", store.MusicInterval));
   store.Version = ReadSettingInt(store, "Version", initial.Version);
   store.RecordingDevice = ReadSettingInt(store, "RecordingDevice", store.RecordingDevice);
   ReadSensitivity(store, "MusicBands", store.MusicBands);
@@ -118,7 +121,8 @@ void ReadMusicSettings(SettingsStore& store) {
   ReadSensitivity(store, "MusicGreenBands", store.MusicGreenBands);
   ReadSensitivity(store, "MusicBlueBands", store.MusicBlueBands);
   ReadSensitivity(store, "MusicRedBands", store.MusicRedBands);
-  store.SplitFactor = SplitFactorFor(ReadSettingInt(store, "MusicSplitting", DEFAULT_MUSIC_SPLITTING));
+  store.SplitFactor =
+      SplitFactorFor(ReadSettingInt(store, "MusicSplitting", DEFAULT_MUSIC_SPLITTING));
 }
 
 }  // namespace
@@ -134,38 +138,39 @@ double SplitFactorFor(int32_t musicSplitting) {
   return 150.0 / musicSplitting;
 }
 
-int32_t ReadSettingInt(const SettingsStore& store, const char* key, int32_t defaultValue) {
+int32_t ReadSettingInt(const SettingsStore &store, const char *key, int32_t defaultValue) {
   return static_cast<int32_t>(
       GetPrivateProfileIntA(SETTINGS_SECTION, key, defaultValue, store.ProfileName.c_str()));
 }
 
-std::string ReadSettingString(const SettingsStore& store, const char* key, int maxChars,
-                              const char* defaultValue) {
+std::string ReadSettingString(const SettingsStore &store, const char *key, int maxChars,
+                              const char *defaultValue) {
   std::vector<char> buffer(static_cast<size_t>(maxChars) + 1, '\0');
-  const DWORD length = GetPrivateProfileStringA(SETTINGS_SECTION, key, defaultValue, buffer.data(),
-                                                static_cast<DWORD>(buffer.size()), store.ProfileName.c_str());
+  const DWORD length =
+      GetPrivateProfileStringA(SETTINGS_SECTION, key, defaultValue, buffer.data(),
+                               static_cast<DWORD>(buffer.size()), store.ProfileName.c_str());
   return std::string(buffer.data(), length < buffer.size() ? length : buffer.size() - 1);
 }
 
-void WriteSettingString(const SettingsStore& store, const char* key, const std::string& value) {
+void WriteSettingString(const SettingsStore &store, const char *key, const std::string &value) {
   WritePrivateProfileStringA(SETTINGS_SECTION, key, value.c_str(), store.ProfileName.c_str());
 }
 
-void WriteSettingInt(const SettingsStore& store, const char* key, uint32_t value) {
+void WriteSettingInt(const SettingsStore &store, const char *key, uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
   WriteSettingString(store, key, text);
 }
 
-long ReadLastSpeed(const SettingsStore& store) {
-  const double speed =
-      std::strtod(ReadSettingString(store, "LastSpeed", LAST_SPEED_MAX_CHARS, "0").c_str(), nullptr);
+long ReadLastSpeed(const SettingsStore &store) {
+  const double speed = std::strtod(
+      ReadSettingString(store, "LastSpeed", LAST_SPEED_MAX_CHARS, "0").c_str(), nullptr);
   // A hand-edited number beyond the range of long must not reach the conversion.
   if (!(speed > double(LONG_MIN) && speed < double(LONG_MAX))) return 0;
   return static_cast<long>(speed);
 }
 
-void LoadSettings(SettingsStore& store) {
+void LoadSettings(SettingsStore &store) {
   ReadColorsAndDesign(store);
   LimitColor(store.RedMin, store.RedMax);
   LimitColor(store.GreenMin, store.GreenMax);
@@ -187,7 +192,7 @@ void LoadSettings(SettingsStore& store) {
 
   if (ReadFavoriteSlot(store, 1, 1).empty()) SeedFavorites(store);
   if (store.Version < SETTINGS_VERSION) {
-    for (const UpgradeDesign& design : UPGRADE_DESIGNS)
+    for (const UpgradeDesign &design : UPGRADE_DESIGNS)
       InstallDesignIfMissing(store, design.SearchName, design.Text);
   }
   if (store.Version != SETTINGS_VERSION) {
@@ -196,9 +201,9 @@ void LoadSettings(SettingsStore& store) {
   }
 }
 
-void SaveSettings(const SettingsStore& store) {
-  const DesignParams& d = store.Design;
-  const auto write = [&store](const char* key, int32_t value) {
+void SaveSettings(const SettingsStore &store) {
+  const DesignParams &d = store.Design;
+  const auto write = [&store](const char *key, int32_t value) {
     WriteSettingInt(store, key, static_cast<uint32_t>(value));
   };
   write("Symmetry", d.Symmetry);
@@ -218,7 +223,8 @@ void SaveSettings(const SettingsStore& store) {
   write("Audio", store.Audio);
   write("Version", store.Version);
   if (store.AllRandom) {
-    WriteSettingString(store, "FavList", store.FavList.empty() ? AllSlotsEligible() : store.FavList);
+    WriteSettingString(store, "FavList",
+                       store.FavList.empty() ? AllSlotsEligible() : store.FavList);
   }
   write("Depth", d.Depth);
   write("Floating", d.Floating);

@@ -6,8 +6,8 @@
 
 #include "settings/design_record.h"
 
-constexpr const char* SETTINGS_SECTION = "Lumivane 95";
-constexpr const char* DEFAULT_PROFILE_NAME = "control.ini";
+constexpr const char *SETTINGS_SECTION = "Lumivane 95";
+constexpr const char *DEFAULT_PROFILE_NAME = "control.ini";
 // The settings layout this code writes; older profiles get the later built-in designs.
 constexpr int SETTINGS_VERSION = 29;
 // A design interval of zero seconds means "never change": seven days.
@@ -58,21 +58,21 @@ struct SettingsStore {
 };
 
 // Fills the store from the profile, seeds and upgrades the favourites, and records the version.
-void LoadSettings(SettingsStore& store);
+void LoadSettings(SettingsStore &store);
 // Writes the keys the main configuration dialog owns; called when it closes with OK.
-void SaveSettings(const SettingsStore& store);
+void SaveSettings(const SettingsStore &store);
 // Writes one integer key as unsigned decimal text.
-void WriteSettingInt(const SettingsStore& store, const char* key, uint32_t value);
+void WriteSettingInt(const SettingsStore &store, const char *key, uint32_t value);
 
 // Plain reads and writes of one key of the section, for the dialogs and the saver's own keys.
-int32_t ReadSettingInt(const SettingsStore& store, const char* key, int32_t defaultValue);
+int32_t ReadSettingInt(const SettingsStore &store, const char *key, int32_t defaultValue);
 // Reads at most maxChars characters; an absent key gives defaultValue.
-std::string ReadSettingString(const SettingsStore& store, const char* key, int maxChars,
-                              const char* defaultValue = "");
-void WriteSettingString(const SettingsStore& store, const char* key, const std::string& value);
+std::string ReadSettingString(const SettingsStore &store, const char *key, int maxChars,
+                              const char *defaultValue = "");
+void WriteSettingString(const SettingsStore &store, const char *key, const std::string &value);
 
 // The throughput the last saver run measured, for the speed dialog (0 when none was recorded).
-long ReadLastSpeed(const SettingsStore& store);
+long ReadLastSpeed(const SettingsStore &store);
 
 // The design interval for a Refresh in seconds (negative counts as 0, 0 means never).
 uint32_t DesignIntervalFor(int32_t refreshSeconds);

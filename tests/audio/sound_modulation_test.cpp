@@ -32,8 +32,8 @@ class SoundModulationTest : public ::testing::Test {
     ASSERT_NE(window, nullptr);
     SeedRandom(11);
     StartColourWalks(animation.settings);
-    SelectNextDesign(window);
-    StartSoundModulation(animation.settings);
+    SelectNextDesign(window, animation.settings);
+    StartSoundModulation(animation.settings, SoundPatternTargets());
   }
   void TearDown() override {
     CloseTestWindow(window, WINDOW_CLASS);
@@ -84,7 +84,7 @@ TEST_F(SoundModulationTest, QuietReportsArmTheRestartAndOnlyALoudSoundAbove800Re
   EXPECT_EQ(S()[7], 50.0) << "no second restart without a new silence";
 
   // Armed by the driver at start: the first loud report restarts at once.
-  StartSoundModulation(animation.settings);
+  StartSoundModulation(animation.settings, SoundPatternTargets());
   ArmSoundRestart();
   Feed(Report(801, 40));
   EXPECT_FALSE(soundModulation.armed);
@@ -123,7 +123,7 @@ TEST_F(SoundModulationTest, LongSilenceDreamsAfterTheBlankTime) {
 
   // Blank time 0: the eleventh quiet report dreams.
   animation.settings.AudioBlankTimeMs = 0;
-  StartSoundModulation(animation.settings);
+  StartSoundModulation(animation.settings, SoundPatternTargets());
   FeedQuiet(10);
   EXPECT_FALSE(soundModulation.dreaming);
   FeedQuiet(1);
@@ -189,7 +189,7 @@ TEST_F(SoundModulationTest, BandsLineSizeSpeedAndColoursStayWithinTheirBounds) {
 
   // Line size: a loud bass raises the velocity to 3 at most, silence lowers it to -3 at most,
   // and the arm never gets shorter than 2.
-  StartSoundModulation(animation.settings);
+  StartSoundModulation(animation.settings, SoundPatternTargets());
   int lowest = 0, highest = 0;
   double shortest = 1e9;
   for (int i = 0; i < 300; ++i) {
@@ -205,7 +205,7 @@ TEST_F(SoundModulationTest, BandsLineSizeSpeedAndColoursStayWithinTheirBounds) {
   EXPECT_GE(shortest, 2.0);
 
   // Speed follows the middle bands once the figure moves by more than 0.05, never below 10.
-  StartSoundModulation(animation.settings);
+  StartSoundModulation(animation.settings, SoundPatternTargets());
   const double speed = lineSet.speedInUse;
   LevelReport r = Report(1000, 0);
   r.shares[1] = 20;

@@ -168,7 +168,7 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
   WriteSettingString(animation.settings, "Favorite2", "Star,5,0,10,250,50,11,1,210,6,0");
 
   for (int design = 0; design < 20; ++design) {
-    SelectNextDesign(window);
+    SelectNextDesign(window, animation.settings);
     std::vector<int32_t> v = LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200));
     ASSERT_EQ(v.size(), 17u);
     // What was written is what the line model received, not the sentinel.
@@ -185,18 +185,18 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
   animation.settings.Design = DesignParams{};
   animation.settings.Design.Symmetry = 30;
   ASSERT_TRUE(StartFakeCapture(window));
-  SelectNextDesign(window);
+  SelectNextDesign(window, animation.settings);
   EXPECT_EQ(lineSet.symmetryCount, 12);
   EXPECT_EQ(LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200))[0], 12);
   EndFakeCapture();
-  SelectNextDesign(window);
+  SelectNextDesign(window, animation.settings);
   EXPECT_EQ(lineSet.symmetryCount, 30);
 
   // A window no wider than 600 pixels (the preview) leaves the last design alone.
   DestroyWindow(window);
   window = OpenWindow(600, 400);
   animation.settings.Design.Symmetry = 9;
-  SelectNextDesign(window);
+  SelectNextDesign(window, animation.settings);
   EXPECT_EQ(lineSet.symmetryCount, 9);
   EXPECT_EQ(LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200))[0], 30);
   DestroyWindow(window);

@@ -34,7 +34,7 @@ class PaletteEngineTest : public ::testing::Test {
     PaletteSizes sizes = CapacityFor(true, 256, PALETTE_MAX_ENTRIES);
     ThePaletteEngine().displayPaletteSize = sizes.displayPaletteSize;
     ThePaletteEngine().entryCount = sizes.entryCount;
-    BuildPalette(nullptr);
+    BuildPalette();
     ASSERT_NE(ThePaletteEngine().palette, nullptr);
   }
   static void HoldWalks(int16_t red, int16_t green, int16_t blue) {
@@ -303,7 +303,7 @@ TEST_F(PaletteEngineTest, FixedPaletteAndTheDirectColourWithoutAPalette) {
 
   // No palette: nothing is built, modes are ignored, pens get the walk colour.
   ThePaletteEngine().displayPaletteSize = 0;
-  BuildPalette(nullptr);
+  BuildPalette();
   EXPECT_EQ(ThePaletteEngine().palette, nullptr);
   SetRotationMode(nullptr, ROTATION_NONE);
   EXPECT_EQ(ThePaletteEngine().rotationMode, ROTATION_FLOWING);

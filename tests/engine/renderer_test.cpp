@@ -182,7 +182,7 @@ TEST_F(Renderer, CopiesAreTurnedMirroredAndScaledAboutTheCentre) {
     store.Design.Cheese = cheese;
     ApplyDesign();
     lineSet.depthScale[0] = 0.6;  // as if migrating
-    ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+    ASSERT_TRUE(DrawLineSet(canvas.dc()));
     std::vector<POINT> vertices = {PixelPoint(lineSet.anchor), PixelPoint(lineSet.vertexB)};
     if (cheese) vertices.push_back(PixelPoint(lineSet.vertexC));
     ExpectCopiesInRing(0, lineSet.center, vertices, 4);
@@ -193,14 +193,14 @@ TEST_F(Renderer, CopiesAreTurnedMirroredAndScaledAboutTheCentre) {
   store.Design.Depth = 1;
   store.Design.Cheese = 0;
   ApplyDesign();
-  ASSERT_EQ(ReplicateSegment(canvas.dc(), POINT{300, 200}, POINT{300, 200}, POINT{300, 100}, 0.0f), 1);
+  ASSERT_TRUE(ReplicateSegment(canvas.dc(), POINT{300, 200}, POINT{300, 200}, POINT{300, 100}, 0.0f));
   EXPECT_EQ(renderer.ring.values[2], 400);
   EXPECT_EQ(renderer.ring.values[3], 200);
 
   // Reflections repeat the figure about shifted centres, in order.
   store.Reflections = 2;
   ApplyDesign();
-  ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+  ASSERT_TRUE(DrawLineSet(canvas.dc()));
   for (int i = 0; i < 2; ++i) {
     const POINT by = renderer.reflections.offset[i];
     const POINT a = PixelPoint(lineSet.anchor), b = PixelPoint(lineSet.vertexB);
@@ -215,7 +215,7 @@ TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
   ApplyDesign();
   // A waiting timer message is no reason to stop; each segment counts once whatever the divisor.
   PostMessageA(nullptr, WM_TIMER, 200, 0);
-  ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+  ASSERT_TRUE(DrawLineSet(canvas.dc()));
   EXPECT_EQ(linesDrawn, 12u);
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -224,7 +224,7 @@ TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
   // A key press: given up before the first copy, the ring's position kept.
   const int stepStart = renderer.ring.writeIndex;
   PostMessageA(nullptr, WM_KEYDOWN, 'A', 0);
-  ASSERT_EQ(DrawLineSet(canvas.dc()), 0);
+  ASSERT_FALSE(DrawLineSet(canvas.dc()));
   EXPECT_EQ(renderer.ring.writeIndex, stepStart);
   EXPECT_EQ(linesDrawn, 12u);
   const DoublePoint anchor = lineSet.anchor;
@@ -233,22 +233,22 @@ TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
   // moves again.
   store.Polite = 0;
   StartTickClock();
-  ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+  ASSERT_TRUE(DrawLineSet(canvas.dc()));
   EXPECT_EQ(lineSet.anchor.x, anchor.x);
   EXPECT_EQ(renderer.ring.writeIndex, stepStart + 12 * 4);
 
   // Unless the tick has run long: then the waiting key gives way even so, whatever the values.
   renderer.tickStart = GetTickCount() - LONG_TICK_MS;
   EXPECT_TRUE(OverdueInputWaiting());
-  EXPECT_EQ(DrawLineSet(canvas.dc()), 0);
+  EXPECT_FALSE(DrawLineSet(canvas.dc()));
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
   EXPECT_FALSE(OverdueInputWaiting());
-  EXPECT_EQ(DrawLineSet(canvas.dc()), 1);
+  EXPECT_TRUE(DrawLineSet(canvas.dc()));
 
   // While the animation is not running nothing is drawn and the call reports success.
   running = false;
-  EXPECT_EQ(DrawLineSet(canvas.dc()), 1);
+  EXPECT_TRUE(DrawLineSet(canvas.dc()));
   EXPECT_EQ(linesDrawn, 36u);
 }
 
@@ -269,11 +269,11 @@ TEST_F(Renderer, TheTrailErasesEverythingItDrew) {
       store.Reflections = 3;
       ApplyDesign();
       SetWalks(90, 7);
-      for (int i = 0; i < 18; ++i) ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+      for (int i = 0; i < 18; ++i) ASSERT_TRUE(DrawLineSet(canvas.dc()));
       ASSERT_GT(canvas.LitPixels(), 500);
       // Black line sets from here on: after one trail's worth, every coloured one is erased.
       SetWalks(0, 0);
-      for (int i = 0; i < 6; ++i) ASSERT_EQ(DrawLineSet(canvas.dc()), 1);
+      for (int i = 0; i < 6; ++i) ASSERT_TRUE(DrawLineSet(canvas.dc()));
       EXPECT_EQ(canvas.LitPixels(), 0);
     }
   }
