@@ -168,16 +168,3 @@ BOOL AnimatePalette(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY 
   ++colourEpoch;
   return TRUE;
 }
-
-UINT GetSystemPaletteEntries(HDC handle, UINT start, UINT count, LPPALETTEENTRY entries) {
-  DeviceContext *dc = FindDC(handle);
-  if (!dc || !dc->surface || !dc->surface->indexed) return 0;
-  if (!entries) return 256;
-  if (start >= 256) return 0;
-  count = std::min<UINT>(count, 256 - start);
-  for (UINT k = 0; k < count; ++k) {
-    const uint32_t rgb = dc->surface->hardwarePalette[start + k];
-    entries[k] = {BYTE(rgb >> 16), BYTE(rgb >> 8), BYTE(rgb), 0};
-  }
-  return count;
-}
