@@ -12,7 +12,6 @@ typedef HWAVEIN *LPHWAVEIN;
 
 // ---- Results ----
 #define MMSYSERR_NOERROR 0
-#define MMSYSERR_ERROR 1
 #define MMSYSERR_BADDEVICEID 2
 #define MMSYSERR_ALLOCATED 4
 #define MMSYSERR_INVALHANDLE 5
@@ -42,18 +41,6 @@ typedef struct tWAVEFORMATEX {
 typedef const WAVEFORMATEX *LPCWAVEFORMATEX;
 
 // Standard formats a device reports in its capabilities (rate kHz, mono/stereo, bits).
-#define WAVE_FORMAT_1M08 0x00000001
-#define WAVE_FORMAT_1S08 0x00000002
-#define WAVE_FORMAT_1M16 0x00000004
-#define WAVE_FORMAT_1S16 0x00000008
-#define WAVE_FORMAT_2M08 0x00000010
-#define WAVE_FORMAT_2S08 0x00000020
-#define WAVE_FORMAT_2M16 0x00000040
-#define WAVE_FORMAT_2S16 0x00000080
-#define WAVE_FORMAT_4M08 0x00000100
-#define WAVE_FORMAT_4S08 0x00000200
-#define WAVE_FORMAT_4M16 0x00000400
-#define WAVE_FORMAT_4S16 0x00000800
 
 #define MAXPNAMELEN 32
 
@@ -87,9 +74,6 @@ typedef struct wavehdr_tag {
 #define CALLBACK_TYPEMASK 0x00070000L
 #define CALLBACK_NULL 0x00000000L
 #define CALLBACK_WINDOW 0x00010000L
-#define CALLBACK_THREAD 0x00020000L
-#define CALLBACK_FUNCTION 0x00030000L
-#define CALLBACK_EVENT 0x00050000L
 #define WAVE_FORMAT_QUERY 0x0001
 
 // Posted to the notification window: wParam the device, lParam the header for MM_WIM_DATA.
@@ -117,13 +101,10 @@ typedef struct timecaps_tag {
 
 typedef void(CALLBACK *LPTIMECALLBACK)(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR dw1,
                                        DWORD_PTR dw2);
-#define TIME_ONESHOT 0x0000
 #define TIME_PERIODIC 0x0001
-#define TIME_CALLBACK_FUNCTION 0x0000
 
 MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT capsSize);
 MMRESULT timeBeginPeriod(UINT period);
-MMRESULT timeEndPeriod(UINT period);
 // The callback runs on the timer's own thread.
 MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
                       UINT flags);

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "engine/animation_driver.h"
@@ -12,6 +11,7 @@
 #include "engine/design_selection.h"
 #include "engine/line_model.h"
 #include "engine/palette_engine.h"
+#include "common/temp_files.h"
 #include "fake_wave_input.h"
 
 namespace {
@@ -24,10 +24,7 @@ constexpr DWORD REPORT_INTERVAL = 50;
 class SoundModulationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path = (std::filesystem::temp_directory_path() / "lumivane-modulation-test.ini").string();
-    std::remove(path.c_str());
-    animation.settings = SettingsStore();
-    animation.settings.ProfileName = path;
+    animation.settings = profile.Store();
     window = OpenTestWindow(WINDOW_CLASS, DefWindowProcA, 800, 600);
     ASSERT_NE(window, nullptr);
     SeedRandom(11);
@@ -37,7 +34,6 @@ class SoundModulationTest : public ::testing::Test {
   }
   void TearDown() override {
     CloseTestWindow(window, WINDOW_CLASS);
-    std::remove(path.c_str());
   }
   // One report: its level, and every share the same unless given.
   LevelReport Report(double level, int16_t share = 0) const {
@@ -54,7 +50,7 @@ class SoundModulationTest : public ::testing::Test {
     for (int i = 0; i < count; ++i) Feed(Report(100));
   }
   const double *S() const { return soundModulation.bandLevels; }
-  std::string path;
+  TempProfile profile;
   HWND window = nullptr;
   DWORD now = 100000;
 };

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/temp_files.h"
 #include "window_fixture.h"
 
 namespace {
@@ -30,7 +31,8 @@ std::vector<uint8_t> RecordedSound() {
 
 // SDL reads its driver choice once, at the first use of wave input in this process.
 const std::string soundFile = [] {
-  const std::string path = (std::filesystem::temp_directory_path() / "lumivane-disk-capture.raw").string();
+  static const TempFolder folder("disk-capture");
+  const std::string path = folder.File("capture.raw");
   const std::vector<uint8_t> sound = RecordedSound();
   FILE *out = std::fopen(path.c_str(), "wb");
   std::fwrite(sound.data(), 1, sound.size(), out);

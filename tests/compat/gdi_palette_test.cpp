@@ -2,7 +2,7 @@
 // and animated on a palette display; plain RGB and no palette effects on true colour.
 #include <windows.h>
 
-#include "compat/src/log/call_log.h"
+#include "compat/src/log/palette_call_log.h"
 #include "gdi_surface.h"
 
 #include <algorithm>
@@ -117,8 +117,8 @@ TEST_F(GdiDisplay, UnreservedEntriesShareColoursAlreadyInTheHardwarePalette) {
 
 TEST_F(GdiDisplay, TrueColourHasNoPaletteAndPaletteCallsChangeNothingOnScreen) {
   Open("truecolor");
-  compat::EnableCallLog(true);
-  compat::TakeCallLog();
+  compat::EnablePaletteCallLog(true);
+  compat::TakePaletteCallLog();
   EXPECT_FALSE(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE);
   EXPECT_EQ(GetDeviceCaps(dc, SIZEPALETTE), 0);
   EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 32);
@@ -136,10 +136,10 @@ TEST_F(GdiDisplay, TrueColourHasNoPaletteAndPaletteCallsChangeNothingOnScreen) {
   // PALETTEINDEX still names a logical entry's colour.
   Line(PALETTEINDEX(1), 3);
   EXPECT_EQ(Rgb(0, 3), (1u << 16) | (254u << 8) | 7);
-  const std::vector<std::string> calls = compat::TakeCallLog();
+  const std::vector<std::string> calls = compat::TakePaletteCallLog();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "SelectPalette"), 1);
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetDeviceCaps"), 3);
-  compat::EnableCallLog(false);
+  compat::EnablePaletteCallLog(false);
   // The black erase pen takes back every pixel of a wide line here too.
   std::fill(surface.pixels32.begin(), surface.pixels32.end(), 0u);
   PenLine(dc, 7, RGB(255, 255, 255), 5, 40, 60, 3);

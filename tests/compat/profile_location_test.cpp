@@ -15,13 +15,13 @@
 #include <utility>
 #include <vector>
 
-#include "platform/profile_file_fixture.h"
+#include "common/temp_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using ProfileFile = ProfileFileFixture;
+class ProfileFile : public ::testing::Test, protected TempProfile {};
 
 // Runs `body` in a child process and returns its exit code.
 template <typename Body>

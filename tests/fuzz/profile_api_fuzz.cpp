@@ -7,16 +7,29 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 namespace {
 
+// A folder of its own in the temporary folder, removed when the fuzzer exits.
+struct FuzzFolder {
+  FuzzFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "lumivane-fuzz-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    path = pattern;
+  }
+  ~FuzzFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string path;
+};
+
 const std::string &ProfilePath() {
-  static const std::string path = [] {
-    char folder[] = "/tmp/lumivane-fuzz-XXXXXX";
-    return std::string(mkdtemp(folder)) + "/control.ini";
-  }();
+  static const FuzzFolder folder;
+  static const std::string path = folder.path + "/control.ini";
   return path;
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "settings/favorites_list.h"
-#include "temp_profile.h"
+#include "common/temp_files.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "settings/builtin_designs.h"
-#include "temp_profile.h"
+#include "common/temp_files.h"
 
 TEST(SettingsStore, FirstLoadOfAnEmptyProfileWritesTheBuiltInDesignsAndVersion) {
   TempProfile profile;

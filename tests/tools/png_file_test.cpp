@@ -6,12 +6,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/temp_files.h"
 #include "tools/png_file.h"
 
 namespace {
 
 std::filesystem::path Scratch(const char *name) {
-  return std::filesystem::path(testing::TempDir()) / name;
+  static const TempFolder folder("png-tests");
+  return folder.Path() / name;
 }
 
 std::string Bytes(const std::filesystem::path &path) {

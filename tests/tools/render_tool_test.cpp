@@ -11,6 +11,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "common/temp_files.h"
 #include "settings/settings_store.h"
 #include "tools/png_file.h"
 #include "tools/saver_setup.h"
@@ -56,7 +57,8 @@ int RunRender(std::vector<std::string> arguments) {
 }
 
 std::string Scratch(const std::string &name) {
-  return (std::filesystem::path(testing::TempDir()) / name).string();
+  static const TempFolder folder("render-tests");
+  return folder.File(name);
 }
 
 std::string Bytes(const std::string &path) {

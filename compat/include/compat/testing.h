@@ -1,5 +1,5 @@
 // The test API of the compat layer (Linux only): the headless backend with its virtual clock,
-// scripted input and framebuffer read-back, loadable modules a test provides, the call log.
+// scripted input and framebuffer read-back, loadable modules a test provides, the palette call log.
 // Tests drive the real code through the real Win32 calls; these hooks only set the scene and
 // read results back.
 #pragma once
@@ -86,8 +86,10 @@ void SetCommandLine(const std::string &commandLine);
 
 }  // namespace testing
 
-// The Win32 call log (names of calls made, in order), shared by every compat area.
-void EnableCallLog(bool on);
-std::vector<std::string> TakeCallLog();
+// The palette call log: names of the palette calls (CreatePalette, SetPaletteEntries,
+// SelectPalette, RealizePalette, AnimatePalette) and of GetDeviceCaps, in order. Nothing else is
+// recorded, so it can tell only whether one of these happened.
+void EnablePaletteCallLog(bool on);
+std::vector<std::string> TakePaletteCallLog();
 
 }  // namespace compat

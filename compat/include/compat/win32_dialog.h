@@ -10,20 +10,11 @@ typedef int *LPINT;
 
 #define IDOK 1
 #define IDCANCEL 2
-#define IDABORT 3
-#define IDRETRY 4
-#define IDIGNORE 5
-#define IDYES 6
-#define IDNO 7
 
 // ---- Dialog styles and messages ----
-#define DS_SETFONT 0x40L
 #define DS_MODALFRAME 0x80L
-#define DS_CENTER 0x0800L
 #define DM_GETDEFID (WM_USER + 0)
-#define DM_SETDEFID (WM_USER + 1)
 #define DC_HASDEFID 0x534B
-#define WM_NEXTDLGCTL 0x0028
 #define WM_GETDLGCODE 0x0087
 #define DLGC_WANTARROWS 0x0001
 #define DLGC_WANTTAB 0x0002
@@ -42,8 +33,6 @@ typedef int *LPINT;
 #define BS_CHECKBOX 0x2L
 #define BS_AUTOCHECKBOX 0x3L
 #define BS_RADIOBUTTON 0x4L
-#define BS_3STATE 0x5L
-#define BS_AUTO3STATE 0x6L
 #define BS_GROUPBOX 0x7L
 #define BS_AUTORADIOBUTTON 0x9L
 #define BS_TYPEMASK 0xFL
@@ -51,40 +40,25 @@ typedef int *LPINT;
 #define BST_CHECKED 1
 #define BM_GETCHECK 0x00F0
 #define BM_SETCHECK 0x00F1
-#define BM_GETSTATE 0x00F2
-#define BM_SETSTATE 0x00F3
-#define BM_SETSTYLE 0x00F4
 #define BM_CLICK 0x00F5
 #define BN_CLICKED 0
-#define BN_DOUBLECLICKED 5
 
 // ---- Static texts ----
 #define SS_LEFT 0x0L
 #define SS_CENTER 0x1L
 #define SS_RIGHT 0x2L
-#define SS_NOPREFIX 0x80L
 
 // ---- Edits ----
 #define ES_LEFT 0x0L
-#define ES_CENTER 0x1L
-#define ES_RIGHT 0x2L
-#define ES_MULTILINE 0x4L
 #define ES_AUTOHSCROLL 0x80L
-#define ES_NUMBER 0x2000L
-#define EM_GETSEL 0x00B0
-#define EM_SETSEL 0x00B1
 #define EM_LIMITTEXT 0x00C5
-#define EN_SETFOCUS 0x0100
-#define EN_KILLFOCUS 0x0200
 #define EN_CHANGE 0x0300
 #define EN_UPDATE 0x0400
 
 // ---- List boxes ----
 #define LBS_NOTIFY 0x0001L
 #define LBS_SORT 0x0002L
-#define LBS_NOREDRAW 0x0004L
 #define LBS_MULTIPLESEL 0x0008L
-#define LBS_NOINTEGRALHEIGHT 0x0100L
 #define LBS_EXTENDEDSEL 0x0800L
 #define LB_ADDSTRING 0x0180
 #define LB_INSERTSTRING 0x0181
@@ -97,9 +71,7 @@ typedef int *LPINT;
 #define LB_GETTEXT 0x0189
 #define LB_GETTEXTLEN 0x018A
 #define LB_GETCOUNT 0x018B
-#define LB_SELECTSTRING 0x018C
 #define LB_GETTOPINDEX 0x018E
-#define LB_FINDSTRING 0x018F
 #define LB_GETSELCOUNT 0x0190
 #define LB_GETSELITEMS 0x0191
 #define LB_SETTOPINDEX 0x0197
@@ -110,13 +82,9 @@ typedef int *LPINT;
 #define LB_ERR (-1)
 #define LBN_SELCHANGE 1
 #define LBN_DBLCLK 2
-#define LBN_SELCANCEL 3
-#define LBN_SETFOCUS 4
-#define LBN_KILLFOCUS 5
 
 // ---- Combo boxes ----
 #define CBS_SIMPLE 0x0001L
-#define CBS_DROPDOWN 0x0002L
 #define CBS_DROPDOWNLIST 0x0003L
 #define CBS_SORT 0x0100L
 #define CB_GETCOUNT 0x0146
@@ -124,24 +92,15 @@ typedef int *LPINT;
 #define CB_GETLBTEXT 0x0148
 #define CB_GETLBTEXTLEN 0x0149
 #define CB_ADDSTRING 0x0143
-#define CB_DELETESTRING 0x0144
 #define CB_INSERTSTRING 0x014A
 #define CB_RESETCONTENT 0x014B
 #define CB_SETCURSEL 0x014E
-#define CB_SHOWDROPDOWN 0x014F
-#define CB_GETDROPPEDSTATE 0x0157
 #define CB_ERR (-1)
 #define CBN_SELCHANGE 1
-#define CBN_DBLCLK 2
-#define CBN_DROPDOWN 7
-#define CBN_CLOSEUP 8
-#define CBN_SELENDOK 9
 
 // ---- Scroll bars ----
 #define SBS_HORZ 0x0L
 #define SBS_VERT 0x1L
-#define SB_HORZ 0
-#define SB_VERT 1
 #define SB_CTL 2
 #define SB_LINELEFT 0
 #define SB_LINERIGHT 1
@@ -159,28 +118,16 @@ typedef int *LPINT;
 
 // ---- Message box ----
 #define MB_OK 0x0L
-#define MB_OKCANCEL 0x1L
-#define MB_ICONHAND 0x10L
-#define MB_ICONQUESTION 0x20L
-#define MB_ICONEXCLAMATION 0x30L
 #define MB_ICONASTERISK 0x40L
 #define MB_ICONINFORMATION MB_ICONASTERISK
-#define MB_ICONERROR MB_ICONHAND
-#define MB_ICONWARNING MB_ICONEXCLAMATION
 
 // ---- Help ----
-#define HELP_CONTEXT 0x0001L
 #define HELP_QUIT 0x0002L
-#define HELP_INDEX 0x0003L
 #define HELP_CONTENTS 0x0003L
 #define HELP_KEY 0x0101L
-#define HELP_FINDER 0x000BL
 
 // -1 when the dialog cannot be created (no such template, no window system), as on Windows.
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                        LPARAM initParam);
-#define DialogBoxA(i, t, o, p) DialogBoxParamA(i, t, o, p, 0)
-HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
                         LPARAM initParam);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -189,16 +136,12 @@ HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND control);
 UINT GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size);
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
-UINT GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL isSigned);
-BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
 BOOL CheckDlgButton(HWND dialog, int id, UINT check);
 UINT IsDlgButtonChecked(HWND dialog, int id);
-BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 BOOL MapDialogRect(HWND dialog, LPRECT rect);
-LONG GetDialogBaseUnits();
 
 int SetScrollPos(HWND window, int bar, int position, BOOL redraw);
 int GetScrollPos(HWND window, int bar);

@@ -25,8 +25,6 @@ typedef struct tagLOGPALETTE {
 #define PS_NULL 5
 
 // GetDeviceCaps indices and raster capabilities.
-#define HORZRES 8
-#define VERTRES 10
 #define BITSPIXEL 12
 #define PLANES 14
 #define NUMCOLORS 24
@@ -38,12 +36,8 @@ typedef struct tagLOGPALETTE {
 
 // Stock objects.
 #define WHITE_BRUSH 0
-#define LTGRAY_BRUSH 1
-#define GRAY_BRUSH 2
-#define DKGRAY_BRUSH 3
 #define BLACK_BRUSH 4
 #define NULL_BRUSH 5
-#define HOLLOW_BRUSH NULL_BRUSH
 #define WHITE_PEN 6
 #define BLACK_PEN 7
 #define NULL_PEN 8
@@ -57,8 +51,6 @@ typedef struct tagLOGPALETTE {
 #define GetRValue(rgb) ((BYTE)(rgb))
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
-
-#define GDI_ERROR 0xFFFFFFFFu
 
 // Memory DCs over device-independent bitmaps; here only 32-bit top-down DIB sections.
 DECLARE_HANDLE(HBITMAP);
@@ -118,14 +110,10 @@ UINT RealizePalette(HDC dc);
 UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries);
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries);
 BOOL AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries);
-UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, LPPALETTEENTRY entries);
 
-#define GMEM_FIXED 0x0000
 #define GMEM_MOVEABLE 0x0002
 #define GMEM_ZEROINIT 0x0040
 #define GMEM_SHARE 0x2000
-#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
-#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
 
 HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
 LPVOID GlobalLock(HGLOBAL memory);

@@ -41,7 +41,6 @@ typedef intptr_t LRESULT;
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 
 #define MAX_PATH 260
 

@@ -21,7 +21,6 @@ typedef const BYTE *LPCBYTE;
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 
 // ---- Messages ----
-#define WM_NULL 0x0000
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_MOVE 0x0003
@@ -30,31 +29,21 @@ typedef const BYTE *LPCBYTE;
 #define WM_SETFOCUS 0x0007
 #define WM_KILLFOCUS 0x0008
 #define WM_ENABLE 0x000A
-#define WM_SETREDRAW 0x000B
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
 #define WM_GETTEXTLENGTH 0x000E
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
-#define WM_QUERYENDSESSION 0x0011
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
-#define WM_ACTIVATEAPP 0x001C
 #define WM_SETCURSOR 0x0020
 #define WM_MOUSEACTIVATE 0x0021
-#define WM_GETMINMAXINFO 0x0024
-#define WM_SETFONT 0x0030
-#define WM_GETFONT 0x0031
-#define WM_WINDOWPOSCHANGING 0x0046
-#define WM_WINDOWPOSCHANGED 0x0047
 #define WM_HELP 0x0053
 #define WM_CONTEXTMENU 0x007B
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCHITTEST 0x0084
-#define WM_NCPAINT 0x0085
-#define WM_NCACTIVATE 0x0086
 #define WM_KEYFIRST 0x0100
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -84,11 +73,7 @@ typedef const BYTE *LPCBYTE;
 #define WM_MBUTTONDBLCLK 0x0209
 #define WM_MOUSEWHEEL 0x020A
 #define WM_MOUSELAST 0x020A
-#define WM_QUERYNEWPALETTE 0x030F
-#define WM_PALETTEISCHANGING 0x0310
-#define WM_PALETTECHANGED 0x0311
 #define WM_USER 0x0400
-#define WM_APP 0x8000
 
 #define WHEEL_DELTA 120
 
@@ -112,41 +97,22 @@ typedef const BYTE *LPCBYTE;
 #define HTCAPTION 2
 
 // WM_SYSCOMMAND
-#define SC_SIZE 0xF000
-#define SC_MOVE 0xF010
-#define SC_MINIMIZE 0xF020
-#define SC_MAXIMIZE 0xF030
 #define SC_NEXTWINDOW 0xF040
 #define SC_PREVWINDOW 0xF050
 #define SC_CLOSE 0xF060
-#define SC_VSCROLL 0xF070
-#define SC_HSCROLL 0xF080
-#define SC_MOUSEMENU 0xF090
-#define SC_KEYMENU 0xF100
-#define SC_ARRANGE 0xF110
-#define SC_RESTORE 0xF120
-#define SC_TASKLIST 0xF130
 #define SC_SCREENSAVE 0xF140
-#define SC_HOTKEY 0xF150
-#define SC_DEFAULT 0xF160
-#define SC_MONITORPOWER 0xF170
-#define SC_CONTEXTHELP 0xF180
 
 // ---- Window and class styles ----
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L
-#define WS_MINIMIZE 0x20000000L
 #define WS_VISIBLE 0x10000000L
 #define WS_DISABLED 0x08000000L
 #define WS_CLIPSIBLINGS 0x04000000L
 #define WS_CLIPCHILDREN 0x02000000L
-#define WS_MAXIMIZE 0x01000000L
 #define WS_CAPTION 0x00C00000L
 #define WS_BORDER 0x00800000L
-#define WS_DLGFRAME 0x00400000L
 #define WS_VSCROLL 0x00200000L
-#define WS_HSCROLL 0x00100000L
 #define WS_SYSMENU 0x00080000L
 #define WS_THICKFRAME 0x00040000L
 #define WS_GROUP 0x00020000L
@@ -155,56 +121,37 @@ typedef const BYTE *LPCBYTE;
 #define WS_MAXIMIZEBOX 0x00010000L
 #define WS_OVERLAPPEDWINDOW \
   (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
-#define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
 
 #define WS_EX_DLGMODALFRAME 0x00000001L
-#define WS_EX_NOPARENTNOTIFY 0x00000004L
 #define WS_EX_TOPMOST 0x00000008L
-#define WS_EX_TRANSPARENT 0x00000020L
 #define WS_EX_TOOLWINDOW 0x00000080L
-#define WS_EX_CONTEXTHELP 0x00000400L
-#define WS_EX_APPWINDOW 0x00040000L
 
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
 #define CS_DBLCLKS 0x0008
 #define CS_OWNDC 0x0020
 #define CS_CLASSDC 0x0040
-#define CS_PARENTDC 0x0080
-#define CS_NOCLOSE 0x0200
-#define CS_SAVEBITS 0x0800
 #define CS_BYTEALIGNWINDOW 0x2000
 // A system colour as a class background brush: the colour index + 1.
 #define COLOR_WINDOW 5
-#define CS_GLOBALCLASS 0x4000
 
 #define CW_USEDEFAULT ((int)0x80000000)
 
 // ShowWindow
 #define SW_HIDE 0
-#define SW_SHOWNORMAL 1
-#define SW_NORMAL 1
-#define SW_SHOWMINIMIZED 2
-#define SW_SHOWMAXIMIZED 3
-#define SW_MAXIMIZE 3
 #define SW_SHOWNOACTIVATE 4
 #define SW_SHOW 5
 #define SW_MINIMIZE 6
 #define SW_SHOWMINNOACTIVE 7
 #define SW_SHOWNA 8
-#define SW_RESTORE 9
-#define SW_SHOWDEFAULT 10
 
 // GetWindowLong / SetWindowLong
-#define GWL_WNDPROC (-4)
 #define GWLP_WNDPROC (-4)
 #define GWLP_HINSTANCE (-6)
 #define GWLP_HWNDPARENT (-8)
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
-#define GWL_USERDATA (-21)
 #define GWLP_USERDATA (-21)
-#define GWL_ID (-12)
 #define GWLP_ID (-12)
 
 // GetWindow
@@ -216,10 +163,6 @@ typedef const BYTE *LPCBYTE;
 #define GW_CHILD 5
 
 // SetWindowPos
-#define HWND_TOP ((HWND)(LONG_PTR)0)
-#define HWND_BOTTOM ((HWND)(LONG_PTR)1)
-#define HWND_TOPMOST ((HWND)(LONG_PTR)-1)
-#define HWND_NOTOPMOST ((HWND)(LONG_PTR)-2)
 #define SWP_NOSIZE 0x0001
 #define SWP_NOMOVE 0x0002
 #define SWP_NOZORDER 0x0004
@@ -355,16 +298,9 @@ typedef const BYTE *LPCBYTE;
 #define SM_CMONITORS 80
 
 #define SPI_GETSCREENSAVEACTIVE 0x0010
-#define SPI_SETSCREENSAVEACTIVE 0x0011
 #define SPI_SCREENSAVERRUNNING 0x0061
 #define SPI_SETSCREENSAVERRUNNING 0x0061
 #define SPI_GETSCREENSAVERRUNNING 0x0072
-#define SPIF_UPDATEINIFILE 0x0001
-#define SPIF_SENDCHANGE 0x0002
-
-// ---- Cursors, icons, resources ----
-#define IDC_ARROW MAKEINTRESOURCEA(32512)
-#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 
 // ---- Registry ----
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
@@ -377,14 +313,7 @@ typedef const BYTE *LPCBYTE;
 #define REG_EXPAND_SZ 2
 #define REG_BINARY 3
 #define REG_DWORD 4
-#define REG_MULTI_SZ 7
 
-#define KEY_QUERY_VALUE 0x0001
-#define KEY_SET_VALUE 0x0002
-#define KEY_CREATE_SUB_KEY 0x0004
-#define KEY_ENUMERATE_SUB_KEYS 0x0008
-#define KEY_READ 0x20019
-#define KEY_WRITE 0x20006
 #define KEY_ALL_ACCESS 0xF003F
 #define REG_OPTION_NON_VOLATILE 0
 #define REG_CREATED_NEW_KEY 1
@@ -405,9 +334,6 @@ typedef const BYTE *LPCBYTE;
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_CONTROL_ID_NOT_FOUND 1421L
-
-// ---- Process start ----
-#define STARTF_USESHOWWINDOW 0x00000001
 
 // ---- Structures ----
 typedef struct tagMSG {
@@ -484,8 +410,6 @@ BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA wndClass);
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
-#define CreateWindowA(c, n, s, x, y, w, h, p, m, i, a) \
-  CreateWindowExA(0, c, n, s, x, y, w, h, p, m, i, a)
 BOOL DestroyWindow(HWND window);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -564,7 +488,6 @@ int GetSystemMetrics(int index);
 BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
 DWORD GetLastError();
 void SetLastError(DWORD error);
-BOOL MessageBeep(UINT type);
 
 // ---- Registry: a small per-user store ----
 LSTATUS RegOpenKeyA(HKEY key, LPCSTR subKey, PHKEY result);
@@ -594,7 +517,6 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 LPSTR GetCommandLineA();
 // The ANSI code page here is a single-byte one: no byte leads a double-byte character.
 BOOL IsDBCSLeadByte(BYTE testChar);
-void GetStartupInfoA(LPSTARTUPINFOA info);
 [[noreturn]] void ExitProcess(UINT exitCode);
 DWORD GetCurrentProcessId();
 DWORD GetCurrentThreadId();

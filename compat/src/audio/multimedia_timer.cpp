@@ -65,8 +65,6 @@ MMRESULT timeBeginPeriod(UINT period) {
                                                                      : TIMERR_NOCANDO;
 }
 
-MMRESULT timeEndPeriod(UINT period) { return timeBeginPeriod(period); }
-
 MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
   if (callback == nullptr || delay < SHORTEST_PERIOD_MS || delay > LONGEST_PERIOD_MS) return 0;
   auto event = std::make_shared<TimerEvent>();

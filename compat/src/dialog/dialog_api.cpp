@@ -252,20 +252,6 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
   return result;
 }
 
-HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                        LPARAM initParam) {
-  const DialogTemplate *t = FindTemplate(templateName);
-  if (!t) {
-    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return nullptr;
-  }
-  std::string why;
-  const bool withView = WithView() && ToolkitAvailable(&why);
-  HWND dialog = CreateFromTemplate(instance, *t, owner, dialogProc, initParam, withView);
-  if (dialog && (t->style & WS_VISIBLE)) ShowWindow(dialog, SW_SHOW);
-  return dialog;
-}
-
 BOOL EndDialog(HWND dialog, INT_PTR result) {
   DialogRecord *record = FindDialog(dialog);
   if (!record) {
@@ -370,24 +356,6 @@ BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
   return control ? SetWindowTextA(control, text) : FALSE;
 }
 
-UINT GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL isSigned) {
-  char text[64] = "";
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  char *end = nullptr;
-  const char *p = text;
-  while (*p == ' ') ++p;
-  long long value = std::strtoll(p, &end, 10);
-  bool ok = end != p && *end == '\0' && (isSigned || value >= 0);
-  if (translated) *translated = ok;
-  return ok ? static_cast<UINT>(value) : 0;
-}
-
-BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
-  char text[16];
-  std::snprintf(text, sizeof text, isSigned ? "%d" : "%u", value);
-  return SetDlgItemTextA(dialog, id, text);
-}
-
 BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
   HWND button = GetDlgItem(dialog, id);
   if (!button) return FALSE;
@@ -398,13 +366,6 @@ BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
 UINT IsDlgButtonChecked(HWND dialog, int id) {
   HWND button = GetDlgItem(dialog, id);
   return button ? static_cast<UINT>(SendMessageA(button, BM_GETCHECK, 0, 0)) : 0;
-}
-
-BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId) {
-  for (int id = firstId; id <= lastId; ++id)
-    if (HWND button = GetDlgItem(dialog, id))
-      SendMessageA(button, BM_SETCHECK, id == checkId ? BST_CHECKED : BST_UNCHECKED, 0);
-  return TRUE;
 }
 
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -464,11 +425,6 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect) {
   rect->top = MulDivPixels(rect->top, record->units.y, 8);
   rect->bottom = MulDivPixels(rect->bottom, record->units.y, 8);
   return TRUE;
-}
-
-LONG GetDialogBaseUnits() {
-  BaseUnits units;
-  return MAKELONG(units.x, units.y);
 }
 
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {

@@ -2,7 +2,7 @@
 
 #include "colour_match.h"
 #include "display.h"
-#include "log/call_log.h"
+#include "log/palette_call_log.h"
 #include "window/window_surface.h"
 
 #include <atomic>
@@ -218,7 +218,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
 }
 
 int GetDeviceCaps(HDC handle, int index) {
-  RecordCall("GetDeviceCaps");
+  RecordPaletteCall("GetDeviceCaps");
   DeviceContext *dc = FindDC(handle);
   if (!dc) return 0;
   const bool palette = dc->surface && !dc->memory ? dc->surface->indexed : DisplayIsPalette();

@@ -3,7 +3,7 @@
 #include "colour_match.h"
 #include "device_context.h"
 #include "display.h"
-#include "log/call_log.h"
+#include "log/palette_call_log.h"
 #include "window/window_surface.h"
 
 #include <algorithm>
@@ -86,7 +86,7 @@ UINT Realise(Palette &palette, Surface &surface) {
 using namespace compat;
 
 HPALETTE CreatePalette(const LOGPALETTE *record) {
-  RecordCall("CreatePalette");
+  RecordPaletteCall("CreatePalette");
   if (!record || record->palVersion != 0x300 || record->palNumEntries == 0) return nullptr;
   auto *palette = new Palette;
   palette->entries.assign(record->palPalEntry, record->palPalEntry + record->palNumEntries);
@@ -96,7 +96,7 @@ HPALETTE CreatePalette(const LOGPALETTE *record) {
 }
 
 UINT SetPaletteEntries(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY *entries) {
-  RecordCall("SetPaletteEntries");
+  RecordPaletteCall("SetPaletteEntries");
   Palette *palette = FindObjectOf<Palette>(handle, ObjectKind::Palette);
   if (!palette || palette->stock || !entries || start >= palette->entries.size()) return 0;
   count = std::min<UINT>(count, UINT(palette->entries.size()) - start);
@@ -117,7 +117,7 @@ UINT GetPaletteEntries(HPALETTE handle, UINT start, UINT count, LPPALETTEENTRY e
 }
 
 HPALETTE SelectPalette(HDC handle, HPALETTE paletteHandle, BOOL) {
-  RecordCall("SelectPalette");
+  RecordPaletteCall("SelectPalette");
   DeviceContext *dc = FindDC(handle);
   Palette *palette = FindObjectOf<Palette>(paletteHandle, ObjectKind::Palette);
   if (!dc || !palette) return nullptr;
@@ -131,7 +131,7 @@ HPALETTE SelectPalette(HDC handle, HPALETTE paletteHandle, BOOL) {
 }
 
 UINT RealizePalette(HDC handle) {
-  RecordCall("RealizePalette");
+  RecordPaletteCall("RealizePalette");
   DeviceContext *dc = FindDC(handle);
   if (!dc || !dc->surface || !dc->surface->indexed || dc->palette->stock) return 0;
   Palette &palette = *dc->palette;
@@ -148,7 +148,7 @@ UINT RealizePalette(HDC handle) {
 }
 
 BOOL AnimatePalette(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY *entries) {
-  RecordCall("AnimatePalette");
+  RecordPaletteCall("AnimatePalette");
   Palette *palette = FindObjectOf<Palette>(handle, ObjectKind::Palette);
   if (!palette || palette->stock || !entries || start >= palette->entries.size()) return FALSE;
   count = std::min<UINT>(count, UINT(palette->entries.size()) - start);
@@ -167,17 +167,4 @@ BOOL AnimatePalette(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY 
   if (surface) ++surface->generation;
   ++colourEpoch;
   return TRUE;
-}
-
-UINT GetSystemPaletteEntries(HDC handle, UINT start, UINT count, LPPALETTEENTRY entries) {
-  DeviceContext *dc = FindDC(handle);
-  if (!dc || !dc->surface || !dc->surface->indexed) return 0;
-  if (!entries) return 256;
-  if (start >= 256) return 0;
-  count = std::min<UINT>(count, 256 - start);
-  for (UINT k = 0; k < count; ++k) {
-    const uint32_t rgb = dc->surface->hardwarePalette[start + k];
-    entries[k] = {BYTE(rgb >> 16), BYTE(rgb >> 8), BYTE(rgb), 0};
-  }
-  return count;
 }

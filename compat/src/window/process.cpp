@@ -87,12 +87,6 @@ LPSTR GetCommandLineA() {
 
 BOOL IsDBCSLeadByte(BYTE) { return FALSE; }
 
-void GetStartupInfoA(LPSTARTUPINFOA info) {
-  if (info == nullptr) return;
-  *info = STARTUPINFOA{};
-  info->cb = sizeof(STARTUPINFOA);
-}
-
 void ExitProcess(UINT exitCode) { std::exit(static_cast<int>(exitCode)); }
 
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }

@@ -16,8 +16,6 @@ DWORD GetTickCount() { return ActiveBackend().Now(); }
 
 void Sleep(DWORD milliseconds) { ActiveBackend().Sleep(milliseconds); }
 
-BOOL MessageBeep(UINT) { return TRUE; }
-
 int GetSystemMetrics(int index) {
   int width = 0, height = 0;
   switch (index) {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "common/temp_files.h"
 #include "compat/testing.h"
 
 namespace {
@@ -18,8 +19,8 @@ class HeadlessPerTest : public ::testing::EmptyTestEventListener {
 };
 
 const bool installed = [] {
-  char folder[] = "/tmp/lumivane-engine-tests-XXXXXX";
-  if (mkdtemp(folder)) setenv("LUMIVANE_HOME", folder, 1);
+  static const TempFolder home("engine-tests");
+  setenv("LUMIVANE_HOME", home.Path().c_str(), 1);
   compat::testing::UseHeadless();
   ::testing::UnitTest::GetInstance()->listeners().Append(new HeadlessPerTest);
   return true;

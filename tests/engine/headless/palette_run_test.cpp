@@ -23,18 +23,18 @@ std::vector<std::string> PaletteCallsOfARun(const char *display) {
   setenv("LUMIVANE_DISPLAY", display, 1);
   // Each run here stands for a fresh process, which has not realised its palette yet.
   ThePaletteEngine().realised = false;
-  compat::EnableCallLog(true);
-  compat::TakeCallLog();
+  compat::EnablePaletteCallLog(true);
+  compat::TakePaletteCallLog();
   const DWORD start = ct::Now();
   ct::ScheduleKeyDown(start + 1000, 'A');
   ct::SetDeadline(start + 20000);
   EXPECT_EQ(SaverMain(GetModuleHandleA(nullptr), "/s"), 0);
   EXPECT_FALSE(ct::DeadlineReached());
   std::vector<std::string> calls;
-  for (const std::string &call : compat::TakeCallLog()) {
+  for (const std::string &call : compat::TakePaletteCallLog()) {
     if (call == "SelectPalette" || call == "RealizePalette") calls.push_back(call);
   }
-  compat::EnableCallLog(false);
+  compat::EnablePaletteCallLog(false);
   unsetenv("LUMIVANE_DISPLAY");
   return calls;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/temp_files.h"
 #include "compat/testing.h"
 #include "headless_scene.h"
 #include "host/password_cpl/stand_in_verifier.h"
@@ -24,8 +25,8 @@ class HeadlessPerTest : public ::testing::EmptyTestEventListener {
 };
 
 const bool installed = [] {
-  char folder[] = "/tmp/lumivane-host-tests-XXXXXX";
-  if (mkdtemp(folder)) setenv("LUMIVANE_HOME", folder, 1);
+  static const TempFolder home("host-tests");
+  setenv("LUMIVANE_HOME", home.Path().c_str(), 1);
   compat::testing::UseHeadless();
   ::testing::UnitTest::GetInstance()->listeners().Append(new HeadlessPerTest);
   return true;

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/temp_files.h"
 #include "resources/resource_ids.h"
 #include "ui/configure_dialog.h"
 #include "ui/dialog_driver.h"
@@ -21,16 +22,13 @@ class HelpTest : public DialogTest {
  protected:
   void SetUp() override {
     DialogTest::SetUp();
-    char folder[] = "/tmp/lumivane-help-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    dir_ = folder;
+    dir_ = folder_.Path().string();
     opener_ = dir_ + "/opener";
     std::ofstream(opener_) << "#!/bin/sh\necho \"$1\" >> " << dir_ << "/asked\n";
     std::system(("chmod +x " + opener_).c_str());
   }
   void TearDown() override {
     unsetenv("LUMIVANE_HELP_OPENER");
-    std::system(("rm -rf " + dir_).c_str());
   }
   std::string Asked() const {
     std::ifstream in(dir_ + "/asked");
@@ -38,6 +36,7 @@ class HelpTest : public DialogTest {
     text << in.rdbuf();
     return text.str();
   }
+  TempFolder folder_{"help"};
   std::string dir_, opener_;
 };
 

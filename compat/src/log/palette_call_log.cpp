@@ -1,4 +1,4 @@
-#include "log/call_log.h"
+#include "log/palette_call_log.h"
 
 #include <atomic>
 #include <mutex>
@@ -11,17 +11,15 @@ std::mutex guard;
 std::vector<std::string> calls;
 }  // namespace
 
-void EnableCallLog(bool on) { enabled = on; }
+void EnablePaletteCallLog(bool on) { enabled = on; }
 
-bool CallLogEnabled() { return enabled; }
-
-void RecordCall(const char *name) {
+void RecordPaletteCall(const char *name) {
   if (!enabled) return;
   std::lock_guard<std::mutex> lock(guard);
   calls.emplace_back(name);
 }
 
-std::vector<std::string> TakeCallLog() {
+std::vector<std::string> TakePaletteCallLog() {
   std::lock_guard<std::mutex> lock(guard);
   std::vector<std::string> taken;
   taken.swap(calls);
