@@ -167,7 +167,9 @@ TEST_F(Input, DoubleClicksCaptureAndFocusFollowTheWin32Rules) {
   EXPECT_EQ(moves.back().window, plain);
   EXPECT_EQ(moves.back().lParam, MAKELPARAM(21, 21));
   for (const Received &r : received)
-    if (r.message >= WM_MOUSEMOVE && r.message <= WM_MOUSEWHEEL) EXPECT_NE(r.window, disabledChild);
+    if (r.message >= WM_MOUSEMOVE && r.message <= WM_MOUSEWHEEL) {
+      EXPECT_NE(r.window, disabledChild);
+    }
 
   const std::vector<Received> keys = Of(WM_KEYDOWN);
   ASSERT_EQ(keys.size(), 2u);
