@@ -149,7 +149,7 @@ TEST(RenderTool, UsageErrorsAndUnknownFavouritesFailWithoutAPicture) {
 }
 
 // A fixed moment shows some designs as a nearly black screen (a mean brightness of 0.1 to 0.4
-// here); the showcase's seeds and moments must not.
+// here); the showcase's seeds and tick counts must not.
 TEST(RenderTool, TheShowcaseShowsEveryShippedDesignOnceAndVisibly) {
   constexpr double VISIBLE_BRIGHTNESS = 1.0;
   std::ifstream in(SHOWCASE_LIST);
