@@ -11,8 +11,7 @@ set -u
 lumivane=$1
 here=$(dirname "$0")
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
@@ -119,5 +118,4 @@ kill -0 "$second" 2>/dev/null && fail "\"0\" did not stop the player"
 end_saver
 
 [ -s "$work/stderr" ] && { echo "saver's stderr:"; cat "$work/stderr"; }
-[ "$failures" -eq 0 ] && echo "PASS" || echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+report linux_cd

@@ -13,8 +13,7 @@ set -u
 lumivane=$1
 here=$(dirname "$0")
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 work=$(mktemp -d)
 shots=${E2E_SCREENSHOTS:-$work}
@@ -147,5 +146,4 @@ else
   fail "could not create the preview's host window"
 fi
 
-[ "$failures" -eq 0 ] && echo "linux_desktop: all passed"
-[ "$failures" -eq 0 ]
+report linux_desktop

@@ -8,8 +8,7 @@ set -u
 lumivane=$1
 shots=${2:-}
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
@@ -33,25 +32,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wait_window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 # The key's value in the file, or nothing.
 ini_value() { sed -n "s/^$1=//Ip" "$ini" 2>/dev/null | tr -d '\r'; }
-# Waits up to ~10 s for a condition.
-wait_for() {
-  for _ in $(seq 100); do
-    eval "$1" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+recorded_symmetry_is() { [ "$(ini_value Favorite0 | cut -d, -f2)" = "$1" ]; }
 
 # ---- the dialog ----
 "$lumivane" /c &
@@ -67,20 +50,18 @@ click_at() {
   xdotool click 1
   sleep 0.3  # let the press and release reach the dialog as separate clicks
 }
-wait_for '[ "$(xwininfo -id "$id" | awk "/Map State:/{print \$3}")" = IsViewable ]' || fail "the dialog is not shown"
-sleep 0.5
+until_true 10 viewable "$id" || fail "the dialog is not shown"
+until_true 10 painted "$left" "$top" "$width" "$height" || fail "the dialog shows almost nothing"
 if [ -n "$shots" ]; then
   mkdir -p "$shots"
   xwd -id "$id" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$shots/dialog-linux.png"
 fi
-colours=$(area_colours "$left" "$top" "$width" "$height")
-[ "$(wc -l <<<"$colours")" -gt 3 ] || fail "the dialog shows almost nothing: $(head -n 3 <<<"$colours" | tr '\n' ';')"
 
 # Symmetry's right arrow three times (7 -> 10), then "Free Floating", then OK.
 for _ in 1 2 3; do click_at 160 21; done
 click_at 224 137
 click_at 237 239
-wait_for '! kill -0 "$dialog_pid" 2>/dev/null' || fail "OK did not close the dialog"
+until_true 10 ended "$dialog_pid" || fail "OK did not close the dialog"
 wait "$dialog_pid"
 code=$?
 [ "$code" -eq 1 ] || fail "the dialog ended with $code, expected 1 for OK"
@@ -92,10 +73,10 @@ code=$?
 saver_pid=$!
 pids+=("$saver_pid")
 # Favorite0: Last Design, then the seventeen values in use; field 12 is Floating.
-wait_for '[ "$(ini_value Favorite0 | cut -d, -f2)" = 10 ]' ||
+until_true 10 recorded_symmetry_is 10 ||
   fail "the saver's Favorite0 does not show Symmetry 10: '$(ini_value Favorite0)'"
 [ "$(ini_value Favorite0 | cut -d, -f13)" = 1 ] || fail "the saver's Favorite0 does not float: '$(ini_value Favorite0)'"
 wait_window "Screen Saver" >/dev/null && xdotool key a
-wait_for '! kill -0 "$saver_pid" 2>/dev/null' || fail "the saver did not end on a key"
+until_true 10 ended "$saver_pid" || fail "the saver did not end on a key"
 
-[ "$failures" -eq 0 ] && echo "PASS" || exit 1
+report linux_dialog

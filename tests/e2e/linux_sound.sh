@@ -13,8 +13,7 @@ set -u
 lumivane=$1
 here=$(dirname "$0")
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
@@ -180,5 +179,4 @@ echo "LastSpeed $speed lines/s"
 [ "${speed:-0}" -gt 0 ] || fail "no lines drawn (LastSpeed ${speed:-none})"
 [ -s "$work/stderr" ] && { echo "saver's stderr:"; cat "$work/stderr"; }
 
-[ "$failures" -eq 0 ] && echo "PASS" || echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+report linux_sound

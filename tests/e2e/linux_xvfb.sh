@@ -8,8 +8,7 @@
 set -u
 lumivane=$1
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
@@ -24,9 +23,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Window id of the first window with this exact name, waiting up to 10 s.
-find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
-wait_window() { until_true 10 find_window "$1" >/dev/null && find_window "$1"; }
 
 area_digest() { area_colours "$@" | md5sum; }
 area_changed() { [ "$(area_digest "${@:2}")" != "$1" ]; }
@@ -143,5 +139,4 @@ timeout 10 "$quoted/lumivane" /x; rc=$?
 help=$("$lumivane" --help); rc=$?
 [ "$rc" -eq 0 ] && grep -q '/p <xid>' <<<"$help" || fail "--help exited $rc or left out the preview switch"
 
-[ "$failures" -eq 0 ] && echo "linux_xvfb: all passed"
-[ "$failures" -eq 0 ]
+report linux_xvfb

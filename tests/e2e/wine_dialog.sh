@@ -10,8 +10,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 : "${WINEPREFIX:?WINEPREFIX must name an initialised Wine prefix}"
 export WINEPREFIX
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb 24 || { echo "FAIL: Xvfb did not start"; exit 1; }
@@ -26,32 +25,20 @@ profile=$WINEPREFIX/drive_c/windows/control.ini
 rm -f "$profile"
 timeout 120 wine "$scr" /c &
 dialog_pid=$!
-id=
-for _ in $(seq 120); do
-  id=$(xdotool search --name '^Lumivane 95$' 2>/dev/null | head -n 1)
-  [ -n "$id" ] && [ "$(xwininfo -id "$id" | awk '/Map State:/{print $3}')" = IsViewable ] && break
-  id=
-  sleep 0.5
-done
-[ -n "$id" ] || { echo "FAIL: /c showed no dialog"; exit 1; }
-sleep 2
+dialog_shown() { id=$(find_window "Lumivane 95") && viewable "$id"; }
+until_true 60 dialog_shown || { echo "FAIL: /c showed no dialog"; exit 1; }
 read -r left top width height < <(xwininfo -id "$id" |
   awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
 [ "$width" -gt 400 ] && [ "$height" -gt 300 ] || fail "the dialog is ${width}x${height}, too small for 352 x 252 units"
+until_true 10 painted "$left" "$top" "$width" "$height" || fail "the dialog shows almost nothing"
 if [ -n "$shots" ]; then
   mkdir -p "$shots"
   xwd -id "$id" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$shots/dialog-windows.png"
 fi
-colours=$(area_colours "$left" "$top" "$width" "$height")
-[ "$(wc -l <<<"$colours")" -gt 3 ] || fail "the dialog shows almost nothing: $(head -n 3 <<<"$colours" | tr '\n' ';')"
 
-xdotool windowfocus "$id" 2>/dev/null
-sleep 0.5
+xdotool windowfocus --sync "$id" 2>/dev/null
 xdotool key Return
-for _ in $(seq 60); do
-  kill -0 "$dialog_pid" 2>/dev/null || break
-  sleep 0.5
-done
+until_true 30 ended "$dialog_pid"
 wait "$dialog_pid"
 code=$?
 dialog_pid=
@@ -60,4 +47,4 @@ for key in Symmetry Depth PotLuck0 Refresh Polite; do
   grep -qi "^$key=" "$profile" 2>/dev/null || fail "OK did not write $key"
 done
 
-[ "$failures" -eq 0 ] && echo "PASS" || exit 1
+report wine_dialog

@@ -11,8 +11,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 : "${WINEPREFIX:?WINEPREFIX must name an initialised Wine prefix}"
 export WINEPREFIX
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb 8 || { echo "FAIL: Xvfb did not start"; exit 1; }
@@ -66,5 +65,4 @@ saver_pid=
 grep -qa '^Favorite0=Last Design,' "$profile" || fail "no Favorite0 written"
 grep -qaE '^LastSpeed=[1-9][0-9]*' "$profile" || fail "no LastSpeed above 0 written"
 
-[ "$failures" -eq 0 ] && echo "wine_scr: all passed"
-[ "$failures" -eq 0 ]
+report wine_scr

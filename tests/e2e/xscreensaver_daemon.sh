@@ -10,8 +10,7 @@ lumivane=$1
 xml=$2
 here=$(dirname "$0")
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 command -v xscreensaver >/dev/null || { echo "FAIL: xscreensaver is not installed (scripts/setup)"; exit 1; }
 
@@ -106,5 +105,4 @@ fi
 grep -E "\($hack_name\)" "$log" | grep -Ei "abnormal|crashed|exited|terminated" &&
   fail "the daemon logged a failing hack"
 
-[ "$failures" -eq 0 ] && echo "xscreensaver_daemon: all passed"
-[ "$failures" -eq 0 ]
+report xscreensaver_daemon

@@ -36,8 +36,20 @@ until_true() {
   done
 }
 
+# find_window <name>: the id of the first window with exactly this name; fails when there is
+# none. wait_window <name> waits up to 10 s for one.
+find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
+wait_window() { until_true 10 find_window "$1" >/dev/null && find_window "$1"; }
+
+# viewable <window id>: the window is mapped and shown.
+viewable() { [ "$(xwininfo -id "$1" 2>/dev/null | awk '/Map State:/ { print $3 }')" = IsViewable ]; }
+
 # ended <pid>: true once the process has gone.
 ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# painted <area_colours arguments>: more than three colours there, as in a window whose controls
+# are drawn (shown is not yet painted).
+painted() { [ "$(area_colours "$@" | wc -l)" -gt 3 ]; }
 
 # pattern_on_black <area_colours arguments>: black is the most frequent colour there, and not
 # the only one.
