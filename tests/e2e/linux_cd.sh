@@ -13,18 +13,13 @@ here=$(dirname "$0")
 
 . "$(dirname "$0")/checks.sh"
 
-work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
 mkdir -p "$LUMIVANE_HOME"
 . "$here/xvfb.sh"
-saver_pid=
-cleanup() {
-  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
+# The player outlives the saver by design; the test's own must not outlive the test.
+at_exit() {
   player=$(cat "$LUMIVANE_HOME/cdaudio-player.pid" 2>/dev/null) && kill "$player" 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
 }
-trap cleanup EXIT
 start_xvfb 24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 
 # Three tracks of ten seconds (750 sectors each, long enough that a slow machine still hears the
@@ -68,6 +63,7 @@ near() { [ "$1" -gt $(( $2 * 9 / 10 )) ] && [ "$1" -lt $(( $2 * 11 / 10 )) ]; }
 start_saver() {
   "$lumivane" /s 2>>"$work/stderr" &
   saver_pid=$!
+  track "$saver_pid"
   for _ in $(seq 100); do
     xdotool search --onlyvisible --name '^Screen Saver$' >/dev/null 2>&1 && return 0
     sleep 0.1

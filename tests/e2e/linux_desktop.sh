@@ -15,17 +15,9 @@ here=$(dirname "$0")
 
 . "$(dirname "$0")/checks.sh"
 
-work=$(mktemp -d)
 shots=${E2E_SCREENSHOTS:-$work}
 mkdir -p "$shots"
 export LUMIVANE_HOME=$work/home
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 . "$here/xvfb.sh"
 
 # lit <display> <x> <y> <w> <h> [png]: "<count> <centre x> <centre y>" of that screen area.
@@ -76,7 +68,7 @@ expect_message "--display wants 'palette' or 'truecolor', not 'grey'" "$lumivane
 # ---- the screen DISPLAY names ----
 DISPLAY=$DISPLAY.1 "$lumivane" /s &
 saver_pid=$!
-pids+=("$saver_pid")
+track "$saver_pid"
 if until_true 10 centred_pattern "$DISPLAY.1" 0 0 640 480 "$shots/screen1.png"; then
   [ "$(saver_windows "$DISPLAY.1")" = "WindowsScreenSaverClass 640x480+0+0" ] ||
     fail "on screen 1: $(saver_windows "$DISPLAY.1")"
@@ -94,7 +86,7 @@ for dismissal in "click 1" "mousemove 110 110"; do
   xdotool mousemove 100 100
   "$lumivane" /s &
   saver_pid=$!
-  pids+=("$saver_pid")
+  track "$saver_pid"
   if until_true 10 centred_pattern "$DISPLAY" 800 0 800 600 "$shots/monitors.png"; then
     expected=$(printf '%s\n' "WindowsScreenSaverClass 800x600+800+0" "lumivane 800x600+0+0")
     [ "$(saver_windows "$DISPLAY")" = "$expected" ] || fail "saver windows: $(saver_windows "$DISPLAY")"
@@ -117,7 +109,7 @@ mkdir -p "$run_home"
 for attempt in first second; do
   env -u LUMIVANE_HOME -u XDG_CONFIG_HOME HOME="$run_home" "$here/../../scripts/run" >"$work/run.out" 2>&1 &
   run_pid=$!
-  pids+=("$run_pid")
+  track "$run_pid"
   until_true 60 centred_pattern "$DISPLAY" 800 0 800 600 || fail "scripts/run ($attempt) showed no saver"
   xdotool click 1
   until_true 5 ended "$run_pid" || fail "scripts/run ($attempt): a click did not end the saver"
@@ -130,12 +122,12 @@ done
 
 # ---- a preview follows its host window ----
 python3 "$here/bare_window.py" "Preview Host" 200x150+40+40 >"$work/host" &
-pids+=($!)
+track $!
 if until_true 10 test -s "$work/host"; then
   host=$(cat "$work/host")
   "$lumivane" /p "$host" &
   preview_pid=$!
-  pids+=("$preview_pid")
+  track "$preview_pid"
   until_true 10 centred_pattern "$DISPLAY" 40 40 200 150 || fail "no preview in its 200x150 host"
   xdotool windowsize "$host" 480 320
   until_true 10 centred_pattern "$DISPLAY" 40 40 480 320 "$shots/preview-resized.png" ||

@@ -10,7 +10,6 @@ shots=${2:-}
 
 . "$(dirname "$0")/checks.sh"
 
-work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
 mkdir -p "$LUMIVANE_HOME"
 ini=$LUMIVANE_HOME/control.ini
@@ -24,13 +23,6 @@ code=$?
   fail "/c without a display should say why in one line: $(cat "$work/stderr")"
 
 start_xvfb 24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 # The key's value in the file, or nothing.
 ini_value() { sed -n "s/^$1=//Ip" "$ini" 2>/dev/null | tr -d '\r'; }
@@ -39,7 +31,7 @@ recorded_symmetry_is() { [ "$(ini_value Favorite0 | cut -d, -f2)" = "$1" ]; }
 # ---- the dialog ----
 "$lumivane" /c &
 dialog_pid=$!
-pids+=("$dialog_pid")
+track "$dialog_pid"
 id=$(wait_window "Lumivane 95") || { echo "FAIL: the dialog did not open"; exit 1; }
 read -r left top width height < <(xwininfo -id "$id" |
   awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
@@ -71,7 +63,7 @@ code=$?
 # ---- the next saver run uses them ----
 "$lumivane" /s &
 saver_pid=$!
-pids+=("$saver_pid")
+track "$saver_pid"
 # Favorite0: Last Design, then the seventeen values in use; field 12 is Floating.
 until_true 10 recorded_symmetry_is 10 ||
   fail "the saver's Favorite0 does not show Symmetry 10: '$(ini_value Favorite0)'"

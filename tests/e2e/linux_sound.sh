@@ -15,19 +15,10 @@ here=$(dirname "$0")
 
 . "$(dirname "$0")/checks.sh"
 
-work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
 mkdir -p "$LUMIVANE_HOME"
 . "$here/xvfb.sh"
 . "$here/pulse.sh"
-saver_pid=
-cleanup() {
-  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
-  stop_pulse
-  kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 start_xvfb 24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 start_pulse "$work/pulse" || { echo "FAIL: PulseAudio did not start"; exit 1; }
 
@@ -67,6 +58,7 @@ INI
 
 "$lumivane" /s 2>"$work/stderr" &
 saver_pid=$!
+track "$saver_pid"
 for _ in $(seq 100); do
   [ -n "$(favorite0)" ] && xdotool search --name '^Screen Saver$' >/dev/null 2>&1 && break
   sleep 0.1

@@ -10,18 +10,10 @@ lumivane=$1
 
 . "$(dirname "$0")/checks.sh"
 
-work=$(mktemp -d)
 export LUMIVANE_HOME=$work/home
 mkdir -p "$LUMIVANE_HOME"
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb 24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 
 area_digest() { area_colours "$@" | md5sum; }
@@ -30,7 +22,7 @@ area_changed() { [ "$(area_digest "${@:2}")" != "$1" ]; }
 # ---- full screen ----
 "$lumivane" /s &
 saver_pid=$!
-pids+=("$saver_pid")
+track "$saver_pid"
 if id=$(wait_window "Screen Saver"); then
   geometry=$(xwininfo -id "$id" | awk '/Width:/{w=$2} /Height:/{h=$2} /Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x","y" "w"x"h}')
   [ "$geometry" = "0,0 1024x768" ] || fail "saver window at $geometry, expected 0,0 1024x768"
@@ -63,14 +55,14 @@ grep -qi '^LastSpeed=' "$LUMIVANE_HOME/control.ini" 2>/dev/null || fail "no Last
 # ---- preview in a window of ours ----
 python3 "$(dirname "$0")/bare_window.py" "Preview Parent" 320x240+100+100 >/dev/null &
 parent_pid=$!
-pids+=("$parent_pid")
+track "$parent_pid"
 # A white neighbour that must stay white.
 python3 "$(dirname "$0")/bare_window.py" "Neighbour" 60x60+430+100 >/dev/null &
-pids+=($!)
+track $!
 if parent=$(wait_window "Preview Parent"); then
   "$lumivane" /p "$parent" &
   preview_pid=$!
-  pids+=("$preview_pid")
+  track "$preview_pid"
   until_true 20 pattern_on_black 100 100 320 240 ||
     fail "the preview drew no pattern on black in its parent: $(area_colours 100 100 320 240 | head -n 2 | tr '\n' ';')"
   kill -0 "$preview_pid" 2>/dev/null || fail "/p $parent ended at once"
@@ -100,7 +92,7 @@ printf '[Lumivane 95]\r\nPolite=0\r\nSymmetry=2147483647\r\nSpeedGroupSize=21474
   >"$endless/control.ini"
 LUMIVANE_HOME=$endless "$lumivane" /s &
 endless_pid=$!
-pids+=("$endless_pid")
+track "$endless_pid"
 if id=$(wait_window "Screen Saver"); then
   until_true 20 pattern_on_black 0 0 1024 768 || fail "the endless-tick saver drew nothing"
   start=$(date +%s%N)

@@ -1,7 +1,7 @@
 # Sourced: start_pulse <dir> starts a private PulseAudio server with one null sink "music"
 # (its monitor is a recording device that hears what is played into it), with its socket in
 # <dir>, and exports XDG_RUNTIME_DIR and PULSE_SERVER for the programs of the test; sets
-# pulse_pid. stop_pulse ends it.
+# pulse_pid. The server ends with the script.
 start_pulse() {
   export XDG_RUNTIME_DIR=$1
   mkdir -p "$XDG_RUNTIME_DIR"
@@ -12,6 +12,7 @@ start_pulse() {
     --load="module-null-sink sink_name=music" --load=module-native-protocol-unix \
     >"$XDG_RUNTIME_DIR/pulseaudio.log" 2>&1 &
   pulse_pid=$!
+  track "$pulse_pid"
   for _ in $(seq 100); do
     pactl info >/dev/null 2>&1 && return 0
     kill -0 "$pulse_pid" 2>/dev/null || break
@@ -19,8 +20,4 @@ start_pulse() {
   done
   cat "$XDG_RUNTIME_DIR/pulseaudio.log" >&2
   return 1
-}
-
-stop_pulse() {
-  [ -n "${pulse_pid:-}" ] && kill "$pulse_pid" 2>/dev/null
 }

@@ -6,25 +6,16 @@
 set -u
 scr=$1
 shots=${2:-}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-: "${WINEPREFIX:?WINEPREFIX must name an initialised Wine prefix}"
-export WINEPREFIX
-
+. "$(dirname "$0")/wine.sh"
 . "$(dirname "$0")/checks.sh"
-
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb 24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-dialog_pid=
-cleanup() {
-  [ -n "$dialog_pid" ] && kill "$dialog_pid" 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null
-}
-trap cleanup EXIT
 
 profile=$WINEPREFIX/drive_c/windows/control.ini
 rm -f "$profile"
 timeout 120 wine "$scr" /c &
 dialog_pid=$!
+track "$dialog_pid"
 dialog_shown() { id=$(find_window "Lumivane 95") && viewable "$id"; }
 until_true 60 dialog_shown || { echo "FAIL: /c showed no dialog"; exit 1; }
 read -r left top width height < <(xwininfo -id "$id" |

@@ -7,20 +7,10 @@
 set -u
 scr=$1
 probe=$2
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-: "${WINEPREFIX:?WINEPREFIX must name an initialised Wine prefix}"
-export WINEPREFIX
-
+. "$(dirname "$0")/wine.sh"
 . "$(dirname "$0")/checks.sh"
-
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb 8 || { echo "FAIL: Xvfb did not start"; exit 1; }
-saver_pid=
-cleanup() {
-  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null
-}
-trap cleanup EXIT
 
 for tail in "/p 0" "/x"; do
   # shellcheck disable=SC2086 # the tail is two words on purpose
@@ -34,6 +24,7 @@ profile=$WINEPREFIX/drive_c/windows/control.ini
 rm -f "$profile"
 timeout 120 wine "$scr" /s &
 saver_pid=$!
+track "$saver_pid"
 # The window can be found while it is still being created, before it is shown.
 saver_shown() {
   found=$(timeout 30 wine "$probe" 2>/dev/null) || { found=; return 1; }

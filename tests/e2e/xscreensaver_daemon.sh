@@ -14,17 +14,11 @@ here=$(dirname "$0")
 
 command -v xscreensaver >/dev/null || { echo "FAIL: xscreensaver is not installed (scripts/setup)"; exit 1; }
 
-work=$(mktemp -d)
 chmod 755 "$work"
-pids=()
 as_user=()
-cleanup() {
+at_exit() {
   [ -n "${DISPLAY:-}" ] && HOME=$work/home "${as_user[@]}" xscreensaver-command -exit >/dev/null 2>&1
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
 }
-trap cleanup EXIT
 . "$here/xvfb.sh"
 
 # The hack's command line as the daemon's settings build it from the XML: the program, the
@@ -66,13 +60,13 @@ log=$work/home/daemon.log
 # A stand-alone saver of its own runs first.
 LUMIVANE_HOME=$work/standalone "$lumivane" /s &
 standalone_pid=$!
-pids+=("$standalone_pid")
+track "$standalone_pid"
 until_true 10 bash -c 'xwininfo -root -tree | grep -q "\"Screen Saver\": (\"WindowsScreenSaverClass\""' ||
   fail "the stand-alone saver showed no window"
 
 "${as_user[@]}" "${daemon_env[@]}" DISPLAY="$DISPLAY" xscreensaver --no-splash --verbose --log "$log" \
   >/dev/null 2>&1 &
-pids+=($!)
+track $!
 # Asked until the daemon listens; it then starts the hack.
 activate() { "${as_user[@]}" "${daemon_env[@]}" DISPLAY="$DISPLAY" xscreensaver-command -activate >/dev/null 2>&1; }
 hack_started() { grep -q "forked \"$hack_name $hack_arguments\" in pid" "$log"; }

@@ -2,7 +2,8 @@
 #
 # start_xvfb <depth> [<width>x<height> [more Xvfb arguments]] starts a private Xvfb
 # (1024x768 by default) that never resets, on a display number it picks itself (so parallel
-# runs never collide), exports DISPLAY and sets xvfb_pid.
+# runs never collide), exports DISPLAY and sets xvfb_pid; under checks.sh the server ends with
+# the script.
 start_xvfb() {
   local fifo number depth=$1 size=${2:-1024x768}
   shift $(($# < 2 ? $# : 2))
@@ -10,6 +11,7 @@ start_xvfb() {
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 "${size}x$depth" "$@" -noreset -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
+  if declare -F track >/dev/null; then track "$xvfb_pid"; fi
   read -r -t 20 number <"$fifo"
   rm -f "$fifo"
   [ -n "$number" ] || return 1
