@@ -3,7 +3,6 @@
 #include "audio/fake_wave_input.h"
 
 #include "engine/crt_random.h"
-#include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,6 @@ class PaletteEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ThePaletteEngine() = PaletteEngine{};
-    ThePaletteEngine().settings = &settings;
     SeedRandom(7);
   }
   void TearDown() override {
@@ -45,7 +43,6 @@ class PaletteEngineTest : public ::testing::Test {
     }
   }
   static PALETTEENTRY Entry(int i) { return ThePaletteEngine().entries->palPalEntry[i]; }
-  SettingsStore settings;
 };
 
 bool SameColour(const PALETTEENTRY &a, const PALETTEENTRY &b) {
@@ -115,20 +112,20 @@ TEST_F(PaletteEngineTest, StepRangesAndStepsStayInsideTheirTables) {
   EXPECT_EQ(rangeSpread(8, CHANNEL_RED), std::make_pair(5, 14));
   EXPECT_EQ(rangeSpread(-1, CHANNEL_BLUE), std::make_pair(5, 14));
 
-  settings.Design.Snazziness = 42;
-  ChooseStepRanges();
+  ChooseStepRanges(42);
   for (const ColourWalk &walk : ThePaletteEngine().walks) {
     EXPECT_GE(walk.stepRange, 5);
     EXPECT_LE(walk.stepRange, 14);
   }
 
   // Start-up takes the colour limits as bounds and seeds each walk inside them.
-  settings.RedMin = 100;
-  settings.RedMax = 101;
-  settings.GreenMin = 40;
-  settings.GreenMax = 90;
+  ColourLimits limits;
+  limits.lower[CHANNEL_RED] = 100;
+  limits.upper[CHANNEL_RED] = 101;
+  limits.lower[CHANNEL_GREEN] = 40;
+  limits.upper[CHANNEL_GREEN] = 90;
   for (int i = 0; i < 200; ++i) {
-    StartColourWalks(settings);
+    StartColourWalks(limits, SNAZZ_MODERN);
     ASSERT_EQ(ThePaletteEngine().walks[CHANNEL_RED].value, 100);
     ASSERT_GE(ThePaletteEngine().walks[CHANNEL_GREEN].value, 40);
     ASSERT_LE(ThePaletteEngine().walks[CHANNEL_GREEN].value, 89);
@@ -148,8 +145,7 @@ TEST_F(PaletteEngineTest, StepRangesAndStepsStayInsideTheirTables) {
 
   // While the sound drives the walks their ranges stay put.
   ASSERT_TRUE(StartFakeCapture(nullptr));
-  settings.Design.Snazziness = SNAZZ_OUT_OF_CONTROL;
-  ChooseStepRanges();
+  ChooseStepRanges(SNAZZ_OUT_OF_CONTROL);
   EXPECT_EQ(green.stepRange, 7);
   EndFakeCapture();
 }
@@ -225,8 +221,7 @@ TEST_F(PaletteEngineTest, CursorWrapsAtTheEntryCountOrFiveQuartersOfTheTrailWith
   HoldWalks(10, 20, 30);
   ThePaletteEngine().walks[CHANNEL_RED].step = 1;
   SetRotationMode(nullptr, ROTATION_STATIC);
-  settings.Audio = 1;
-  settings.Design.TrailLength = 8;
+  SetCursorWrap(true, 8);
   std::vector<COLORREF> colours;
   for (int i = 0; i < 11; ++i) colours.push_back(NextPenColour());
   const std::vector<COLORREF> expected = {0x01000002, 0x01000003, 0x01000004, 0x01000005,
@@ -239,8 +234,7 @@ TEST_F(PaletteEngineTest, CursorWrapsAtTheEntryCountOrFiveQuartersOfTheTrailWith
 
   // A trail left to chance (1993) wraps at the entry count, as does the setting off.
   for (int audio : {1, 0}) {
-    settings.Audio = audio;
-    settings.Design.TrailLength = audio ? 1993 : 8;
+    SetCursorWrap(audio, audio ? 1993 : 8);
     EXPECT_EQ(AdvanceEntry(234, ROTATION_STATIC), 235);
     EXPECT_EQ(AdvanceEntry(235, ROTATION_STATIC), 0);
   }

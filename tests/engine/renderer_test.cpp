@@ -9,6 +9,7 @@
 #include "engine/crt_random.h"
 #include "engine/line_model.h"
 #include "engine/palette_engine.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ void ApplyDesign() {
   SetSpeed(d.Speed);
   SetRotations(d.Rotations);
   SetCheese(d.Cheese);
-  ResetTrailRing();
+  ResetTrailRing(store.Reflections);
   linesDrawn = 0;
 }
 
@@ -82,7 +83,7 @@ class Renderer : public ::testing::Test {
     store = SettingsStore{};
     store.Design.Splitting = 0;
     running = true;
-    AttachRenderer(RendererLinks{nullptr, &running, &store});
+    AttachRenderer(RendererLinks{nullptr, &running});
     SetWalks(90, 7);
   }
   void TearDown() override {
@@ -163,7 +164,7 @@ TEST_F(Renderer, RingSizesAndReflectionOffsets) {
   NextRandom();
   const int following = NextRandom();
   SeedRandom(8);
-  ResetTrailRing();
+  ResetTrailRing(store.Reflections);
   EXPECT_EQ(NextRandom(), following);
   for (int i = 0; i < renderer.ring.ringLength; ++i) renderer.ring.values[i] = 7;
   store.Design.Depth = 9;
@@ -211,7 +212,7 @@ TEST_F(Renderer, CopiesAreTurnedMirroredAndScaledAboutTheCentre) {
 
 TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
   store.Design.Symmetry = 6;
-  store.Divisor = 3;
+  renderer.links.divisor = 3;
   ApplyDesign();
   // A waiting timer message is no reason to stop; each segment counts once whatever the divisor.
   PostMessageA(nullptr, WM_TIMER, 200, 0);
@@ -231,7 +232,7 @@ TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
 
   // Not polite: the same message no longer stops it, and the resumed step neither erases nor
   // moves again.
-  store.Polite = 0;
+  renderer.links.polite = false;
   StartTickClock();
   ASSERT_TRUE(DrawLineSet(canvas.dc()));
   EXPECT_EQ(lineSet.anchor.x, anchor.x);
