@@ -12,11 +12,9 @@
 #include "audio/fake_wave_input.h"
 #include "audio/sound_capture.h"
 #include "audio/sound_modulation.h"
-#include "compat/testing.h"
 #include "engine/animation_driver.h"
 #include "engine/line_model.h"
 #include "headless_scene.h"
-#include "host/saver_main.h"
 
 namespace ct = compat::testing;
 
@@ -27,10 +25,6 @@ std::vector<std::string> cdCommands;
 MCIERROR WINAPI RecordCommand(LPCSTR command, LPSTR, UINT, HWND) {
   cdCommands.push_back(command);
   return 0;
-}
-
-void SetSetting(const char *key, const char *value) {
-  WritePrivateProfileStringA("Lumivane 95", key, value, "control.ini");
 }
 
 bool AcceptNothing(const WAVEFORMATEX &) { return false; }
@@ -50,10 +44,6 @@ class DriverSound : public ::testing::Test {
     SetSetting("Refresh", nullptr);
     UsePlatformWaveInput();
     cdKeys = CdKeys();
-  }
-  int RunFullScreen(DWORD deadline) {
-    ct::SetDeadline(At(deadline));
-    return SaverMain(GetModuleHandleA(nullptr), "/s");
   }
 };
 
@@ -77,7 +67,7 @@ TEST_F(DriverSound, CaptureStartsWithTheWindowAndTheDigitsBecomeCdKeys) {
   ct::ScheduleKeyDown(At(2000), '0');
   ct::ScheduleCall(At(2500), [&] { aliveAfterDigits = Saver() != nullptr; });
   ct::ScheduleKeyDown(At(3000), 'Q');
-  EXPECT_EQ(RunFullScreen(10000), 0);
+  EXPECT_EQ(RunSaver("/s", 10000), 0);
   EXPECT_FALSE(ct::DeadlineReached()) << "a letter still dismisses";
 
   EXPECT_TRUE(running);
@@ -114,7 +104,7 @@ TEST_F(DriverSound, WithoutADeviceDigitsDismissAndTheStartIsRetriedEveryTenSecon
   ct::ScheduleCall(At(20200), [] { fakeWaveInput.accepts = AcceptNothing; });
   ct::ScheduleCall(At(20300), [] { StopCapture(); });
   ct::ScheduleKeyDown(At(20400), '5');
-  EXPECT_EQ(RunFullScreen(40000), 0);
+  EXPECT_EQ(RunSaver("/s", 40000), 0);
   EXPECT_FALSE(ct::DeadlineReached());
 
   EXPECT_EQ(probesAtStart, 8u);
@@ -151,7 +141,7 @@ TEST_F(DriverSound, ReportsReachTheModulationAndAVanishedDeviceIsLetGoAndTriedAg
   });
   ct::ScheduleCall(At(10500), [&] { runningAgain = SoundCaptureRunning(); });
   ct::ScheduleKeyDown(At(11000), 'Q');
-  EXPECT_EQ(RunFullScreen(30000), 0);
+  EXPECT_EQ(RunSaver("/s", 30000), 0);
 
   EXPECT_EQ(quietCount, 3u);
   EXPECT_TRUE(lost);

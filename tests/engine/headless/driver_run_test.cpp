@@ -1,0 +1,186 @@
+// The animation driver inside whole saver runs on the virtual clock: its timers, the design
+// interval, erasing (read back from the headless framebuffer), the seed of a run, and the
+// palette calls of a run, from the layer's call log.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/animation_driver.h"
+#include "engine/crt_random.h"
+#include "engine/palette_engine.h"
+#include "headless_scene.h"
+
+namespace ct = compat::testing;
+
+namespace {
+
+constexpr char WATCHED_CLASS[] = "LumivaneTestWatched";
+constexpr uint32_t WHITE = 0xFFFFFF;
+
+WNDPROC saverProc = nullptr;
+int drawTicks = 0;
+int watchedCloses = 0;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && wParam == DRAW_TIMER_ID) ++drawTicks;
+  return CallWindowProcA(saverProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK WatchedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_CLOSE) return DefWindowProcA(window, message, wParam, lParam);
+  ++watchedCloses;
+  return 0;
+}
+
+void PaintWhite(HWND window) {
+  HDC dc = GetDC(window);
+  RECT client = {};
+  GetClientRect(window, &client);
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  FillRect(dc, &client, white);
+  DeleteObject(white);
+  ReleaseDC(window, dc);
+}
+
+// The one colour every pixel of the window has, or -1 when they differ.
+long long SoleColour(HWND window) {
+  int width = 0, height = 0;
+  const std::vector<uint32_t> pixels = ct::ReadWindowPixels(window, &width, &height);
+  if (pixels.empty()) return -1;
+  const uint32_t first = pixels[0] & 0xFFFFFF;
+  for (uint32_t pixel : pixels)
+    if ((pixel & 0xFFFFFF) != first) return -1;
+  return first;
+}
+
+class DriverRun : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (const char *key : {"SpeedInterval", "Refresh", "SpeedGroupSize"}) SetSetting(key, nullptr);
+  }
+};
+
+}  // namespace
+
+TEST_F(DriverRun, DisabledWindowStopsTicksWatchdogClosesTheDialogAndEnablingTicksEvery20Ms) {
+  SetSetting("SpeedInterval", "100");
+  WNDCLASSA watchedClass = {};
+  watchedClass.lpfnWndProc = WatchedProc;
+  watchedClass.hInstance = GetModuleHandleA(nullptr);
+  watchedClass.lpszClassName = WATCHED_CLASS;
+  RegisterClassA(&watchedClass);
+  CreateWindowExA(0, WATCHED_CLASS, WATCHDOG_TARGET_TITLE, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  drawTicks = watchedCloses = 0;
+
+  int paced = -1, disabled = -1, enabled = -1, closesBefore = -1, closesAfter = -1;
+  ct::ScheduleCall(At(1), [] {
+    saverProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Saver(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
+  });
+  ct::ScheduleCall(At(1000), [] { drawTicks = 0; });
+  ct::ScheduleCall(At(2000), [&] { paced = drawTicks; });
+  ct::ScheduleCall(At(2100), [] { EnableWindow(Saver(), FALSE); });
+  ct::ScheduleCall(At(3000), [] { drawTicks = 0; });
+  ct::ScheduleCall(At(4000), [&] { disabled = drawTicks; });
+  ct::ScheduleCall(At(17099), [&] { closesBefore = watchedCloses; });
+  ct::ScheduleCall(At(17101), [&] { closesAfter = watchedCloses; });
+  ct::ScheduleCall(At(18000), [] { EnableWindow(Saver(), TRUE); });
+  ct::ScheduleCall(At(19000), [] { drawTicks = 0; });
+  ct::ScheduleCall(At(20000), [&] { enabled = drawTicks; });
+  ct::ScheduleKeyDown(At(20500), 'Q');
+
+  EXPECT_EQ(RunSaver("/s", 30000), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+  EXPECT_NEAR(paced, 10, 1) << "SpeedInterval 100 ms";
+  EXPECT_EQ(disabled, 0);
+  EXPECT_EQ(closesBefore, 0);
+  EXPECT_EQ(closesAfter, 1) << "the watchdog fires 15 s after the window was disabled";
+  EXPECT_NEAR(enabled, 50, 1) << "20 ms once enabled, whatever SpeedInterval says";
+}
+
+TEST_F(DriverRun, TheDesignChangesOnTheTimerOnlyWhenRefreshIsSetAndErasingBlacksTheWindow) {
+  for (const char *refresh : {"1", "0"}) {
+    FreshHeadlessScene();
+    SetSetting("Refresh", refresh);
+    // No line sets drawn, so the window shows only what the design change does to it.
+    SetSetting("SpeedGroupSize", "0");
+    long long before = -1, after = -1, erased = -1;
+    LRESULT erasing = -1;
+    ct::ScheduleCall(At(100), [] { PaintWhite(Saver()); });
+    ct::ScheduleCall(At(990), [&] { before = SoleColour(Saver()); });
+    ct::ScheduleCall(At(1100), [&] {
+      after = SoleColour(Saver());
+      PaintWhite(Saver());
+      HDC dc = GetDC(Saver());
+      erasing = SendMessageA(Saver(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+      ReleaseDC(Saver(), dc);
+      erased = SoleColour(Saver());
+    });
+    ct::ScheduleKeyDown(At(9500), 'Q');
+    EXPECT_EQ(RunSaver("/s", 20000), 0);
+    EXPECT_EQ(before, WHITE) << "Refresh " << refresh;
+    EXPECT_EQ(after, refresh[0] == '1' ? 0 : WHITE)
+        << "Refresh " << refresh << ": a design change clears the window, Refresh 0 never comes";
+    EXPECT_EQ(erasing, 0) << "erasing is the driver's and not passed on";
+    EXPECT_EQ(erased, 0);
+  }
+}
+
+TEST_F(DriverRun, LumivaneSeedFixesTheRandomSequenceOfARun) {
+  auto drawsAfterStart = [](const char *seed) {
+    FreshHeadlessScene();
+    setenv("LUMIVANE_SEED", seed, 1);
+    std::vector<int> draws;
+    ct::ScheduleCall(At(10), [&] {
+      for (int i = 0; i < 3; ++i) draws.push_back(NextRandom());
+    });
+    ct::ScheduleKeyDown(At(20), 'Q');
+    RunSaver("/s");
+    unsetenv("LUMIVANE_SEED");
+    return draws;
+  };
+  const std::vector<int> first = drawsAfterStart("4711");
+  EXPECT_EQ(first.size(), 3u);
+  EXPECT_EQ(drawsAfterStart("4711"), first);
+  EXPECT_NE(drawsAfterStart("4712"), first);
+}
+
+namespace {
+
+// The selects and realises of a full-screen run on this display that a key ends after a
+// second; each run stands for a fresh process, which has not realised its palette yet.
+std::vector<std::string> PaletteCallsOfARun(const char *display) {
+  setenv("LUMIVANE_DISPLAY", display, 1);
+  ThePaletteEngine().realised = false;
+  compat::EnablePaletteCallLog(true);
+  compat::TakePaletteCallLog();
+  ct::ScheduleKeyDown(ct::Now() + 1000, 'A');
+  EXPECT_EQ(RunSaver("/s", Elapsed() + 20000), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+  std::vector<std::string> calls;
+  for (const std::string &call : compat::TakePaletteCallLog())
+    if (call == "SelectPalette" || call == "RealizePalette") calls.push_back(call);
+  compat::EnablePaletteCallLog(false);
+  unsetenv("LUMIVANE_DISPLAY");
+  return calls;
+}
+
+}  // namespace
+
+TEST_F(DriverRun, TrueColourNeverSelectsAPaletteAndAPaletteDisplayRealisesOnceOnTheFirstTick) {
+  EXPECT_TRUE(PaletteCallsOfARun("truecolor").empty());
+
+  std::vector<std::string> calls = PaletteCallsOfARun("palette");
+  ASSERT_GE(calls.size(), 7u) << "several ticks, each selecting the palette and the previous one back";
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "RealizePalette"), 1);
+  // The first tick: select, realise, select back; every later tick only selects.
+  EXPECT_EQ(calls[0], "SelectPalette");
+  EXPECT_EQ(calls[1], "RealizePalette");
+  EXPECT_EQ(calls[2], "SelectPalette");
+}
