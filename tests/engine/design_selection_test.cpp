@@ -89,6 +89,7 @@ TEST_F(DesignSelectionTest, FavoritePickTakesOnlyEligibleDesignsAndEndsWithoutOn
   Put("FavList", "NNY");
   Put("Favorite1", "Hypnotic Eye,31,0,50,180,100,4,1,210,10,0");
   Put("Favorite3", "Star,5,-3,10,250,50,11,1,210,6,0");
+  Put("Favorite9", "Beyond The List,9");  // slots past the end of FavList are not eligible
   for (int i = 0; i < 5; ++i) {
     ASSERT_TRUE(PickRandomFavorite(settings));
     EXPECT_EQ(settings.Design.Symmetry, 5);
@@ -109,8 +110,7 @@ TEST_F(DesignSelectionTest, FavoritePickTakesOnlyEligibleDesignsAndEndsWithoutOn
 
   // Without the key every slot up to 256 is eligible, so a lone design in slot 256 is found.
   WritePrivateProfileStringA(SETTINGS_SECTION, "FavList", nullptr, settings.ProfileName.c_str());
-  Put("Favorite1", "");
-  Put("Favorite3", "");
+  for (const char *slot : {"Favorite1", "Favorite3", "Favorite9"}) Put(slot, "");
   Put("Favorite256", "Pot Luck,X,X,X,X,X,X,X,X,X,X");
   ASSERT_TRUE(PickRandomFavorite(settings));
   for (bool flag : settings.Design.PotLuck) EXPECT_TRUE(flag);

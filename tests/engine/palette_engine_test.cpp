@@ -24,7 +24,8 @@ void HoldWalks(int16_t red, int16_t green, int16_t blue) {
 PALETTEENTRY Entry(int i) { return Engine().entries->palPalEntry[i]; }
 
 bool SameColour(const PALETTEENTRY &a, const PALETTEENTRY &b) {
-  return a.peRed == b.peRed && a.peGreen == b.peGreen && a.peBlue == b.peBlue && a.peFlags == b.peFlags;
+  return a.peRed == b.peRed && a.peGreen == b.peGreen && a.peBlue == b.peBlue &&
+         a.peFlags == b.peFlags;
 }
 
 // Each test starts from a fresh engine; a palette built in memory lets the entry block be read
@@ -59,7 +60,9 @@ TEST_F(PaletteEngineTest, CapacityAvailabilityAndBounce) {
     bool hasPalette;
     int32_t deviceSize, entries;
     bool available;
-  } displays[] = {{true, 256, 236, true}, {true, 200, 199, true}, {true, 16, 236, false},
+  } displays[] = {{true, 256, 236, true},
+                  {true, 200, 199, true},
+                  {true, 16, 236, false},
                   // The entry count survives for the band and sound formulas.
                   {false, 0, 236, false}};
   for (const auto &d : displays) {
@@ -103,14 +106,19 @@ TEST_F(PaletteEngineTest, StepRangesFollowTheSnazzinessAndWalksStartInsideTheLim
     int32_t snazziness;
     ColourChannel channel;
     int lowest, highest;
-  } ranges[] = {{SNAZZ_RED_STRIPES, CHANNEL_RED, 30, 169}, {SNAZZ_RED_STRIPES, CHANNEL_GREEN, 5, 14},
-                {SNAZZ_RED_STRIPES, CHANNEL_BLUE, 5, 14},  {SNAZZ_BLUE_STRIPES, CHANNEL_BLUE, 30, 169},
-                {SNAZZ_EERIE, CHANNEL_GREEN, 2, 5},        {SNAZZ_SNAPPY, CHANNEL_RED, 10, 27},
+  } ranges[] = {{SNAZZ_RED_STRIPES, CHANNEL_RED, 30, 169},
+                {SNAZZ_RED_STRIPES, CHANNEL_GREEN, 5, 14},
+                {SNAZZ_RED_STRIPES, CHANNEL_BLUE, 5, 14},
+                {SNAZZ_BLUE_STRIPES, CHANNEL_BLUE, 30, 169},
+                {SNAZZ_EERIE, CHANNEL_GREEN, 2, 5},
+                {SNAZZ_SNAPPY, CHANNEL_RED, 10, 27},
                 {SNAZZ_OUT_OF_CONTROL, CHANNEL_RED, 20, 129},
                 // Values no dialog offers get the default look instead of undrawable steps.
-                {8, CHANNEL_RED, 5, 14},                   {-1, CHANNEL_BLUE, 5, 14}};
+                {8, CHANNEL_RED, 5, 14},
+                {-1, CHANNEL_BLUE, 5, 14}};
   for (const auto &r : ranges)
-    EXPECT_EQ(spread(r.snazziness, r.channel), (std::vector<int>{r.lowest, r.highest})) << r.snazziness;
+    EXPECT_EQ(spread(r.snazziness, r.channel), (std::vector<int>{r.lowest, r.highest}))
+        << r.snazziness;
   const std::vector<int> random = spread(SNAZZ_RANDOM, CHANNEL_RED);
   EXPECT_TRUE(random[0] >= 3 && random[1] <= 101);
 
@@ -125,7 +133,8 @@ TEST_F(PaletteEngineTest, StepRangesFollowTheSnazzinessAndWalksStartInsideTheLim
     ASSERT_EQ(Engine().walks[CHANNEL_RED].value, 100);
     ASSERT_GE(Engine().walks[CHANNEL_GREEN].value, 40);
     ASSERT_LE(Engine().walks[CHANNEL_GREEN].value, 89);
-    for (const ColourWalk &walk : Engine().walks) ASSERT_TRUE(walk.stepRange >= 5 && walk.stepRange <= 14);
+    for (const ColourWalk &walk : Engine().walks)
+      ASSERT_TRUE(walk.stepRange >= 5 && walk.stepRange <= 14);
   }
   EXPECT_EQ(Engine().walks[CHANNEL_GREEN].upper, 90);
 
@@ -181,8 +190,10 @@ TEST_F(PaletteEngineTest, BandsShapeTheEntryBrightness) {
   RefreshAllEntries();
   std::vector<int> blacks;
   for (int i = 0; i < 236; ++i) {
-    if (SameColour(Entry(i), black)) blacks.push_back(i);
-    else ASSERT_TRUE(SameColour(Entry(i), full)) << i;
+    if (SameColour(Entry(i), black))
+      blacks.push_back(i);
+    else
+      ASSERT_TRUE(SameColour(Entry(i), full)) << i;
   }
   ASSERT_FALSE(blacks.empty());
   EXPECT_GE(blacks.front(), 110);
@@ -255,10 +266,11 @@ TEST_F(PaletteEngineTest, RotationModesMoveEntriesAndFixedPaletteSwitchesCleanly
   SetRotationMode(nullptr, ROTATION_NONE);
   EXPECT_EQ(Engine().rotationMode, ROTATION_FIXED_PALETTE);
   // The fixed palette, sampled: index bits 0-1 drive red, 2-3 blue, 4-6 green; 7 repeats.
-  const int samples[][4] = {{0, 40, 20, 40}, {3, 232, 20, 40}, {4, 40, 20, 104}, {16, 40, 52, 40},
-                            {127, 232, 244, 232}, {131, 232, 20, 40}};
+  const int samples[][4] = {{0, 40, 20, 40},  {3, 232, 20, 40},     {4, 40, 20, 104},
+                            {16, 40, 52, 40}, {127, 232, 244, 232}, {131, 232, 20, 40}};
   for (const auto &s : samples)
-    EXPECT_TRUE(SameColour(Entry(s[0]), PALETTEENTRY{BYTE(s[1]), BYTE(s[2]), BYTE(s[3]), 0})) << s[0];
+    EXPECT_TRUE(SameColour(Entry(s[0]), PALETTEENTRY{BYTE(s[1]), BYTE(s[2]), BYTE(s[3]), 0}))
+        << s[0];
   for (int i = 0; i < 236; ++i) ASSERT_TRUE(SameColour(Entry(i), FixedPalette(i))) << i;
   // Lines keep their colour: pens take the walk colour mapped to the fixed entries.
   HoldWalks(0x12, 0x34, 0x56);
@@ -271,7 +283,8 @@ TEST_F(PaletteEngineTest, RotationModesMoveEntriesAndFixedPaletteSwitchesCleanly
   Engine().paletteCursor = 77;
   SetRotationMode(nullptr, ROTATION_FLOWING);
   EXPECT_EQ(Engine().rotationMode, ROTATION_FLOWING);
-  for (int i = 0; i < 236; ++i) ASSERT_TRUE(SameColour(Entry(i), PALETTEENTRY{0, 0, 0, PC_RESERVED})) << i;
+  for (int i = 0; i < 236; ++i)
+    ASSERT_TRUE(SameColour(Entry(i), PALETTEENTRY{0, 0, 0, PC_RESERVED})) << i;
   EXPECT_EQ(NextPenColour(), 0x01000002u) << "the cursor restarts at 1";
 }
 

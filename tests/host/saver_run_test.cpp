@@ -19,30 +19,34 @@ bool RunningFlag() {
 }  // namespace
 
 TEST(FullScreen, CoversTheScreenTopmostKeepsItsTitleSwallowsTaskSwitchesAndAKeyEndsItWithZero) {
-  RECT rect = {};
-  LONG exStyle = 0;
-  char title[32] = "";
-  const int exitCode = RunScript("/s", {
-      [&](HWND saver) {
-        GetWindowRect(saver, &rect);
-        exStyle = GetWindowLongA(saver, GWL_EXSTYLE);
-        SetWindowTextA(saver, "Renamed");
-        GetWindowTextA(saver, title, sizeof title);
-        return true;
-      },
-      Send(WM_SYSCOMMAND, SC_NEXTWINDOW),
-      Send(WM_SYSCOMMAND, SC_PREVWINDOW),
-      Send(WM_SYSCOMMAND, SC_SCREENSAVE),
-      Send(WM_KEYDOWN, 'A'),
-  });
-  EXPECT_EQ(exitCode, 0);
-  EXPECT_TRUE(ScriptFinished()) << "dismissed early";
-  EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "the key did not dismiss";
-  EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
-  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
-  EXPECT_STREQ(title, "Screen Saver");
-  EXPECT_EQ(FindWindowA(SAVER_CLASS_NAME, nullptr), nullptr);
+  // Full screen after any run of spaces, slashes and hyphens, and by the first letter only.
+  for (const char *tail : {"/s", "/ - s", "/scr", "S", "--/s extra"}) {
+    SCOPED_TRACE(tail);
+    RECT rect = {};
+    LONG exStyle = 0;
+    char title[32] = "";
+    const int exitCode = RunScript(tail, {
+                                             [&](HWND saver) {
+                                               GetWindowRect(saver, &rect);
+                                               exStyle = GetWindowLongA(saver, GWL_EXSTYLE);
+                                               SetWindowTextA(saver, "Renamed");
+                                               GetWindowTextA(saver, title, sizeof title);
+                                               return true;
+                                             },
+                                             Send(WM_SYSCOMMAND, SC_NEXTWINDOW),
+                                             Send(WM_SYSCOMMAND, SC_PREVWINDOW),
+                                             Send(WM_SYSCOMMAND, SC_SCREENSAVE),
+                                             Send(WM_KEYDOWN, 'A'),
+                                         });
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(ScriptFinished()) << "dismissed early";
+    EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "the key did not dismiss";
+    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    EXPECT_STREQ(title, "Screen Saver");
+    EXPECT_EQ(FindWindowA(SAVER_CLASS_NAME, nullptr), nullptr);
+  }
 }
 
 namespace {
@@ -74,8 +78,10 @@ TEST(PasswordRun, AnyTrueDesktopValueAsksAWrongAnswerKeepsTheSaverAndOtherwiseTh
     const void *data;
     DWORD size;
     bool asks;
-  } values[] = {{REG_DWORD, &on, sizeof on, true}, {REG_SZ, "1", 2, true},
-                {REG_BINARY, binary, sizeof binary, true}, {REG_DWORD, &off, sizeof off, false},
+  } values[] = {{REG_DWORD, &on, sizeof on, true},
+                {REG_SZ, "1", 2, true},
+                {REG_BINARY, binary, sizeof binary, true},
+                {REG_DWORD, &off, sizeof off, false},
                 {REG_NONE, nullptr, 0, false}};  // no value at all
   for (const auto &value : values) {
     SCOPED_TRACE(testing::Message() << "type " << value.type);
@@ -131,30 +137,31 @@ TEST(Preview, FillsTheParentForwardsHelpFollowsItsSizeAndEndsWithTheParent) {
     LONG style = 0;
     int patternWidth = 0, patternHeight = 0;
     POINT patternCentre = {};
-    const int exitCode = RunScript(tail, {
-        [&](HWND preview) {
-          parent = GetParent(preview);
-          GetClientRect(parent, &parentClient);
-          GetClientRect(preview, &previewClient);
-          GetWindowTextA(preview, title, sizeof title);
-          style = GetWindowLongA(preview, GWL_STYLE);
-          SendMessageA(preview, WM_HELP, 0, 0);
-          SendMessageA(preview, WM_CONTEXTMENU, 0, 0);
-          SetWindowPos(preview, nullptr, 0, 0, RESIZED_WIDTH, RESIZED_HEIGHT,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-          return true;
-        },
-        // Once the resized preview draws in its new size, the desktop ends it by destroying
-        // the parent.
-        [&](HWND) {
-          if (lineSet.windowWidth != RESIZED_WIDTH) return false;
-          patternWidth = lineSet.windowWidth;
-          patternHeight = lineSet.windowHeight;
-          patternCentre = lineSet.screenCenter;
-          DestroyWindow(parent);
-          return true;
-        },
-    });
+    const int exitCode =
+        RunScript(tail, {
+                            [&](HWND preview) {
+                              parent = GetParent(preview);
+                              GetClientRect(parent, &parentClient);
+                              GetClientRect(preview, &previewClient);
+                              GetWindowTextA(preview, title, sizeof title);
+                              style = GetWindowLongA(preview, GWL_STYLE);
+                              SendMessageA(preview, WM_HELP, 0, 0);
+                              SendMessageA(preview, WM_CONTEXTMENU, 0, 0);
+                              SetWindowPos(preview, nullptr, 0, 0, RESIZED_WIDTH, RESIZED_HEIGHT,
+                                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                              return true;
+                            },
+                            // Once the resized preview draws in its new size, the desktop ends it
+                            // by destroying the parent.
+                            [&](HWND) {
+                              if (lineSet.windowWidth != RESIZED_WIDTH) return false;
+                              patternWidth = lineSet.windowWidth;
+                              patternHeight = lineSet.windowHeight;
+                              patternCentre = lineSet.screenCenter;
+                              DestroyWindow(parent);
+                              return true;
+                            },
+                        });
     EXPECT_EQ(exitCode, 0);
     ASSERT_TRUE(ScriptFinished());
     EXPECT_EQ(previewClient.right, parentClient.right);
@@ -162,7 +169,8 @@ TEST(Preview, FillsTheParentForwardsHelpFollowsItsSizeAndEndsWithTheParent) {
     EXPECT_STREQ(title, "Preview");
     EXPECT_EQ(static_cast<DWORD>(style) & 0xFFFF0000u, 0x52000000u);
     const std::vector<std::pair<UINT, WPARAM>> forwarded = {
-        {WM_HELP, reinterpret_cast<WPARAM>(parent)}, {WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent)}};
+        {WM_HELP, reinterpret_cast<WPARAM>(parent)},
+        {WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent)}};
     EXPECT_EQ(ScriptHelpRequests(), forwarded);
     EXPECT_EQ(patternWidth, RESIZED_WIDTH);
     EXPECT_EQ(patternHeight, RESIZED_HEIGHT);

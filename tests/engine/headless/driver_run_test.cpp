@@ -1,6 +1,6 @@
 // The animation driver inside whole saver runs on the virtual clock: its timers, the design
-// interval, erasing (read back from the headless framebuffer), the seed of a run, and the
-// palette calls of a run, from the layer's call log.
+// interval, erasing (read back from the headless framebuffer), and the palette calls of a
+// run, from the layer's call log.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/animation_driver.h"
-#include "engine/crt_random.h"
 #include "engine/palette_engine.h"
 #include "headless_scene.h"
 
@@ -132,25 +131,6 @@ TEST_F(DriverRun, TheDesignChangesOnTheTimerOnlyWhenRefreshIsSetAndErasingBlacks
   }
 }
 
-TEST_F(DriverRun, LumivaneSeedFixesTheRandomSequenceOfARun) {
-  auto drawsAfterStart = [](const char *seed) {
-    FreshHeadlessScene();
-    setenv("LUMIVANE_SEED", seed, 1);
-    std::vector<int> draws;
-    ct::ScheduleCall(At(10), [&] {
-      for (int i = 0; i < 3; ++i) draws.push_back(NextRandom());
-    });
-    ct::ScheduleKeyDown(At(20), 'Q');
-    RunSaver("/s");
-    unsetenv("LUMIVANE_SEED");
-    return draws;
-  };
-  const std::vector<int> first = drawsAfterStart("4711");
-  EXPECT_EQ(first.size(), 3u);
-  EXPECT_EQ(drawsAfterStart("4711"), first);
-  EXPECT_NE(drawsAfterStart("4712"), first);
-}
-
 namespace {
 
 // The selects and realises of a full-screen run on this display that a key ends after a
@@ -177,7 +157,8 @@ TEST_F(DriverRun, TrueColourNeverSelectsAPaletteAndAPaletteDisplayRealisesOnceOn
   EXPECT_TRUE(PaletteCallsOfARun("truecolor").empty());
 
   std::vector<std::string> calls = PaletteCallsOfARun("palette");
-  ASSERT_GE(calls.size(), 7u) << "several ticks, each selecting the palette and the previous one back";
+  ASSERT_GE(calls.size(), 7u)
+      << "several ticks, each selecting the palette and the previous one back";
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "RealizePalette"), 1);
   // The first tick: select, realise, select back; every later tick only selects.
   EXPECT_EQ(calls[0], "SelectPalette");

@@ -75,7 +75,8 @@ TEST_F(DriverSound, CaptureStartsWithTheWindowAndTheDigitsBecomeCdKeys) {
   EXPECT_EQ(interval, 604800000u);
   EXPECT_EQ(splitInterval, 0);
   EXPECT_TRUE(aliveAfterDigits);
-  const std::vector<std::string> plays = {"play cdaudio from 1:0", "play cdaudio from 12:0", "stop cdaudio"};
+  const std::vector<std::string> plays = {"play cdaudio from 1:0", "play cdaudio from 12:0",
+                                          "stop cdaudio"};
   std::vector<std::string> seen;
   for (const std::string &c : cdCommands)
     if (c.rfind("play", 0) == 0 || c.rfind("stop", 0) == 0) seen.push_back(c);
@@ -122,7 +123,8 @@ TEST_F(DriverSound, ReportsReachTheModulationAndAVanishedDeviceIsLetGoAndTriedAg
   ct::ScheduleCall(At(100), [&] {
     LevelReport quiet;
     quiet.level = 100;
-    for (int i = 0; i < 3; ++i) SendMessageA(Saver(), WM_SOUNDLEVEL, 0, reinterpret_cast<LPARAM>(&quiet));
+    for (int i = 0; i < 3; ++i)
+      SendMessageA(Saver(), WM_SOUNDLEVEL, 0, reinterpret_cast<LPARAM>(&quiet));
     quietCount = soundModulation.quietCount;
     // The device vanishes: the next hand-over is refused.
     TickFakeTimer();

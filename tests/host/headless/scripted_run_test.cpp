@@ -181,18 +181,6 @@ TEST_F(ScriptedRun, ASecondFullScreenStartFrontsTheFirstAndLeavesThePasswordStat
   EXPECT_FALSE(RunningFlag());
 }
 
-TEST_F(ScriptedRun, EveryFormOfTheFullScreenSwitchStartsTheSaver) {
-  // Full screen after any run of spaces, slashes and hyphens, and by the first letter only.
-  for (const char *tail : {"/ - s", "/scr", "S", "--/s extra"}) {
-    FreshScene();
-    HWND seen = nullptr;
-    ct::ScheduleCall(At(50), [&] { seen = Saver(); });
-    ct::ScheduleKeyDown(At(100), 'Q');
-    EXPECT_EQ(RunSaver(tail), 0) << tail;
-    EXPECT_NE(seen, nullptr) << tail;
-  }
-}
-
 namespace {
 HWND changeOwner = nullptr;
 std::string changeProvider;
