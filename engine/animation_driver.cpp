@@ -47,12 +47,18 @@ void NextDesign(HWND window) {
 
 // ---- The pattern: palette engine, design selection and renderer are called from here. ----
 
+ColourLimits ColourLimitsOf(const SettingsStore &settings) {
+  return {{settings.RedMin, settings.GreenMin, settings.BlueMin},
+          {settings.RedMax, settings.GreenMax, settings.BlueMax}};
+}
+
 // Step ranges, colour walks, logical palette and the first design.
 void StartPattern(HWND window) {
-  StartColourWalks(animation.settings);
+  const SettingsStore &settings = animation.settings;
+  StartColourWalks(ColourLimitsOf(settings), settings.Design.Snazziness);
   FitPaletteToDisplay(window);
   BuildPalette();
-  AttachRenderer({window, &animation.running, &animation.settings});
+  AttachRenderer({window, &animation.running, settings.Divisor, settings.Polite != 0});
   NextDesign(window);
 }
 // New colour steps every ten seconds.
@@ -81,7 +87,7 @@ void StopPattern() {
   ReleaseTrailRing();
 }
 // Step ranges follow the window being blacked.
-void AfterErase() { ChooseStepRanges(); }
+void AfterErase() { ChooseStepRanges(animation.settings.Design.Snazziness); }
 
 // ---------------------------------------------------------------------------------------------
 

@@ -92,9 +92,10 @@ void SelectNextDesign(HWND window, SettingsStore &settings) {
   SetBandWidth(inUse.ColorBandWidth);
   SetRotationMode(window, inUse.ColorRotation);
   SetCheese(inUse.Cheese);
-  ChooseStepRanges();
+  ChooseStepRanges(settings.Design.Snazziness);
+  SetCursorWrap(settings.Audio != 0, settings.Design.TrailLength);
 
-  ResetTrailRing();
+  ResetTrailRing(settings.Reflections);
 
   if (client.right - client.left > LAST_DESIGN_MIN_WIDTH) {
     WriteFavoriteSlot(settings, 0, FormatLastDesign(inUse));

@@ -2,7 +2,6 @@
 
 #include "audio/sound_capture.h"
 #include "engine/crt_random.h"
-#include "settings/settings_store.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,9 +77,9 @@ void SetAndRealiseAllEntries(HWND window) {
 }
 
 int32_t WrapLimit() {
-  if (!paletteEngine.settings || !paletteEngine.settings->Audio) return paletteEngine.entryCount;
+  if (!paletteEngine.audioWrap) return paletteEngine.entryCount;
   // The stored value: a trail left to chance (1993) wraps at the entry count.
-  int64_t trail = paletteEngine.settings->Design.TrailLength;
+  int64_t trail = paletteEngine.wrapTrailLength;
   return static_cast<int32_t>(std::min<int64_t>(trail * 5 / 4, paletteEngine.entryCount));
 }
 
@@ -135,28 +134,23 @@ int32_t DrawStepRange(int32_t snazziness, ColourChannel channel) {
   }
 }
 
-void StartColourWalks(const SettingsStore &settings) {
+void StartColourWalks(const ColourLimits &limits, int32_t snazziness) {
   // A run starts from the initial state; only the realise belongs to the whole process.
   const bool realised = paletteEngine.realised;
   paletteEngine = PaletteEngine{};
   paletteEngine.realised = realised;
-  paletteEngine.settings = &settings;
-  const int32_t lower[CHANNEL_COUNT] = {settings.RedMin, settings.GreenMin, settings.BlueMin};
-  const int32_t upper[CHANNEL_COUNT] = {settings.RedMax, settings.GreenMax, settings.BlueMax};
-  ChooseStepRanges();
+  ChooseStepRanges(snazziness);
   for (int c = 0; c < CHANNEL_COUNT; ++c) {
     ColourWalk &walk = paletteEngine.walks[c];
-    walk.lower = std::clamp(lower[c], 0, 254);
-    walk.upper = std::clamp(upper[c], walk.lower + 1, 255);
+    walk.lower = std::clamp(limits.lower[c], 0, 254);
+    walk.upper = std::clamp(limits.upper[c], walk.lower + 1, 255);
     walk.value = static_cast<int16_t>(walk.lower + RandomBelow(walk.upper - walk.lower));
   }
   RandomizeSteps();
 }
 
-void ChooseStepRanges() {
+void ChooseStepRanges(int32_t snazziness) {
   if (SoundCaptureRunning()) return;
-  int32_t snazziness =
-      paletteEngine.settings ? paletteEngine.settings->Design.Snazziness : SNAZZ_MODERN;
   for (int c = 0; c < CHANNEL_COUNT; ++c) {
     paletteEngine.walks[c].stepRange = DrawStepRange(snazziness, static_cast<ColourChannel>(c));
   }
@@ -348,4 +342,9 @@ void SetBandWidth(int32_t w) {
   paletteEngine.bandTable[0] = 0.0;
   for (int k = 1; k < BAND_TABLE_SIZE; ++k)
     paletteEngine.bandTable[k] = std::exp(std::log(k * 0.01) * (w * 0.1));
+}
+
+void SetCursorWrap(bool audio, int32_t storedTrailLength) {
+  paletteEngine.audioWrap = audio;
+  paletteEngine.wrapTrailLength = storedTrailLength;
 }

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include "settings/settings_store.h"
-
 #include <cstdint>
 
 enum RotationMode { ROTATION_STATIC = 0, ROTATION_FLOWING = 1, ROTATION_WILD = 2, ROTATION_NONE = 3 };
@@ -54,9 +52,16 @@ struct PaletteEngine {
   double bandTable[BAND_TABLE_SIZE] = {};
   double brightnessFactor = -1.0;
   bool realised = false;
-  // The process's settings, attached at start-up: Snazziness, Audio and the stored TrailLength
-  // of the current design are read from here.
-  const SettingsStore *settings = nullptr;
+  // With the Audio setting on, the cursor wraps within five quarters of the design's stored
+  // TrailLength; each design hands both in.
+  bool audioWrap = false;
+  int32_t wrapTrailLength = 0;
+};
+
+// The colour limits of the settings: the walks' bounds, per channel.
+struct ColourLimits {
+  int32_t lower[CHANNEL_COUNT] = {0, 0, 0};
+  int32_t upper[CHANNEL_COUNT] = {255, 255, 255};
 };
 
 // The one engine of the process; the driver and the sound modulation reach its fields here.
@@ -77,11 +82,11 @@ struct PaletteSizes {
 PaletteSizes CapacityFor(bool hasPalette, int32_t deviceSize, int32_t entryCount);
 
 // Start-up, once the settings are loaded and before any palette is built: resets the engine
-// (only the realise is once per process), attaches the settings, chooses the step ranges,
-// sets the walks' bounds from the colour limits, seeds each value inside them and draws the
-// first steps.
-void StartColourWalks(const SettingsStore &settings);
-void ChooseStepRanges();
+// (only the realise is once per process), chooses the step ranges for the design's
+// Snazziness, sets the walks' bounds from the colour limits, seeds each value inside them and
+// draws the first steps.
+void StartColourWalks(const ColourLimits &limits, int32_t snazziness);
+void ChooseStepRanges(int32_t snazziness);
 void RandomizeSteps();
 void StepWalk();
 bool PaletteAvailable();
@@ -100,3 +105,6 @@ void RefreshAllEntries();
 void SetRotationMode(HWND window, int32_t value);
 void SetBandCount(int32_t n);
 void SetBandWidth(int32_t w);
+// Each design: the Audio setting and the design's TrailLength as stored (1993 when left to
+// chance), which bound the cursor.
+void SetCursorWrap(bool audio, int32_t storedTrailLength);

@@ -14,16 +14,12 @@ uint64_t linesDrawn = 0;
 
 namespace {
 
-const SettingsStore defaultSettings;
-
-const SettingsStore &Settings() { return renderer.links.settings ? *renderer.links.settings : defaultSettings; }
-
 bool Running() { return renderer.links.running != nullptr && *renderer.links.running; }
 
 bool HasRing() { return renderer.ring.values != nullptr && renderer.ring.ringLength > 0; }
 
 // An edited settings file may ask for 0 or fewer repeats; every segment is drawn at least once.
-int Repeats() { return std::max(Settings().Divisor, 1); }
+int Repeats() { return std::max(renderer.links.divisor, 1); }
 
 int PenWidth() { return std::clamp(lineSet.design.PenWidth, 1, 16); }
 
@@ -177,9 +173,8 @@ RingSize TrailRingSize(int trailLength, int depth, int reflections, int vertexCo
   return size;
 }
 
-void ResetTrailRing() {
-  const SettingsStore &settings = Settings();
-  renderer.reflections = MakeReflectionOffsets(settings.Reflections, RandomBelow(400) + 30);
+void ResetTrailRing(int32_t reflections) {
+  renderer.reflections = MakeReflectionOffsets(reflections, RandomBelow(400) + 30);
 
   TrailRing &ring = renderer.ring;
   const RingSize size = TrailRingSize(lineSet.trailLength, EffectiveDepth(lineSet.design), renderer.reflections.count,
@@ -232,7 +227,7 @@ bool OverdueInputWaiting() {
 }
 
 bool PoliteCheck() {
-  if (!Settings().Polite) return !OverdueInputWaiting();
+  if (!renderer.links.polite) return !OverdueInputWaiting();
   MSG message;
   if (!PeekMessageA(&message, renderer.links.window, 0, 0, PM_NOREMOVE)) return true;
   if (message.message == WM_TIMER || message.message == WM_DESTROY) return true;

@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-#include "settings/settings_store.h"
-
 constexpr int TRAIL_BLOCK_BYTES = 131072;
 constexpr int TRAIL_RING_MAX_SHORTS = 65535;
 constexpr int MAX_REFLECTIONS = 9;
@@ -26,11 +24,15 @@ struct ReflectionOffsets {
   POINT offset[MAX_REFLECTIONS] = {};
 };
 
-// What the renderer borrows from the animation driver for a run.
+// What the renderer borrows from the animation driver for a run, with the run's settings it
+// draws by.
 struct RendererLinks {
   HWND window = nullptr;
   const bool *running = nullptr;
-  const SettingsStore *settings = nullptr;
+  // Drawings of each segment; values below 1 draw it once.
+  int32_t divisor = 1;
+  // Drawing gives way as soon as any message but a timer waits.
+  bool polite = true;
 };
 
 struct RendererState {
@@ -51,9 +53,9 @@ extern uint64_t linesDrawn;
 
 // The driver at start-up: until then DrawLineSet draws nothing.
 void AttachRenderer(const RendererLinks &links);
-// Applies a design, after the line model's setters: new reflection offsets, the ring sized
-// and cleared, an interrupted line set forgotten.
-void ResetTrailRing();
+// Applies a design, after the line model's setters: new reflection offsets for this many
+// reflections, the ring sized and cleared, an interrupted line set forgotten.
+void ResetTrailRing(int32_t reflections);
 // The driver at shut-down: frees the ring's block and the erase pen.
 void ReleaseTrailRing();
 

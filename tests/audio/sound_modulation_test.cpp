@@ -28,7 +28,7 @@ class SoundModulationTest : public ::testing::Test {
     window = OpenTestWindow(WINDOW_CLASS, DefWindowProcA, 800, 600);
     ASSERT_NE(window, nullptr);
     SeedRandom(11);
-    StartColourWalks(animation.settings);
+    StartColourWalks(ColourLimits{}, animation.settings.Design.Snazziness);
     SelectNextDesign(window, animation.settings);
     StartSoundModulation(animation.settings, SoundPatternTargets());
   }

@@ -5,6 +5,7 @@
 #include "engine/animation_driver.h"
 #include "engine/crt_random.h"
 #include "engine/line_model.h"
+#include "engine/palette_engine.h"
 #include "engine/renderer.h"
 #include "settings/design_string.h"
 #include "settings/favorites.h"
@@ -88,6 +89,7 @@ TEST_F(DesignSelectionTest, FavoritePickTakesOnlyEligibleDesignsAndEndsWithoutOn
   Put("FavList", "NNY");
   Put("Favorite1", "Hypnotic Eye,31,0,50,180,100,4,1,210,10,0");
   Put("Favorite3", "Star,5,-3,10,250,50,11,1,210,6,0");
+  Put("Favorite9", "Beyond The List,9");  // slots past the end of FavList are not eligible
   for (int i = 0; i < 5; ++i) {
     ASSERT_TRUE(PickRandomFavorite(settings));
     EXPECT_EQ(settings.Design.Symmetry, 5);
@@ -108,8 +110,7 @@ TEST_F(DesignSelectionTest, FavoritePickTakesOnlyEligibleDesignsAndEndsWithoutOn
 
   // Without the key every slot up to 256 is eligible, so a lone design in slot 256 is found.
   WritePrivateProfileStringA(SETTINGS_SECTION, "FavList", nullptr, settings.ProfileName.c_str());
-  Put("Favorite1", "");
-  Put("Favorite3", "");
+  for (const char *slot : {"Favorite1", "Favorite3", "Favorite9"}) Put(slot, "");
   Put("Favorite256", "Pot Luck,X,X,X,X,X,X,X,X,X,X");
   ASSERT_TRUE(PickRandomFavorite(settings));
   for (bool flag : settings.Design.PotLuck) EXPECT_TRUE(flag);
@@ -120,17 +121,6 @@ TEST_F(DesignSelectionTest, FavoritePickTakesOnlyEligibleDesignsAndEndsWithoutOn
 namespace {
 
 constexpr char TEST_WINDOW_CLASS[] = "LumivaneDesignSelectionTest";
-
-// A plain window of the given client size for the design to be applied in.
-HWND OpenWindow(int width, int height) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = TEST_WINDOW_CLASS;
-  RegisterClassA(&windowClass);
-  return CreateWindowExA(0, TEST_WINDOW_CLASS, "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
-}
 
 // The seventeen numbers after the name of a "Last Design" string.
 std::vector<int32_t> LastDesignValues(const std::string &text) {
@@ -148,11 +138,13 @@ std::vector<int32_t> LastDesignValues(const std::string &text) {
 }  // namespace
 
 TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValues) {
-  HWND window = OpenWindow(800, 600);
+  HWND window = OpenTestWindow(TEST_WINDOW_CLASS, DefWindowProcA, 800, 600);
   ASSERT_NE(window, nullptr);
   animation.settings = settings;
   linesDrawn = 999;
   animation.settings.AllRandom = 1;
+  animation.settings.Audio = 1;
+  animation.settings.Reflections = 2;
   WriteSettingString(animation.settings, "FavList", std::string(40, 'N') + "Y");
   WriteSettingString(animation.settings, "Favorite41", "Pot Luck,X,X,X,X,X,X,X,X,X,X");
   WriteSettingString(animation.settings, "Favorite2", "Star,5,0,10,250,50,11,1,210,6,0");
@@ -167,6 +159,10 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
     EXPECT_NE(v[0], RANDOM_SENTINEL);
     EXPECT_EQ(v[14], 1) << "Pot Luck's tail takes the defaults";
     EXPECT_EQ(linesDrawn, 0u);
+    // The palette cursor wraps by the stored trail, left to chance; the figure repeats twice.
+    EXPECT_EQ(ThePaletteEngine().wrapTrailLength, RANDOM_SENTINEL);
+    EXPECT_TRUE(ThePaletteEngine().audioWrap);
+    EXPECT_EQ(renderer.reflections.count, 2);
   }
   EXPECT_EQ(animation.settings.Design.Symmetry, RANDOM_SENTINEL) << "the favourite came from slot 41";
 
@@ -183,11 +179,10 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
   EXPECT_EQ(lineSet.symmetryCount, 30);
 
   // A window no wider than 600 pixels (the preview) leaves the last design alone.
-  DestroyWindow(window);
-  window = OpenWindow(600, 400);
+  SetWindowPos(window, nullptr, 0, 0, 600, 400, SWP_NOMOVE | SWP_NOZORDER);
   animation.settings.Design.Symmetry = 9;
   SelectNextDesign(window, animation.settings);
   EXPECT_EQ(lineSet.symmetryCount, 9);
   EXPECT_EQ(LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200))[0], 30);
-  DestroyWindow(window);
+  CloseTestWindow(window, TEST_WINDOW_CLASS);
 }

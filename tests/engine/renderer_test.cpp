@@ -51,7 +51,9 @@ class Canvas {
 };
 
 bool running = true;
-SettingsStore store;
+// The design the next ApplyDesign applies, and the settings' reflections.
+DesignParams design;
+int32_t reflections = 0;
 
 // Without a logical palette the pen colour is the walks' own colour.
 void SetWalks(int16_t value, int16_t step) {
@@ -61,17 +63,16 @@ void SetWalks(int16_t value, int16_t step) {
   }
 }
 
-// Applies the store's design as design selection does, with nothing left to chance.
+// Applies the design as design selection does, with nothing left to chance.
 void ApplyDesign() {
-  const DesignParams &d = store.Design;
-  ResetLineSet(RECT{0, 0, WIDTH, HEIGHT}, d);
-  SetSymmetry(d.Symmetry);
-  SetLineSize(d.LineSize);
-  SetTrailLength(d.TrailLength);
-  SetSpeed(d.Speed);
-  SetRotations(d.Rotations);
-  SetCheese(d.Cheese);
-  ResetTrailRing();
+  ResetLineSet(RECT{0, 0, WIDTH, HEIGHT}, design);
+  SetSymmetry(design.Symmetry);
+  SetLineSize(design.LineSize);
+  SetTrailLength(design.TrailLength);
+  SetSpeed(design.Speed);
+  SetRotations(design.Rotations);
+  SetCheese(design.Cheese);
+  ResetTrailRing(reflections);
   linesDrawn = 0;
 }
 
@@ -79,10 +80,11 @@ class Renderer : public ::testing::Test {
  protected:
   void SetUp() override {
     lineSet = LineSetState{};
-    store = SettingsStore{};
-    store.Design.Splitting = 0;
+    design = DesignParams{};
+    design.Splitting = 0;
+    reflections = 0;
     running = true;
-    AttachRenderer(RendererLinks{nullptr, &running, &store});
+    AttachRenderer(RendererLinks{nullptr, &running});
     SetWalks(90, 7);
   }
   void TearDown() override {
@@ -133,9 +135,6 @@ void ExpectCopiesInRing(int first, POINT c, const std::vector<POINT> &v, int dep
 }  // namespace
 
 TEST_F(Renderer, RingSizesAndReflectionOffsets) {
-  // Symmetry 7, depth 1, no reflections: 14 segments a step, 120 steps of 14 x 4 values.
-  EXPECT_EQ(TrailRingSize(120, 1, 0, 2, 7, true).linesPerStep, 14);
-  EXPECT_EQ(TrailRingSize(120, 1, 0, 2, 7, true).ringLength, 120 * 14 * 4);
   // Symmetry 0: one segment per depth level, no mirror.
   EXPECT_EQ(TrailRingSize(50, 3, 0, 2, 0, false).ringLength, 50 * 3 * 4);
   // Symmetry 46, depth 4, 9 reflections, wedges: only three steps fit.
@@ -155,19 +154,19 @@ TEST_F(Renderer, RingSizesAndReflectionOffsets) {
 
   // Applying a design: the radius is drawn even without reflections; a depth beyond 4 sizes
   // the ring as 4, as it is drawn; the used part starts cleared.
-  store.Design.Symmetry = 7;
-  store.Design.TrailLength = 120;
+  design.Symmetry = 7;
+  design.TrailLength = 120;
   ApplyDesign();
-  EXPECT_EQ(renderer.ring.ringLength, 6720);
+  EXPECT_EQ(renderer.ring.ringLength, 120 * 14 * 4);  // 14 mirrored segments of 4 values a step
   SeedRandom(8);
   NextRandom();
   const int following = NextRandom();
   SeedRandom(8);
-  ResetTrailRing();
+  ResetTrailRing(0);
   EXPECT_EQ(NextRandom(), following);
   for (int i = 0; i < renderer.ring.ringLength; ++i) renderer.ring.values[i] = 7;
-  store.Design.Depth = 9;
-  store.Reflections = 3;
+  design.Depth = 9;
+  reflections = 3;
   ApplyDesign();
   EXPECT_EQ(renderer.ring.linesPerStep, 4 * 3 * 7 * 2);
   EXPECT_EQ(renderer.ring.ringLength, 97 * 4 * 3 * 7 * 2 * 4);  // 120 steps do not fit
@@ -177,9 +176,9 @@ TEST_F(Renderer, RingSizesAndReflectionOffsets) {
 
 TEST_F(Renderer, CopiesAreTurnedMirroredAndScaledAboutTheCentre) {
   for (int cheese : {0, 50}) {
-    store.Design.Symmetry = 5;
-    store.Design.Depth = 4;
-    store.Design.Cheese = cheese;
+    design.Symmetry = 5;
+    design.Depth = 4;
+    design.Cheese = cheese;
     ApplyDesign();
     lineSet.depthScale[0] = 0.6;  // as if migrating
     ASSERT_TRUE(DrawLineSet(canvas.dc()));
@@ -190,15 +189,15 @@ TEST_F(Renderer, CopiesAreTurnedMirroredAndScaledAboutTheCentre) {
   }
 
   // A vertex on the centre: every angle is 0, so the other vertex sits at the bare angle m.
-  store.Design.Depth = 1;
-  store.Design.Cheese = 0;
+  design.Depth = 1;
+  design.Cheese = 0;
   ApplyDesign();
   ASSERT_TRUE(ReplicateSegment(canvas.dc(), POINT{300, 200}, POINT{300, 200}, POINT{300, 100}, 0.0f));
   EXPECT_EQ(renderer.ring.values[2], 400);
   EXPECT_EQ(renderer.ring.values[3], 200);
 
   // Reflections repeat the figure about shifted centres, in order.
-  store.Reflections = 2;
+  reflections = 2;
   ApplyDesign();
   ASSERT_TRUE(DrawLineSet(canvas.dc()));
   for (int i = 0; i < 2; ++i) {
@@ -210,8 +209,8 @@ TEST_F(Renderer, CopiesAreTurnedMirroredAndScaledAboutTheCentre) {
 }
 
 TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
-  store.Design.Symmetry = 6;
-  store.Divisor = 3;
+  design.Symmetry = 6;
+  renderer.links.divisor = 3;
   ApplyDesign();
   // A waiting timer message is no reason to stop; each segment counts once whatever the divisor.
   PostMessageA(nullptr, WM_TIMER, 200, 0);
@@ -231,7 +230,7 @@ TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
 
   // Not polite: the same message no longer stops it, and the resumed step neither erases nor
   // moves again.
-  store.Polite = 0;
+  renderer.links.polite = false;
   StartTickClock();
   ASSERT_TRUE(DrawLineSet(canvas.dc()));
   EXPECT_EQ(lineSet.anchor.x, anchor.x);
@@ -257,16 +256,16 @@ TEST_F(Renderer, TheTrailErasesEverythingItDrew) {
   for (int penWidth : {1, 7}) {
     for (const auto &c : cases) {
       SCOPED_TRACE(testing::Message() << "pen " << penWidth << " cheese " << c[0] << " type " << c[1]);
-      store.Design.Symmetry = 5;
-      store.Design.Depth = 4;
-      store.Design.Migrating = 1;
-      store.Design.Floating = 1;
-      store.Design.LineSize = 60;
-      store.Design.TrailLength = 6;
-      store.Design.PenWidth = penWidth;
-      store.Design.Cheese = c[0];
-      store.Design.CheeseType = c[1];
-      store.Reflections = 3;
+      design.Symmetry = 5;
+      design.Depth = 4;
+      design.Migrating = 1;
+      design.Floating = 1;
+      design.LineSize = 60;
+      design.TrailLength = 6;
+      design.PenWidth = penWidth;
+      design.Cheese = c[0];
+      design.CheeseType = c[1];
+      reflections = 3;
       ApplyDesign();
       SetWalks(90, 7);
       for (int i = 0; i < 18; ++i) ASSERT_TRUE(DrawLineSet(canvas.dc()));

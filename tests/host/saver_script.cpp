@@ -1,8 +1,8 @@
 #include "saver_script.h"
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "host/saver_main.h"
 #include "host/saver_window.h"
@@ -16,12 +16,24 @@ constexpr UINT STEP_PERIOD_MS = 60;
 std::vector<Step> script;
 size_t nextStep = 0;
 int ticks = 0;
-bool saverSeen = false;
+std::vector<std::pair<UINT, WPARAM>> helpRequests;
+
+HWND SaverOf(HWND helper) {
+  HWND saver = FindWindowA(SAVER_CLASS_NAME, SAVER_FULLSCREEN_TITLE);
+  if (saver) return saver;
+  HWND child = GetWindow(helper, GW_CHILD);
+  char className[64] = "";
+  if (child) GetClassNameA(child, className, sizeof className);
+  return std::string(className) == SAVER_CLASS_NAME ? child : nullptr;
+}
 
 LRESULT CALLBACK HelperProc(HWND helper, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_HELP || message == WM_CONTEXTMENU) {
+    helpRequests.emplace_back(message, wParam);
+    return 0;
+  }
   if (message == WM_TIMER && wParam == STEP_TIMER) {
-    HWND saver = FindWindowA(SAVER_CLASS_NAME, SAVER_FULLSCREEN_TITLE);
-    if (saver) saverSeen = true;
+    HWND saver = SaverOf(helper);
     if (++ticks > GIVE_UP_STEPS) {
       KillTimer(helper, STEP_TIMER);
       if (saver) DestroyWindow(saver);
@@ -35,28 +47,31 @@ LRESULT CALLBACK HelperProc(HWND helper, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int RunFullScreen(std::vector<Step> steps) {
+int RunScript(const char *tail, std::vector<Step> steps) {
   script = std::move(steps);
   nextStep = 0;
   ticks = 0;
-  saverSeen = false;
+  helpRequests.clear();
   WNDCLASSA helperClass = {};
   helperClass.lpfnWndProc = HelperProc;
   helperClass.hInstance = GetModuleHandleA(nullptr);
   helperClass.lpszClassName = HELPER_CLASS;
   RegisterClassA(&helperClass);
-  HWND helper = CreateWindowExA(0, HELPER_CLASS, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+  HWND helper = CreateWindowExA(0, HELPER_CLASS, "Display settings", WS_OVERLAPPEDWINDOW, 10, 10,
+                                300, 240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   SetTimer(helper, STEP_TIMER, STEP_PERIOD_MS, nullptr);
-  const int exitCode = SaverMain(GetModuleHandleA(nullptr), "/s");
-  DestroyWindow(helper);
+  char fullTail[64];
+  std::snprintf(fullTail, sizeof fullTail, tail,
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(helper)));
+  const int exitCode = SaverMain(GetModuleHandleA(nullptr), fullTail);
+  if (IsWindow(helper)) DestroyWindow(helper);
   UnregisterClassA(HELPER_CLASS, GetModuleHandleA(nullptr));
   return exitCode;
 }
 
 int ScriptTicks() { return ticks; }
-bool ScriptSawSaver() { return saverSeen; }
 bool ScriptFinished() { return nextStep == script.size(); }
+const std::vector<std::pair<UINT, WPARAM>> &ScriptHelpRequests() { return helpRequests; }
 
 Step Send(UINT message, WPARAM wParam) {
   return [=](HWND saver) {

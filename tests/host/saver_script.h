@@ -1,26 +1,30 @@
-// Runs the real full-screen saver ("/s") while a helper window of the test feeds it input,
-// one step per helper timer tick, from inside the saver's own message loop.
+// Runs the real SaverMain while a helper window of the test feeds the saver window steps, one
+// per helper timer tick, from inside the saver's own message loop. The helper is also the
+// parent a preview tail names.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
-// A step gets the saver window; it runs once the saver window exists.
+// A step gets the saver window (full-screen, or the preview child of the helper) and returns
+// true when it is done; it runs once the saver window exists.
 using Step = std::function<bool(HWND saver)>;
 
 // After this many ticks the helper destroys the saver so that a test that expected a
 // dismissal fails instead of hanging.
 constexpr int GIVE_UP_STEPS = 40;
 
-int RunFullScreen(std::vector<Step> steps);
+// A "%lu" in the tail stands for the helper's handle.
+int RunScript(const char *tail, std::vector<Step> steps);
 // Helper ticks of the last run; above GIVE_UP_STEPS when the helper had to end the saver.
 int ScriptTicks();
-// Whether the last run's saver window was seen at all.
-bool ScriptSawSaver();
 // Whether every step of the last run ran while the saver window still existed.
 bool ScriptFinished();
+// The help requests (WM_HELP, WM_CONTEXTMENU) and their wParam that reached the helper.
+const std::vector<std::pair<UINT, WPARAM>> &ScriptHelpRequests();
 
 Step Send(UINT message, WPARAM wParam = 0);
 // Holds the script until this many milliseconds have passed since the step was first reached.

@@ -21,9 +21,6 @@ TEST(SettingsStore, FirstLoadOfAnEmptyProfileWritesTheBuiltInDesignsAndVersion) 
   EXPECT_EQ(profile.Get("Symmetry"), "<absent>");
 
   EXPECT_EQ(store.Version, 29);
-  EXPECT_EQ(store.Design.Symmetry, 7);
-  EXPECT_EQ(store.Design.Rotations, 8);
-  EXPECT_EQ(store.DesignIntervalMs, 60000u);
   EXPECT_EQ(store.FavList, std::string(256, 'Y'));
 
   // A second load finds everything in place and adds nothing.
@@ -40,9 +37,17 @@ TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
                                    {"BlueMin", "-5"}, {"Reflections", "1"}, {"MusicSplitting", "0"},
                                    {"PotLuck8", "1"}, {"AudioBlankTime", "100"}, {"LastSpeed", "1234.9"}})
     profile.Put(key, value);
+  // Keys the profile lacks keep the values the store holds.
   SettingsStore store = profile.Store();
+  store.MusicBands = 73.9;
+  store.RecordingDevice = 3;
+  store.MusicInterval = 75;
   LoadSettings(store);
 
+  EXPECT_DOUBLE_EQ(store.MusicBands, 73.0);
+  EXPECT_DOUBLE_EQ(store.MusicSpin, 100.0);
+  EXPECT_EQ(store.RecordingDevice, 3);
+  EXPECT_EQ(store.MusicInterval, 75);
   EXPECT_EQ(store.Design.Spin, -5);
   EXPECT_TRUE(store.NegativeSpin);
   EXPECT_EQ(store.Design.Rotations, 0);
@@ -62,9 +67,12 @@ TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
 
   profile.Put("Reflections", "12");
   profile.Put("Refresh", "-3");
+  WritePrivateProfileStringA(SETTINGS_SECTION, "AudioBlankTime", nullptr, profile.path());
+  store.AudioBlankTimeMs = 25000;
   LoadSettings(store);
   EXPECT_EQ(store.Reflections, 9);
   EXPECT_EQ(store.Refresh, 0);
+  EXPECT_EQ(store.AudioBlankTimeMs, 25000u);
 }
 
 TEST(SettingsStore, PacingAndSymmetryAreBoundedToWhatTheDialogsAndThePatternAllow) {
@@ -94,22 +102,7 @@ TEST(SettingsStore, PacingAndSymmetryAreBoundedToWhatTheDialogsAndThePatternAllo
   }
 }
 
-TEST(SettingsStore, HeldDefaultsKeepTheValuesInMemory) {
-  TempProfile profile;
-  SettingsStore store = profile.Store();
-  store.AudioBlankTimeMs = 25000;
-  store.MusicBands = 73.9;
-  store.RecordingDevice = 3;
-  store.MusicInterval = 75;
-  LoadSettings(store);
-  EXPECT_EQ(store.AudioBlankTimeMs, 25000u);
-  EXPECT_DOUBLE_EQ(store.MusicBands, 73.0);
-  EXPECT_DOUBLE_EQ(store.MusicSpin, 100.0);
-  EXPECT_EQ(store.RecordingDevice, 3);
-  EXPECT_EQ(store.MusicInterval, 75);
-}
-
-TEST(SettingsStore, VersionUpgradeInstallsOnlyMissingDesigns) {
+TEST(SettingsStore, VersionUpgradeAndReseedingInstallOnlyMissingDesigns) {
   TempProfile profile;
   profile.Put("Version", "35");
   SettingsStore store = profile.Store();
@@ -139,18 +132,17 @@ TEST(SettingsStore, VersionUpgradeInstallsOnlyMissingDesigns) {
   EXPECT_EQ(audio95, 0);
   EXPECT_EQ(older.Slot(38), UPGRADE_DESIGNS[15].Text);  // fourteen installed, slots 25 to 38
   EXPECT_EQ(older.Slot(39), "<absent>");
-}
 
-TEST(SettingsStore, ReseedingFillsOnlyFreeSlots) {
-  TempProfile profile;
-  profile.Put("Version", "29");
-  profile.PutSlot(1, "");
-  profile.PutSlot(5, "Kept,1,2,3,4,5,6,1,8,9,10");
-  SettingsStore store = profile.Store();
-  LoadSettings(store);
-  EXPECT_EQ(profile.Slot(1), SEEDED_DESIGNS[0]);
-  EXPECT_EQ(profile.Slot(5), "Kept,1,2,3,4,5,6,1,8,9,10");
-  EXPECT_EQ(profile.Slot(24), "<absent>");
+  // The current version only fills emptied seed slots again.
+  TempProfile current;
+  current.Put("Version", "29");
+  current.PutSlot(1, "");
+  current.PutSlot(5, "Kept,1,2,3,4,5,6,1,8,9,10");
+  SettingsStore reseeded = current.Store();
+  LoadSettings(reseeded);
+  EXPECT_EQ(current.Slot(1), SEEDED_DESIGNS[0]);
+  EXPECT_EQ(current.Slot(5), "Kept,1,2,3,4,5,6,1,8,9,10");
+  EXPECT_EQ(current.Slot(24), "<absent>");
 }
 
 TEST(SettingsStore, SaveWritesWhatLoadReadsBack) {

@@ -1,25 +1,30 @@
-// Engine tests that open windows run on Linux on the headless backend, with a 1024 x 768
-// screen and settings in a private folder; on Windows they use the real API.
-#include <windows.h>
+// Tests that open windows run on Linux on the headless backend, each from a fresh scene; on
+// Windows they use the real API.
+#include "headless_scene.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "common/temp_files.h"
-#include "compat/testing.h"
+#include "host/saver_window.h"
 
 namespace {
 
+DWORD start = 0;
+
+std::vector<void (*)()> &Extras() {
+  static std::vector<void (*)()> extras;
+  return extras;
+}
+
 class HeadlessPerTest : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo &) override {
-    compat::testing::ResetHeadless();
-    compat::testing::SetScreenSize(1024, 768);
-  }
+  void OnTestStart(const ::testing::TestInfo &) override { FreshHeadlessScene(); }
 };
 
 const bool installed = [] {
-  static const TempFolder home("engine-tests");
+  static const TempFolder home("headless-tests");
   setenv("LUMIVANE_HOME", home.Path().c_str(), 1);
   compat::testing::UseHeadless();
   ::testing::UnitTest::GetInstance()->listeners().Append(new HeadlessPerTest);
@@ -27,3 +32,26 @@ const bool installed = [] {
 }();
 
 }  // namespace
+
+void AddToEveryScene(void (*extra)()) { Extras().push_back(extra); }
+
+void FreshHeadlessScene() {
+  compat::testing::ResetHeadless();
+  compat::testing::SetScreenSize(1024, 768);
+  for (void (*extra)() : Extras()) extra();
+  start = compat::testing::Now();
+}
+
+DWORD At(DWORD offset) { return start + offset; }
+DWORD Elapsed() { return compat::testing::Now() - start; }
+HWND Saver() { return FindWindowA(SAVER_CLASS_NAME, SAVER_FULLSCREEN_TITLE); }
+
+void SetSetting(const char *key, const char *value) {
+  WritePrivateProfileStringA("Lumivane 95", key, value, "control.ini");
+}
+
+std::string Setting(const char *key) {
+  char text[64] = "";
+  GetPrivateProfileStringA("Lumivane 95", key, "", text, sizeof text, "control.ini");
+  return text;
+}

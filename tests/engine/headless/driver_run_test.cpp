@@ -1,17 +1,18 @@
-// The animation driver's timers on the virtual clock: the pacing period, disabling with its
-// watchdog, the design interval, and erasing, read back from the headless framebuffer.
+// The animation driver inside whole saver runs on the virtual clock: its timers, the design
+// interval, erasing (read back from the headless framebuffer), and the palette calls of a
+// run, from the layer's call log.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
-#include "compat/testing.h"
 #include "engine/animation_driver.h"
+#include "engine/palette_engine.h"
 #include "headless_scene.h"
-#include "host/saver_main.h"
-#include "host/saver_window.h"
 
 namespace ct = compat::testing;
 
@@ -30,16 +31,9 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 LRESULT CALLBACK WatchedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE) {
-    ++watchedCloses;
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void CountDrawTicks() {
-  saverProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(Saver(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
+  if (message != WM_CLOSE) return DefWindowProcA(window, message, wParam, lParam);
+  ++watchedCloses;
+  return 0;
 }
 
 void PaintWhite(HWND window) {
@@ -63,30 +57,16 @@ long long SoleColour(HWND window) {
   return first;
 }
 
-void SetSetting(const char *key, const char *value) {
-  WritePrivateProfileStringA("Lumivane 95", key, value, "control.ini");
-}
-
-class DriverTiming : public ::testing::Test {
+class DriverRun : public ::testing::Test {
  protected:
-  void SetUp() override {
-    FreshHeadlessScene();
-    drawTicks = 0;
-    watchedCloses = 0;
-  }
   void TearDown() override {
-    SetSetting("SpeedInterval", nullptr);
-    SetSetting("Refresh", nullptr);
-  }
-  int RunFullScreen(DWORD deadline) {
-    ct::SetDeadline(At(deadline));
-    return SaverMain(GetModuleHandleA(nullptr), "/s");
+    for (const char *key : {"SpeedInterval", "Refresh", "SpeedGroupSize"}) SetSetting(key, nullptr);
   }
 };
 
 }  // namespace
 
-TEST_F(DriverTiming, DisabledWindowStopsTicksWatchdogClosesTheDialogAndEnablingTicksEvery20Ms) {
+TEST_F(DriverRun, DisabledWindowStopsTicksWatchdogClosesTheDialogAndEnablingTicksEvery20Ms) {
   SetSetting("SpeedInterval", "100");
   WNDCLASSA watchedClass = {};
   watchedClass.lpfnWndProc = WatchedProc;
@@ -95,9 +75,13 @@ TEST_F(DriverTiming, DisabledWindowStopsTicksWatchdogClosesTheDialogAndEnablingT
   RegisterClassA(&watchedClass);
   CreateWindowExA(0, WATCHED_CLASS, WATCHDOG_TARGET_TITLE, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  drawTicks = watchedCloses = 0;
 
   int paced = -1, disabled = -1, enabled = -1, closesBefore = -1, closesAfter = -1;
-  ct::ScheduleCall(At(1), CountDrawTicks);
+  ct::ScheduleCall(At(1), [] {
+    saverProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Saver(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
+  });
   ct::ScheduleCall(At(1000), [] { drawTicks = 0; });
   ct::ScheduleCall(At(2000), [&] { paced = drawTicks; });
   ct::ScheduleCall(At(2100), [] { EnableWindow(Saver(), FALSE); });
@@ -110,7 +94,7 @@ TEST_F(DriverTiming, DisabledWindowStopsTicksWatchdogClosesTheDialogAndEnablingT
   ct::ScheduleCall(At(20000), [&] { enabled = drawTicks; });
   ct::ScheduleKeyDown(At(20500), 'Q');
 
-  EXPECT_EQ(RunFullScreen(30000), 0);
+  EXPECT_EQ(RunSaver("/s", 30000), 0);
   EXPECT_FALSE(ct::DeadlineReached());
   EXPECT_NEAR(paced, 10, 1) << "SpeedInterval 100 ms";
   EXPECT_EQ(disabled, 0);
@@ -119,42 +103,65 @@ TEST_F(DriverTiming, DisabledWindowStopsTicksWatchdogClosesTheDialogAndEnablingT
   EXPECT_NEAR(enabled, 50, 1) << "20 ms once enabled, whatever SpeedInterval says";
 }
 
-TEST_F(DriverTiming, TheDesignChangesOnTheTimerOnlyWhenRefreshIsSet) {
+TEST_F(DriverRun, TheDesignChangesOnTheTimerOnlyWhenRefreshIsSetAndErasingBlacksTheWindow) {
   for (const char *refresh : {"1", "0"}) {
     FreshHeadlessScene();
     SetSetting("Refresh", refresh);
     // No line sets drawn, so the window shows only what the design change does to it.
     SetSetting("SpeedGroupSize", "0");
-    long long before = -1, after = -1;
+    long long before = -1, after = -1, erased = -1;
+    LRESULT erasing = -1;
     ct::ScheduleCall(At(100), [] { PaintWhite(Saver()); });
     ct::ScheduleCall(At(990), [&] { before = SoleColour(Saver()); });
-    ct::ScheduleCall(At(1100), [&] { after = SoleColour(Saver()); });
+    ct::ScheduleCall(At(1100), [&] {
+      after = SoleColour(Saver());
+      PaintWhite(Saver());
+      HDC dc = GetDC(Saver());
+      erasing = SendMessageA(Saver(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+      ReleaseDC(Saver(), dc);
+      erased = SoleColour(Saver());
+    });
     ct::ScheduleKeyDown(At(9500), 'Q');
-    EXPECT_EQ(RunFullScreen(20000), 0);
+    EXPECT_EQ(RunSaver("/s", 20000), 0);
     EXPECT_EQ(before, WHITE) << "Refresh " << refresh;
-    if (refresh[0] == '1') {
-      EXPECT_EQ(after, 0) << "a design change clears the window";
-    } else {
-      EXPECT_EQ(after, WHITE) << "Refresh 0 never changes the design on the timer";
-    }
+    EXPECT_EQ(after, refresh[0] == '1' ? 0 : WHITE)
+        << "Refresh " << refresh << ": a design change clears the window, Refresh 0 never comes";
+    EXPECT_EQ(erasing, 0) << "erasing is the driver's and not passed on";
+    EXPECT_EQ(erased, 0);
   }
 }
 
-TEST_F(DriverTiming, EraseBackgroundBlacksTheWholeWindowAndIsNotPassedOn) {
-  LRESULT result = -1;
-  long long white = -1, erased = -1;
-  ct::ScheduleCall(At(100), [&] {
-    HWND saver = Saver();
-    PaintWhite(saver);
-    white = SoleColour(saver);
-    HDC dc = GetDC(saver);
-    result = SendMessageA(saver, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    ReleaseDC(saver, dc);
-    erased = SoleColour(saver);
-  });
-  ct::ScheduleKeyDown(At(200), 'Q');
-  EXPECT_EQ(RunFullScreen(5000), 0);
-  EXPECT_EQ(white, WHITE);
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(erased, 0);
+namespace {
+
+// The selects and realises of a full-screen run on this display that a key ends after a
+// second; each run stands for a fresh process, which has not realised its palette yet.
+std::vector<std::string> PaletteCallsOfARun(const char *display) {
+  setenv("LUMIVANE_DISPLAY", display, 1);
+  ThePaletteEngine().realised = false;
+  compat::EnablePaletteCallLog(true);
+  compat::TakePaletteCallLog();
+  ct::ScheduleKeyDown(ct::Now() + 1000, 'A');
+  EXPECT_EQ(RunSaver("/s", Elapsed() + 20000), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+  std::vector<std::string> calls;
+  for (const std::string &call : compat::TakePaletteCallLog())
+    if (call == "SelectPalette" || call == "RealizePalette") calls.push_back(call);
+  compat::EnablePaletteCallLog(false);
+  unsetenv("LUMIVANE_DISPLAY");
+  return calls;
+}
+
+}  // namespace
+
+TEST_F(DriverRun, TrueColourNeverSelectsAPaletteAndAPaletteDisplayRealisesOnceOnTheFirstTick) {
+  EXPECT_TRUE(PaletteCallsOfARun("truecolor").empty());
+
+  std::vector<std::string> calls = PaletteCallsOfARun("palette");
+  ASSERT_GE(calls.size(), 7u)
+      << "several ticks, each selecting the palette and the previous one back";
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "RealizePalette"), 1);
+  // The first tick: select, realise, select back; every later tick only selects.
+  EXPECT_EQ(calls[0], "SelectPalette");
+  EXPECT_EQ(calls[1], "RealizePalette");
+  EXPECT_EQ(calls[2], "SelectPalette");
 }

@@ -12,11 +12,9 @@
 #include "audio/fake_wave_input.h"
 #include "audio/sound_capture.h"
 #include "audio/sound_modulation.h"
-#include "compat/testing.h"
 #include "engine/animation_driver.h"
 #include "engine/line_model.h"
 #include "headless_scene.h"
-#include "host/saver_main.h"
 
 namespace ct = compat::testing;
 
@@ -27,10 +25,6 @@ std::vector<std::string> cdCommands;
 MCIERROR WINAPI RecordCommand(LPCSTR command, LPSTR, UINT, HWND) {
   cdCommands.push_back(command);
   return 0;
-}
-
-void SetSetting(const char *key, const char *value) {
-  WritePrivateProfileStringA("Lumivane 95", key, value, "control.ini");
 }
 
 bool AcceptNothing(const WAVEFORMATEX &) { return false; }
@@ -50,10 +44,6 @@ class DriverSound : public ::testing::Test {
     SetSetting("Refresh", nullptr);
     UsePlatformWaveInput();
     cdKeys = CdKeys();
-  }
-  int RunFullScreen(DWORD deadline) {
-    ct::SetDeadline(At(deadline));
-    return SaverMain(GetModuleHandleA(nullptr), "/s");
   }
 };
 
@@ -77,7 +67,7 @@ TEST_F(DriverSound, CaptureStartsWithTheWindowAndTheDigitsBecomeCdKeys) {
   ct::ScheduleKeyDown(At(2000), '0');
   ct::ScheduleCall(At(2500), [&] { aliveAfterDigits = Saver() != nullptr; });
   ct::ScheduleKeyDown(At(3000), 'Q');
-  EXPECT_EQ(RunFullScreen(10000), 0);
+  EXPECT_EQ(RunSaver("/s", 10000), 0);
   EXPECT_FALSE(ct::DeadlineReached()) << "a letter still dismisses";
 
   EXPECT_TRUE(running);
@@ -85,7 +75,8 @@ TEST_F(DriverSound, CaptureStartsWithTheWindowAndTheDigitsBecomeCdKeys) {
   EXPECT_EQ(interval, 604800000u);
   EXPECT_EQ(splitInterval, 0);
   EXPECT_TRUE(aliveAfterDigits);
-  const std::vector<std::string> plays = {"play cdaudio from 1:0", "play cdaudio from 12:0", "stop cdaudio"};
+  const std::vector<std::string> plays = {"play cdaudio from 1:0", "play cdaudio from 12:0",
+                                          "stop cdaudio"};
   std::vector<std::string> seen;
   for (const std::string &c : cdCommands)
     if (c.rfind("play", 0) == 0 || c.rfind("stop", 0) == 0) seen.push_back(c);
@@ -114,7 +105,7 @@ TEST_F(DriverSound, WithoutADeviceDigitsDismissAndTheStartIsRetriedEveryTenSecon
   ct::ScheduleCall(At(20200), [] { fakeWaveInput.accepts = AcceptNothing; });
   ct::ScheduleCall(At(20300), [] { StopCapture(); });
   ct::ScheduleKeyDown(At(20400), '5');
-  EXPECT_EQ(RunFullScreen(40000), 0);
+  EXPECT_EQ(RunSaver("/s", 40000), 0);
   EXPECT_FALSE(ct::DeadlineReached());
 
   EXPECT_EQ(probesAtStart, 8u);
@@ -132,7 +123,8 @@ TEST_F(DriverSound, ReportsReachTheModulationAndAVanishedDeviceIsLetGoAndTriedAg
   ct::ScheduleCall(At(100), [&] {
     LevelReport quiet;
     quiet.level = 100;
-    for (int i = 0; i < 3; ++i) SendMessageA(Saver(), WM_SOUNDLEVEL, 0, reinterpret_cast<LPARAM>(&quiet));
+    for (int i = 0; i < 3; ++i)
+      SendMessageA(Saver(), WM_SOUNDLEVEL, 0, reinterpret_cast<LPARAM>(&quiet));
     quietCount = soundModulation.quietCount;
     // The device vanishes: the next hand-over is refused.
     TickFakeTimer();
@@ -151,7 +143,7 @@ TEST_F(DriverSound, ReportsReachTheModulationAndAVanishedDeviceIsLetGoAndTriedAg
   });
   ct::ScheduleCall(At(10500), [&] { runningAgain = SoundCaptureRunning(); });
   ct::ScheduleKeyDown(At(11000), 'Q');
-  EXPECT_EQ(RunFullScreen(30000), 0);
+  EXPECT_EQ(RunSaver("/s", 30000), 0);
 
   EXPECT_EQ(quietCount, 3u);
   EXPECT_TRUE(lost);
