@@ -109,7 +109,7 @@ TEST_F(Input, DoubleClicksCaptureAndFocusFollowTheWin32Rules) {
   const HWND clicker = CreateWindowExA(0, "Clicker", "", WS_POPUP | WS_VISIBLE, 320, 0, 300, 200,
                                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(clicker, nullptr);
-  ASSERT_EQ(GetActiveWindow(), clicker);
+  ASSERT_EQ(GetForegroundWindow(), clicker);
   received.clear();
   const DWORD t = Now();
   ScheduleMouseMove(t + 5, 330, 10);
