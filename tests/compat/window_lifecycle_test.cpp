@@ -137,26 +137,4 @@ TEST_F(Lifecycle, EnablingForegroundAndVisibility) {
   EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(0x1234)));  // no window system to ask
 }
 
-TEST_F(Lifecycle, ScreenMetricsAndTheSurfaceFollowTheWindow) {
-  compat::testing::SetScreenSize(800, 600);
-  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
-  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
-  const HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, nullptr, GetSystemMetrics(SM_CXSCREEN),
-                                 GetSystemMetrics(SM_CYSCREEN));
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels = compat::testing::ReadWindowPixels(window, &width, &height);
-  EXPECT_EQ(width, 800);
-  EXPECT_EQ(height, 600);
-  ASSERT_EQ(pixels.size(), 800u * 600u);
-  EXPECT_EQ(pixels[0], 0u);  // a new window is black
-  // Resizing gives the window a surface of its new client size.
-  EXPECT_TRUE(MoveWindow(window, 10, 20, 100, 50, TRUE));
-  pixels = compat::testing::ReadWindowPixels(window, &width, &height);
-  EXPECT_EQ(pixels.size(), 100u * 50u);
-  RECT rect;
-  ASSERT_TRUE(GetWindowRect(window, &rect));
-  EXPECT_EQ(rect.left, 10);
-  EXPECT_EQ(rect.bottom, 70);
-}
-
 }  // namespace
