@@ -509,7 +509,7 @@ class SdlBackend : public Backend {
       int width = 0, height = 0;
       if (!x11().Size(native.xid, &width, &height)) {
         native.closeRequested = true;
-        (void)0;
+        PostMessageA(entry.first, WM_CLOSE, 0, 0);
         continue;
       }
       RECT client;

@@ -401,7 +401,7 @@ BOOL SetWindowPos(HWND handle, HWND, int x, int y, int cx, int cy, UINT flags) {
     window->x = x;
     window->y = y;
   }
-  if (false && sized) Resize(*window, cx, cy);
+  if (sized) Resize(*window, cx, cy);
   if (sized) {
     SetNeedsPaint(*window, true, true);
     SendMessageA(handle, WM_SIZE, 0, MAKELPARAM(window->width, window->height));
