@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "compat/testing.h"
@@ -20,20 +21,60 @@ struct Received {
 
 class HeadlessWindows : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    compat::testing::UseHeadless();
+    compat::testing::ResetHeadless();
+    received.clear();
+    handler = nullptr;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = Record;
+    windowClass.lpszClassName = "Recorder";
+    ASSERT_NE(RegisterClassA(&windowClass), 0);
+  }
+  void TearDown() override {
+    handler = nullptr;
+    compat::testing::ResetHeadless();
+  }
 
   // A window of the recording class; `handler` may answer a message instead of DefWindowProcA.
-  HWND MakeWindow(DWORD style = WS_POPUP | WS_VISIBLE, HWND parent = nullptr, int width = 320,
-                  int height = 200, const char *title = "Recorder");
+  static HWND MakeWindow(DWORD style = WS_POPUP | WS_VISIBLE, HWND parent = nullptr,
+                         int width = 320, int height = 200, const char *title = "Recorder") {
+    return CreateWindowExA(0, "Recorder", title, style, 0, 0, width, height, parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  }
   // Messages received so far with this number, in order.
-  std::vector<Received> Of(UINT message) const;
+  static std::vector<Received> Of(UINT message) {
+    std::vector<Received> found;
+    for (const Received &r : received)
+      if (r.message == message) found.push_back(r);
+    return found;
+  }
+  // The messages received so far with any of these numbers, in order, with their windows.
+  static std::vector<std::pair<UINT, HWND>> Sequence(std::initializer_list<UINT> messages) {
+    std::vector<std::pair<UINT, HWND>> found;
+    for (const Received &r : received)
+      for (UINT m : messages)
+        if (r.message == m) found.emplace_back(m, r.window);
+    return found;
+  }
   // Runs GetMessageA / TranslateMessage / DispatchMessageA until the quit message.
-  int RunLoop();
+  static int RunLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+  }
 
-  static std::vector<Received> received;
-  static std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT *)> handler;
+  static inline std::vector<Received> received;
+  static inline std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT *)> handler;
 
  private:
-  static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    received.push_back(Received{window, message, wParam, lParam});
+    LRESULT result = 0;
+    if (handler && handler(window, message, wParam, lParam, &result)) return result;
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
 };

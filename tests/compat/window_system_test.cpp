@@ -1,39 +1,31 @@
-// The per-user registry store on disk, modules registered by name, string resources and the
-// screen-saver-running flag.
+// The per-user registry store on disk, modules registered by name and string resources.
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
+#include "common/temp_files.h"
 #include "window_fixture.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 class SystemServices : public HeadlessWindows {
  protected:
   void SetUp() override {
     HeadlessWindows::SetUp();
-    home_ = fs::temp_directory_path() /
-            ("lumivane-window-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(home_);
-    setenv("LUMIVANE_HOME", home_.c_str(), 1);
+    setenv("LUMIVANE_HOME", home_.Path().c_str(), 1);
   }
   void TearDown() override {
-    fs::remove_all(home_);
     unsetenv("LUMIVANE_HOME");
     HeadlessWindows::TearDown();
   }
   std::string StoreText() const {
-    std::ifstream in(home_ / "registry.reg");
+    std::ifstream in(home_.File("registry.reg"));
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
   }
-  fs::path home_;
+  TempFolder home_{"registry"};
 };
 
 TEST_F(SystemServices, RegistryValuesLiveInAReadableFileAndFollowWindowsSizeRules) {
@@ -83,7 +75,7 @@ TEST_F(SystemServices, RegistryValuesLiveInAReadableFileAndFollowWindowsSizeRule
 
   // A value another program wrote into the file is seen at once; odd lines do no harm.
   {
-    std::ofstream out(home_ / "registry.reg", std::ios::app);
+    std::ofstream out(home_.File("registry.reg"), std::ios::app);
     out << "garbage line\n\"Bad\"=wrong:1\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
            "\"ScreenSaveUsePassword\"=hex(3):00,00,00,02\n";
   }
@@ -98,9 +90,8 @@ TEST_F(SystemServices, RegistryValuesLiveInAReadableFileAndFollowWindowsSizeRule
 }
 
 TEST_F(SystemServices, ARepeatedKeyHeaderAddsToTheKeyItNames) {
-  fs::create_directories(home_);
   {
-    std::ofstream out(home_ / "registry.reg");
+    std::ofstream out(home_.File("registry.reg"));
     out << "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n\"Wallpaper\"=\"none\"\n"
            "[HKEY_CURRENT_USER\\Software\\Other]\n\"Elsewhere\"=dword:00000007\n"
            "[hkey_current_user\\control panel\\desktop]\n\"ScreenSaveUsePassword\"=dword:00000001\n";
@@ -189,24 +180,13 @@ TEST_F(SystemServices, ModulesExistOnlyWhenRegisteredAndWhileLoaded) {
   EXPECT_NE(GetModuleHandleA(nullptr), nullptr);
 }
 
-TEST_F(SystemServices, StringsAndTheRunningFlag) {
+TEST_F(SystemServices, StringsAreCutToTheBuffer) {
   compat::RegisterStringResource(1001, "control.ini");
   char buffer[8];
   EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 1001, buffer, sizeof buffer), 7);
   EXPECT_STREQ(buffer, "control");  // cut to the buffer, terminated
   EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 4242, buffer, sizeof buffer), 0);
   EXPECT_STREQ(buffer, "control");  // a missing string leaves the buffer alone
-
-  BOOL running = TRUE;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
-  EXPECT_FALSE(running);
-  BOOL previous = TRUE;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, &previous, 0));
-  EXPECT_FALSE(previous);
-  ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, &previous, 0));
-  EXPECT_TRUE(previous);
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
-  EXPECT_FALSE(running);
 }
 
 }  // namespace

@@ -175,18 +175,6 @@ typedef const BYTE *LPCBYTE;
 #define PM_REMOVE 0x0001
 #define PM_NOYIELD 0x0002
 
-// GetQueueStatus
-#define QS_KEY 0x0001
-#define QS_MOUSEMOVE 0x0002
-#define QS_MOUSEBUTTON 0x0004
-#define QS_POSTMESSAGE 0x0008
-#define QS_TIMER 0x0010
-#define QS_PAINT 0x0020
-#define QS_SENDMESSAGE 0x0040
-#define QS_MOUSE (QS_MOUSEMOVE | QS_MOUSEBUTTON)
-#define QS_INPUT (QS_MOUSE | QS_KEY)
-#define QS_ALLEVENTS (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT)
-
 // ---- Virtual keys ----
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
@@ -418,9 +406,7 @@ BOOL IsWindowVisible(HWND window);
 BOOL IsWindowEnabled(HWND window);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL ShowWindow(HWND window, int command);
-BOOL UpdateWindow(HWND window);
 BOOL InvalidateRect(HWND window, const RECT *rect, BOOL erase);
-BOOL ValidateRect(HWND window, const RECT *rect);
 HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT *paint);
 BOOL GetClientRect(HWND window, LPRECT rect);
@@ -436,38 +422,28 @@ int GetWindowTextA(HWND window, LPSTR text, int size);
 int GetWindowTextLengthA(HWND window);
 int GetClassNameA(HWND window, LPSTR name, int size);
 LONG GetWindowLongA(HWND window, int index);
-LONG SetWindowLongA(HWND window, int index, LONG value);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 // Top-level windows of this and, through the window system, other processes.
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 BOOL SetForegroundWindow(HWND window);
 HWND GetForegroundWindow();
-HWND GetActiveWindow();
-HWND SetActiveWindow(HWND window);
 HWND SetFocus(HWND window);
 HWND GetFocus();
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
 HWND GetCapture();
-DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
 
 // ---- The thread's message queue ----
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Any thread may post; the message lands in the queue of the thread that owns the window.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 BOOL TranslateMessage(const MSG *msg);
 LRESULT DispatchMessageA(const MSG *msg);
-BOOL WaitMessage();
-DWORD GetQueueStatus(UINT flags);
-LONG GetMessageTime();
-DWORD GetMessagePos();
 SHORT GetKeyState(int virtKey);
-SHORT GetAsyncKeyState(int virtKey);
 
 // ---- Timers and time ----
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
@@ -480,8 +456,6 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
-int ShowCursor(BOOL show);
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 
 // ---- System ----
 int GetSystemMetrics(int index);

@@ -1,13 +1,48 @@
 // What the window layer needs from a window system: a clock, the screen, native windows with
-// their input and presentation, the cursor, and other processes' windows.
+// their input and presentation, the cursor, and other processes' windows. Windows are known by
+// their handles; what a backend needs to know of one is handed to it.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace compat {
 
-struct Window;
+struct Surface;
 struct ThreadQueue;
+
+// A thread that found nothing to retrieve, waiting for its message queue.
+class QueueWait {
+ public:
+  QueueWait(ThreadQueue &queue, uint64_t seenArrivals, bool withTimer, DWORD timerAt)
+      : hasTimer(withTimer), nextTimer(timerAt), queue_(queue), seen_(seenArrivals) {}
+  // Something was posted or sent since the thread last looked.
+  bool Arrived() const;
+  // Returns once something arrives, or after `milliseconds` (never, when negative).
+  void Block(int64_t milliseconds) const;
+
+  const bool hasTimer;
+  const DWORD nextTimer;  // the due time of the thread's earliest timer, when hasTimer
+
+ private:
+  ThreadQueue &queue_;
+  const uint64_t seen_;
+};
+
+// What a native window is made from.
+struct NativeWindowSpec {
+  HWND window = nullptr;
+  const char *className = "";
+  const char *title = "";
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND parent = nullptr;  // for a child, the window-system window it is drawn into
+  int x = 0, y = 0;       // on the screen, or in the parent
+  int width = 0, height = 0;
+  // The pixels it shows; they stay until DestroyNative, resized with the window.
+  Surface *surface = nullptr;
+};
 
 class Backend {
  public:
@@ -23,22 +58,21 @@ class Backend {
 
   // True when Pump has work now; called on every PeekMessageA, so it must be cheap.
   virtual bool PumpDue() = 0;
-  // Turns window-system events into queued messages and presents changed surfaces.
+  // Turns window-system events into input reports and presents the surfaces of shown native
+  // windows that changed.
   virtual void Pump() = 0;
-  // Blocks the calling thread, which found nothing to retrieve, until a message may be there:
-  // the queue's `arrivals` moved past `seenArrivals`, a window-system event or a timer came.
-  // `nextTimer` is the due time of the thread's earliest timer when `hasTimer`.
-  virtual void WaitForMessages(ThreadQueue &queue, uint64_t seenArrivals, bool hasTimer,
-                               DWORD nextTimer) = 0;
+  // Blocks until a message may be there: one arrived, a window-system event or a timer came.
+  virtual void WaitForMessages(const QueueWait &wait) = 0;
   // Frames shown in window-system windows so far.
   virtual uint64_t PresentedFrames() { return 0; }
 
-  // A window that needs one of its own (top-level, or child of a window-system window).
-  virtual bool CreateNative(Window &window) = 0;
-  virtual void DestroyNative(Window &window) = 0;
-  virtual void ShowNative(Window &window, bool show) = 0;
-  virtual void TitleChanged(Window &window) = 0;
-  virtual void RaiseNative(Window &window) = 0;
+  // Native windows of top-level windows (and of children of window-system windows), hidden
+  // until shown.
+  virtual bool CreateNative(const NativeWindowSpec &spec) = 0;
+  virtual void DestroyNative(HWND window) = 0;
+  virtual void ShowNative(HWND window, bool show) = 0;
+  virtual void SetNativeTitle(HWND window, const char *title) = 0;
+  virtual void RaiseNative(HWND window) = 0;
 
   virtual void SetCursorVisible(bool visible) = 0;
   virtual POINT CursorPos() = 0;
@@ -46,7 +80,7 @@ class Backend {
 
   // Windows of other processes, known by their window-system id.
   virtual HWND FindForeign(const char *className, const char *title) = 0;
-  virtual bool ForeignExists(HWND window) = 0;
+  // False when there is no such window.
   virtual bool ForeignClientSize(HWND window, int *width, int *height) = 0;
   virtual bool CloseForeign(HWND window) = 0;
   virtual bool ActivateForeign(HWND window) = 0;

@@ -9,14 +9,9 @@
 
 #include "backend/backend.h"
 #include "compat/testing.h"
-#include "window/activation.h"
-#include "window/cursor_state.h"
 #include "window/input.h"
-#include "window/keyboard.h"
-#include "window/message_queue.h"
 #include "window/modules.h"
 #include "window/window_surface.h"
-#include "window/window_table.h"
 
 namespace compat {
 
@@ -92,30 +87,28 @@ class HeadlessBackend : public Backend {
     }
   }
 
-  void WaitForMessages(ThreadQueue &queue, uint64_t seenArrivals, bool hasTimer,
-                       DWORD nextTimer) override {
+  void WaitForMessages(const QueueWait &wait) override {
     const uint64_t now = clock_.load();
     uint64_t next = NEVER;
-    if (hasTimer) next = std::min(next, Expand(nextTimer));
+    if (wait.hasTimer) next = std::min(next, Expand(wait.nextTimer));
     next = std::min(next, nextEvent_.load());
     if (!deadlineReached_) next = std::min(next, deadline_.load());
-    std::unique_lock<std::mutex> lock(queue.guard);
-    if (queue.arrivals != seenArrivals) return;
+    if (wait.Arrived()) return;
     if (next != NEVER && next > now) {
       // Nothing to do until then: time jumps there.
       clock_ = next;
       return;
     }
     // Only another thread can bring something now.
-    queue.arrived.wait(lock, [&] { return queue.arrivals != seenArrivals; });
+    wait.Block(-1);
   }
 
   // ---- Windows ----
-  bool CreateNative(Window &) override { return true; }
-  void DestroyNative(Window &) override {}
-  void ShowNative(Window &, bool) override {}
-  void TitleChanged(Window &) override {}
-  void RaiseNative(Window &) override {}
+  bool CreateNative(const NativeWindowSpec &) override { return true; }
+  void DestroyNative(HWND) override {}
+  void ShowNative(HWND, bool) override {}
+  void SetNativeTitle(HWND, const char *) override {}
+  void RaiseNative(HWND) override {}
 
   // ---- Cursor and input ----
   void SetCursorVisible(bool) override {}
@@ -136,7 +129,6 @@ class HeadlessBackend : public Backend {
 
   // ---- Other processes' windows: there are none without a display ----
   HWND FindForeign(const char *, const char *) override { return nullptr; }
-  bool ForeignExists(HWND) override { return false; }
   bool ForeignClientSize(HWND, int *, int *) override { return false; }
   bool CloseForeign(HWND) override { return false; }
   bool ActivateForeign(HWND) override { return false; }
@@ -198,12 +190,7 @@ namespace testing {
 
 void ResetHeadless() {
   HeadlessBackend &backend = Headless();
-  ClearWindowTable();
-  ClearAllQueues();
-  ResetActivation();
-  ResetKeyState();
-  ResetInput();
-  ResetCursor();
+  ResetWindowLayer();
   ForgetAllModules();
   backend.Reset();
 }

@@ -16,11 +16,8 @@
 #include "backend/backend.h"
 #include "backend/frame_presenter.h"
 #include "backend/x11_windows.h"
-#include "window/activation.h"
-#include "window/cursor_state.h"
+#include "gdi/surface.h"
 #include "window/input.h"
-#include "window/message_queue.h"
-#include "window/window_table.h"
 
 namespace compat {
 
@@ -56,6 +53,8 @@ struct Native {
   Uint32 id = 0;
   unsigned long xid = 0;
   bool foreign = false;  // drawn into a window another program made
+  bool shown = false;
+  Surface *surface = nullptr;  // the window's pixels
   uint64_t presented = ~0ull;
   DWORD lastPresent = 0;
   DWORD refreshMs = MIN_PRESENT_INTERVAL_MS;
@@ -185,26 +184,22 @@ class SdlBackend : public Backend {
     for (auto &entry : natives_) Present(*entry.second, now);
   }
 
-  void WaitForMessages(ThreadQueue &queue, uint64_t seenArrivals, bool hasTimer,
-                       DWORD nextTimer) override {
-    int64_t wait = natives_.empty() ? -1 : IDLE_WAIT_MS;
-    if (hasTimer) {
-      const int64_t untilTimer = std::max<int32_t>(0, static_cast<int32_t>(nextTimer - Now()));
-      wait = wait < 0 ? untilTimer : std::min(wait, untilTimer);
+  void WaitForMessages(const QueueWait &wait) override {
+    int64_t limit = natives_.empty() ? -1 : IDLE_WAIT_MS;
+    if (wait.hasTimer) {
+      const int64_t untilTimer = std::max<int32_t>(0, static_cast<int32_t>(wait.nextTimer - Now()));
+      limit = limit < 0 ? untilTimer : std::min(limit, untilTimer);
     }
-    std::unique_lock<std::mutex> lock(queue.guard);
-    auto arrived = [&] { return queue.arrivals != seenArrivals; };
-    if (wait < 0) queue.arrived.wait(lock, arrived);
-    else queue.arrived.wait_for(lock, std::chrono::milliseconds(wait), arrived);
-    lock.unlock();
+    wait.Block(limit);
     if (!natives_.empty()) Pump();
   }
 
   uint64_t PresentedFrames() override { return presentedFrames_; }
 
-  bool CreateNative(Window &window) override {
+  bool CreateNative(const NativeWindowSpec &window) override {
     if (!EnsureVideo()) return false;
     auto native = std::make_unique<Native>();
+    native->surface = window.surface;
     unsigned long hostWindow = 0;
     if (window.style & WS_CHILD) hostWindow = reinterpret_cast<uintptr_t>(window.parent);
     else if (window.style & WS_POPUP) hostWindow = XScreenSaverWindow();
@@ -214,7 +209,7 @@ class SdlBackend : public Backend {
       native->xid = hostWindow;
     } else {
       const POINT origin = ScreenOrigin();
-      native->sdl = SDL_CreateWindow(window.title.c_str(), window.x + origin.x, window.y + origin.y,
+      native->sdl = SDL_CreateWindow(window.title, window.x + origin.x, window.y + origin.y,
                                      std::max(window.width, 1), std::max(window.height, 1),
                                      NativeFlags(window));
       if (native->sdl != nullptr && CoversScreen(window)) AddCompanions(*native, window);
@@ -230,26 +225,25 @@ class SdlBackend : public Backend {
       if (SDL_GetWindowWMInfo(native->sdl, &info) && info.subsystem == SDL_SYSWM_X11) {
         native->xid = info.info.x11.window;
         XSync(info.info.x11.display, False);
-        x11().SetClass(native->xid, window.windowClass.name);
+        x11().SetClass(native->xid, window.className);
       }
     }
-    window.native = native.get();
-    natives_[window.handle] = std::move(native);
+    natives_[window.window] = std::move(native);
     return true;
   }
 
-  void DestroyNative(Window &window) override {
-    auto it = natives_.find(window.handle);
+  void DestroyNative(HWND window) override {
+    auto it = natives_.find(window);
     if (it == natives_.end()) return;
     for (Companion &companion : it->second->companions) SDL_DestroyWindow(companion.sdl);
     SDL_DestroyWindow(it->second->sdl);
     natives_.erase(it);
-    window.native = nullptr;
   }
 
-  void ShowNative(Window &window, bool show) override {
+  void ShowNative(HWND window, bool show) override {
     Native *native = NativeOf(window);
     if (native == nullptr) return;
+    native->shown = show;
     native->presented = ~0ull;
     native->sendWhole = true;
     native->frames.Forget();
@@ -266,12 +260,12 @@ class SdlBackend : public Backend {
     else SDL_HideWindow(native->sdl);
   }
 
-  void TitleChanged(Window &window) override {
+  void SetNativeTitle(HWND window, const char *title) override {
     Native *native = NativeOf(window);
-    if (native != nullptr && !native->foreign) SDL_SetWindowTitle(native->sdl, window.title.c_str());
+    if (native != nullptr && !native->foreign) SDL_SetWindowTitle(native->sdl, title);
   }
 
-  void RaiseNative(Window &window) override {
+  void RaiseNative(HWND window) override {
     Native *native = NativeOf(window);
     if (native == nullptr || native->foreign) return;
     for (Companion &companion : native->companions) SDL_RaiseWindow(companion.sdl);
@@ -279,6 +273,7 @@ class SdlBackend : public Backend {
   }
 
   void SetCursorVisible(bool visible) override {
+    cursorVisible_ = visible;
     if (videoOk_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
   }
 
@@ -306,7 +301,6 @@ class SdlBackend : public Backend {
     });
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(found));
   }
-  bool ForeignExists(HWND window) override { return x11().Exists(Xid(window)); }
   bool ForeignClientSize(HWND window, int *width, int *height) override {
     return x11().Size(Xid(window), width, height);
   }
@@ -349,13 +343,13 @@ class SdlBackend : public Backend {
   }
 
   // A full-screen window: a popup at least the size of the primary monitor.
-  bool CoversScreen(const Window &window) {
+  bool CoversScreen(const NativeWindowSpec &window) {
     const std::vector<MonitorArea> &monitors = Monitors();
     return (window.style & WS_POPUP) && !monitors.empty() &&
            window.width >= monitors[0].width && window.height >= monitors[0].height;
   }
 
-  void AddCompanions(Native &native, const Window &window) {
+  void AddCompanions(Native &native, const NativeWindowSpec &window) {
     const std::vector<MonitorArea> &monitors = Monitors();
     const POINT origin = ScreenOrigin();
     const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR |
@@ -363,7 +357,7 @@ class SdlBackend : public Backend {
     for (size_t i = 1; i < monitors.size(); ++i) {
       const MonitorArea &m = monitors[i];
       Companion companion;
-      companion.sdl = SDL_CreateWindow(window.title.c_str(), m.x, m.y, m.width, m.height, flags);
+      companion.sdl = SDL_CreateWindow(window.title, m.x, m.y, m.width, m.height, flags);
       if (companion.sdl == nullptr) continue;
       companion.id = SDL_GetWindowID(companion.sdl);
       companion.origin = POINT{m.x - origin.x, m.y - origin.y};
@@ -396,12 +390,12 @@ class SdlBackend : public Backend {
     videoOk_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (videoOk_) {
       SDL_StopTextInput();
-      SDL_ShowCursor(CursorShown() ? SDL_ENABLE : SDL_DISABLE);
+      SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
     }
     return videoOk_;
   }
 
-  Uint32 NativeFlags(const Window &window) {
+  Uint32 NativeFlags(const NativeWindowSpec &window) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (window.style & WS_POPUP) {
       flags |= SDL_WINDOW_BORDERLESS;
@@ -414,8 +408,8 @@ class SdlBackend : public Backend {
     return flags;
   }
 
-  Native *NativeOf(const Window &window) {
-    auto it = natives_.find(window.handle);
+  Native *NativeOf(HWND window) {
+    auto it = natives_.find(window);
     return it == natives_.end() ? nullptr : it->second.get();
   }
 
@@ -489,7 +483,7 @@ class SdlBackend : public Backend {
             natives_[window]->sendWhole = true;
             return;
           case SDL_WINDOWEVENT_FOCUS_GAINED:
-            if (ForegroundHandle() != window) ActivateWindow(window);
+            ReportFocus(window);
             return;
           default:
             return;
@@ -518,8 +512,8 @@ class SdlBackend : public Backend {
         PostMessageA(entry.first, WM_CLOSE, 0, 0);
         continue;
       }
-      Window *window = FindLocalWindow(entry.first);
-      if (window != nullptr && (window->width != width || window->height != height))
+      RECT client;
+      if (GetClientRect(entry.first, &client) && (client.right != width || client.bottom != height))
         resized.push_back({entry.first, POINT{width, height}});
     }
     for (const auto &change : resized) {
@@ -539,9 +533,8 @@ class SdlBackend : public Backend {
   }
 
   void Present(Native &native, DWORD now) {
-    Window *window = FindLocalWindow(WindowOfId(native.id));
-    if (window == nullptr || !(window->style & WS_VISIBLE)) return;
-    Surface &surface = window->surface;
+    if (!native.shown) return;
+    Surface &surface = *native.surface;
     if (surface.generation == native.presented || now - native.lastPresent < native.presentIntervalMs)
       return;
     SDL_Surface *target = SDL_GetWindowSurface(native.sdl);
@@ -598,6 +591,7 @@ class SdlBackend : public Backend {
 
   bool videoTried_ = false;
   bool videoOk_ = false;
+  bool cursorVisible_ = true;
   bool saverRunning_ = false;
   bool monitorsKnown_ = false;
   std::vector<MonitorArea> monitors_;

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "window/window_table.h"
+#include "window/handles.h"
 
 namespace compat {
 

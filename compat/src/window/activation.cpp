@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "backend/backend.h"
+#include "window/native_windows.h"
 #include "window/window_table.h"
 
 namespace compat {
@@ -71,22 +72,13 @@ BOOL SetForegroundWindow(HWND handle) {
   Window *window = FindLocalWindow(top);
   if (window == nullptr) return FALSE;
   ActivateWindow(top);
-  if (window->native != nullptr) ActiveBackend().RaiseNative(*window);
+  RaiseNative(*window);
   return TRUE;
 }
 
 HWND GetForegroundWindow() {
   const HWND local = foreground.load();
   return local != nullptr ? local : ActiveBackend().ForeignForeground();
-}
-
-HWND GetActiveWindow() { return foreground.load(); }
-
-HWND SetActiveWindow(HWND handle) {
-  const HWND previous = foreground.load();
-  if (FindLocalWindow(handle) == nullptr) return nullptr;
-  ActivateWindow(TopLevelOf(handle));
-  return previous;
 }
 
 HWND SetFocus(HWND handle) {

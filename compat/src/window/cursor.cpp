@@ -1,4 +1,4 @@
-// The cursor: which shape is set, the show count, and where it is.
+// The cursor: whether a shape is set, which shows it, and where it is.
 #include <windows.h>
 
 #include <atomic>
@@ -14,18 +14,10 @@ namespace {
 HCURSOR ArrowCursor() { return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(0x10000 + 32512)); }
 
 std::atomic<HCURSOR> current{ArrowCursor()};
-std::atomic<int> showCount{0};
-
-void Apply() { ActiveBackend().SetCursorVisible(CursorShown()); }
 
 }  // namespace
 
-bool CursorShown() { return current.load() != nullptr && showCount.load() >= 0; }
-
-void ResetCursor() {
-  current = ArrowCursor();
-  showCount = 0;
-}
+void ResetCursor() { current = ArrowCursor(); }
 
 }  // namespace compat
 
@@ -33,17 +25,12 @@ using namespace compat;
 
 HCURSOR SetCursor(HCURSOR cursor) {
   const HCURSOR previous = current.exchange(cursor);
-  if ((previous == nullptr) != (cursor == nullptr)) Apply();
+  if ((previous == nullptr) != (cursor == nullptr))
+    ActiveBackend().SetCursorVisible(cursor != nullptr);
   return previous;
 }
 
 HCURSOR GetCursor() { return current.load(); }
-
-int ShowCursor(BOOL show) {
-  const int count = show ? ++showCount : --showCount;
-  if (count == 0 || count == -1) Apply();
-  return count;
-}
 
 BOOL GetCursorPos(LPPOINT point) {
   if (point == nullptr) return FALSE;
@@ -54,11 +41,6 @@ BOOL GetCursorPos(LPPOINT point) {
 BOOL SetCursorPos(int x, int y) {
   ActiveBackend().SetCursorPos(x, y);
   return TRUE;
-}
-
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) {
-  if (!IS_INTRESOURCE(name)) return nullptr;
-  return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(0x10000 + reinterpret_cast<uintptr_t>(name)));
 }
 
 HICON LoadIconA(HINSTANCE, LPCSTR name) {

@@ -1,10 +1,8 @@
-// The cursor as the backends see it.
+// The cursor shape, back to the arrow (the window layer's reset).
 #pragma once
 
 namespace compat {
 
-// A cursor shape is set and the show count is not negative.
-bool CursorShown();
 void ResetCursor();
 
 }  // namespace compat

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "backend/backend.h"
+#include "window/native_windows.h"
 #include "window/window_table.h"
 
 using namespace compat;
@@ -36,7 +36,7 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_SETTEXT:
       window->title = lParam != 0 ? reinterpret_cast<LPCSTR>(lParam) : "";
-      if (window->native != nullptr) ActiveBackend().TitleChanged(*window);
+      RetitleNative(*window);
       return TRUE;
     case WM_GETTEXT: {
       if (wParam == 0 || lParam == 0) return 0;

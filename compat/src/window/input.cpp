@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
-#include "backend/backend.h"
 #include "window/activation.h"
+#include "window/cursor_state.h"
 #include "window/keyboard.h"
 #include "window/message_queue.h"
 #include "window/window_table.h"
@@ -81,7 +81,7 @@ WPARAM KeyFlags() {
 void Queue(MSG msg, POINT at) {
   if (msg.hwnd == nullptr) return;
   msg.pt = at;
-  msg.time = ActiveBackend().Now();
+  msg.time = GetTickCount();
   std::shared_ptr<ThreadQueue> queue = QueueOfThread(WindowThread(msg.hwnd));
   if (queue) PostInput(*queue, msg);
 }
@@ -104,7 +104,7 @@ bool WantsDoubleClicks(HWND handle) {
 
 // WM_xBUTTONDOWN, or WM_xBUTTONDBLCLK when it pairs with the press before.
 UINT PressMessage(UINT down, HWND target, POINT at) {
-  const DWORD now = ActiveBackend().Now();
+  const DWORD now = GetTickCount();
   std::lock_guard<std::mutex> lock(pressGuard);
   const bool pairs = lastPress.message == down && lastPress.window == target &&
                      WithinDoubleClick(lastPress.time, lastPress.at, now, at) &&
@@ -152,7 +152,13 @@ void ReportKey(UINT virtualKey, bool down) {
   if (FocusHandle() == nullptr) msg.message = down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
   msg.wParam = virtualKey;
   msg.lParam = KeyMessageLParam(virtualKey, down, down && wasDown);
-  Queue(msg, ActiveBackend().CursorPos());
+  POINT at{0, 0};
+  GetCursorPos(&at);
+  Queue(msg, at);
+}
+
+void ReportFocus(HWND window) {
+  if (ForegroundHandle() != window) ActivateWindow(window);
 }
 
 bool WithinDoubleClick(DWORD firstTime, POINT first, DWORD time, POINT at) {
@@ -161,7 +167,12 @@ bool WithinDoubleClick(DWORD firstTime, POINT first, DWORD time, POINT at) {
          std::abs(at.y - first.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
 }
 
-void ResetInput() {
+void ResetWindowLayer() {
+  ClearWindowTable();
+  ClearAllQueues();
+  ResetActivation();
+  ResetKeyState();
+  ResetCursor();
   std::lock_guard<std::mutex> lock(pressGuard);
   lastPress = LastPress{};
 }

@@ -17,11 +17,14 @@ void ReportButton(MouseButton button, bool down, POINT at, HWND over);
 // `delta` in WHEEL_DELTA units, positive away from the user.
 void ReportWheel(int delta, POINT at);
 void ReportKey(UINT virtualKey, bool down);
+// The window system gave a top-level window the keyboard: it becomes the active window.
+void ReportFocus(HWND window);
 
 // Whether a press at `time`, `at` makes a double click with one at `firstTime`, `first`:
 // within the double-click time and the SM_CXDOUBLECLK by SM_CYDOUBLECLK rectangle.
 bool WithinDoubleClick(DWORD firstTime, POINT first, DWORD time, POINT at);
-// Forgets the last press, so the next one is a single click.
-void ResetInput();
+// Forgets every window and class, what every queue holds, activation, keys, the cursor shape
+// and the last press (the headless backend's reset), running nothing.
+void ResetWindowLayer();
 
 }  // namespace compat

@@ -21,7 +21,7 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   msg.message = message;
   msg.wParam = wParam;
   msg.lParam = lParam;
-  msg.time = ActiveBackend().Now();
+  msg.time = GetTickCount();
   return msg;
 }
 
@@ -42,7 +42,11 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (window == nullptr) return PostThreadMessageA(GetCurrentThreadId(), message, wParam, lParam);
+  if (window == nullptr) {
+    // A thread message, for the calling thread.
+    PostToQueue(CurrentQueue(), MakeMessage(nullptr, message, wParam, lParam));
+    return TRUE;
+  }
   if (!IsLocalHandle(window)) {
     // Of another process's windows only the close request can be delivered, as the window
     // manager's close.
@@ -56,16 +60,6 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return FALSE;
   }
   PostToQueue(*queue, MakeMessage(window, message, wParam, lParam));
-  return TRUE;
-}
-
-BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
-  std::shared_ptr<ThreadQueue> queue = QueueOfThread(threadId);
-  if (!queue) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  PostToQueue(*queue, MakeMessage(nullptr, message, wParam, lParam));
   return TRUE;
 }
 
@@ -124,8 +118,7 @@ BOOL TranslateMessage(const MSG *msg) {
 LRESULT DispatchMessageA(const MSG *msg) {
   if (msg == nullptr) return 0;
   if (msg->message == WM_TIMER && msg->lParam != 0) {
-    reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam,
-                                             ActiveBackend().Now());
+    reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
     return 0;
   }
   if (msg->hwnd == nullptr) return 0;
@@ -136,52 +129,7 @@ LRESULT DispatchMessageA(const MSG *msg) {
   return CallWindowProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-BOOL WaitMessage() {
-  MSG msg;
-  ThreadQueue &queue = CurrentQueue();
-  for (;;) {
-    uint64_t seen;
-    {
-      std::lock_guard<std::mutex> lock(queue.guard);
-      seen = queue.arrivals;
-    }
-    if (RetrieveMessage(&msg, nullptr, 0, 0, PM_NOREMOVE)) return TRUE;
-    bool hasTimer = !queue.timers.empty();
-    DWORD next = hasTimer ? queue.timers.front().due : 0;
-    for (const Timer &t : queue.timers)
-      if (static_cast<int32_t>(t.due - next) < 0) next = t.due;
-    ActiveBackend().WaitForMessages(queue, seen, hasTimer, next);
-  }
-}
-
-DWORD GetQueueStatus(UINT flags) {
-  ThreadQueue &queue = CurrentQueue();
-  Backend &backend = ActiveBackend();
-  if (backend.PumpDue()) backend.Pump();
-  DWORD status = 0;
-  {
-    std::lock_guard<std::mutex> lock(queue.guard);
-    if (!queue.posted.empty()) status |= QS_POSTMESSAGE;
-    if (!queue.sent.empty()) status |= QS_SENDMESSAGE;
-    for (const MSG &m : queue.input) {
-      if (m.message == WM_MOUSEMOVE) status |= QS_MOUSEMOVE;
-      else if (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) status |= QS_MOUSEBUTTON;
-      else status |= QS_KEY;
-    }
-  }
-  if (queue.quit) status |= QS_POSTMESSAGE;
-  if (queue.paintRequests > 0) status |= QS_PAINT;
-  const DWORD now = backend.Now();
-  for (const Timer &t : queue.timers)
-    if (static_cast<int32_t>(now - t.due) >= 0) status |= QS_TIMER;
-  return status & flags;
-}
-
-LONG GetMessageTime() { return CurrentQueue().lastMessageTime; }
-DWORD GetMessagePos() { return CurrentQueue().lastMessagePos; }
-
 SHORT GetKeyState(int virtualKey) { return ThreadKeyState(virtualKey); }
-SHORT GetAsyncKeyState(int virtualKey) { return AsyncKeyState(virtualKey); }
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   if (window != nullptr && WindowThread(window) != CurrentQueue().threadId) {

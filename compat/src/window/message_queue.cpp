@@ -1,6 +1,7 @@
 #include "window/message_queue.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 
 #include "backend/backend.h"
@@ -119,6 +120,18 @@ bool TimerMessage(ThreadQueue &queue, MSG *msg, HWND window, bool remove, Backen
 
 }  // namespace
 
+bool QueueWait::Arrived() const {
+  std::lock_guard<std::mutex> lock(queue_.guard);
+  return queue_.arrivals != seen_;
+}
+
+void QueueWait::Block(int64_t milliseconds) const {
+  std::unique_lock<std::mutex> lock(queue_.guard);
+  auto arrived = [&] { return queue_.arrivals != seen_; };
+  if (milliseconds < 0) queue_.arrived.wait(lock, arrived);
+  else queue_.arrived.wait_for(lock, std::chrono::milliseconds(milliseconds), arrived);
+}
+
 ThreadQueue &CurrentQueue() {
   if (!holder.queue) {
     auto queue = std::make_shared<ThreadQueue>();
@@ -176,10 +189,6 @@ bool RetrieveMessage(MSG *msg, HWND window, UINT filterMin, UINT filterMax, UINT
       }
     }
     if (found) {
-      if (remove) {
-        queue.lastMessageTime = static_cast<LONG>(msg->time);
-        queue.lastMessagePos = static_cast<DWORD>(MAKELONG(msg->pt.x, msg->pt.y));
-      }
       if (fromInput && remove) {
         NoteRetrievedKey(*msg);
         // Windows asks the window for its cursor as each mouse message is taken.
@@ -223,7 +232,7 @@ bool WaitAndRetrieve(MSG *msg, HWND window, UINT filterMin, UINT filterMax) {
       if (!hasTimer || static_cast<int32_t>(t.due - nextTimer) < 0) nextTimer = t.due;
       hasTimer = true;
     }
-    ActiveBackend().WaitForMessages(queue, seen, hasTimer, nextTimer);
+    ActiveBackend().WaitForMessages(QueueWait(queue, seen, hasTimer, nextTimer));
   }
 }
 
@@ -232,7 +241,7 @@ UINT_PTR AddTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   // Windows raises periods below 10 ms to 10 ms.
   elapse = std::max<UINT>(elapse, 10);
   elapse = std::min<UINT>(elapse, 0x7FFFFFFF);
-  const DWORD due = ActiveBackend().Now() + elapse;
+  const DWORD due = GetTickCount() + elapse;
   if (window == nullptr) {
     // Thread timers get an id of their own, above any a window would use.
     static std::atomic<UINT_PTR> nextThreadTimer{0x7000};

@@ -47,8 +47,6 @@ struct ThreadQueue {
   int quitCode = 0;
   std::vector<Timer> timers;
   int paintRequests = 0;  // windows of this thread that need WM_PAINT
-  LONG lastMessageTime = 0;
-  DWORD lastMessagePos = 0;
 };
 
 // The calling thread's queue, created on first use.

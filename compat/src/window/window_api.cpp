@@ -9,6 +9,7 @@
 #include "gdi/display.h"
 #include "window/activation.h"
 #include "window/message_queue.h"
+#include "window/native_windows.h"
 #include "window/window_surface.h"
 #include "window/window_table.h"
 
@@ -49,12 +50,6 @@ void EraseNow(HWND handle) {
   window = FindLocalWindow(handle);
   // Unerased, the background is still owed to the next BeginPaint.
   if (window != nullptr && erased) window->needsErase = false;
-}
-
-bool NeedsNative(const Window &window) {
-  // Dialog boxes are shown by the dialog layer's toolkit, not by the backend.
-  if (window.windowClass.name == DIALOG_CLASS_NAME) return false;
-  return !(window.style & WS_CHILD) || !IsLocalHandle(window.parent);
 }
 
 }  // namespace
@@ -151,14 +146,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     SetLastError(ERROR_TLW_WITH_WSCHILD);
     return nullptr;
   }
-  Backend &backend = ActiveBackend();
   if (!(style & WS_CHILD)) {
-    int screenWidth = 0, screenHeight = 0;
-    backend.ScreenSize(&screenWidth, &screenHeight);
     if (x == CW_USEDEFAULT) x = y = 0;
     if (width == CW_USEDEFAULT) {
-      width = screenWidth * 3 / 4;
-      height = screenHeight * 3 / 4;
+      width = GetSystemMetrics(SM_CXSCREEN) * 3 / 4;
+      height = GetSystemMetrics(SM_CYSCREEN) * 3 / 4;
     }
   } else {
     if (x == CW_USEDEFAULT) x = y = 0;
@@ -182,7 +174,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   Window *window = AddWindow(std::move(created));
   const HWND handle = window->handle;
   // The native window is made visible by ShowWindow below, like ours.
-  if (NeedsNative(*window) && !backend.CreateNative(*window)) {
+  if (!AttachNative(*window)) {
     RemoveWindow(handle);
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -222,7 +214,7 @@ BOOL DestroyWindow(HWND handle) {
     w->destroying = true;
     if (w->style & WS_VISIBLE) {
       w->style &= ~static_cast<DWORD>(WS_VISIBLE);
-      if (w->native != nullptr) ActiveBackend().ShowNative(*w, false);
+      ShowNative(*w);
     }
   }
   for (HWND h : doomed) ForgetActivation(h);
@@ -233,7 +225,7 @@ BOOL DestroyWindow(HWND handle) {
     Window *w = FindLocalWindow(*it);
     SetNeedsPaint(*w, false, false);
     ForgetWindowMessages(*it);
-    if (w->native != nullptr) ActiveBackend().DestroyNative(*w);
+    DetachNative(*w);
     RemoveWindow(*it);
   }
   return TRUE;
@@ -248,7 +240,8 @@ BOOL IsWindow(HWND handle) {
   if (IsLocalHandle(handle)) {
     return FindLocalWindow(handle) != nullptr ? TRUE : FALSE;
   }
-  return ActiveBackend().ForeignExists(handle) ? TRUE : FALSE;
+  int width = 0, height = 0;
+  return ActiveBackend().ForeignClientSize(handle, &width, &height) ? TRUE : FALSE;
 }
 
 BOOL IsWindowVisible(HWND handle) {
@@ -300,7 +293,7 @@ BOOL ShowWindow(HWND handle, int command) {
       window->style &= ~static_cast<DWORD>(WS_VISIBLE);
       SetNeedsPaint(*window, false, false);
     }
-    if (window->native != nullptr) ActiveBackend().ShowNative(*window, show);
+    ShowNative(*window);
     if (!show) ForgetActivation(handle);
   }
   const bool activates = command != SW_HIDE && command != SW_SHOWNA &&
@@ -314,24 +307,10 @@ BOOL ShowWindow(HWND handle, int command) {
   return wasVisible ? TRUE : FALSE;
 }
 
-BOOL UpdateWindow(HWND handle) {
-  Window *window = OwnWindow(handle);
-  if (window == nullptr) return FALSE;
-  if (window->needsPaint) SendMessageA(handle, WM_PAINT, 0, 0);
-  return TRUE;
-}
-
 BOOL InvalidateRect(HWND handle, const RECT *, BOOL erase) {
   Window *window = OwnWindow(handle);
   if (window == nullptr) return FALSE;
   SetNeedsPaint(*window, true, erase != FALSE);
-  return TRUE;
-}
-
-BOOL ValidateRect(HWND handle, const RECT *) {
-  Window *window = OwnWindow(handle);
-  if (window == nullptr) return FALSE;
-  SetNeedsPaint(*window, false, false);
   return TRUE;
 }
 
@@ -556,14 +535,4 @@ LONG_PTR SetWindowLongPtrA(HWND handle, int index, LONG_PTR value) {
 
 LONG GetWindowLongA(HWND handle, int index) {
   return static_cast<LONG>(GetWindowLongPtrA(handle, index));
-}
-
-LONG SetWindowLongA(HWND handle, int index, LONG value) {
-  return static_cast<LONG>(SetWindowLongPtrA(handle, index, value));
-}
-
-DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
-  const DWORD thread = WindowThread(handle);
-  if (thread != 0 && processId != nullptr) *processId = GetCurrentProcessId();
-  return thread;
 }

@@ -1,6 +1,4 @@
-// The process's window classes and windows. Handles of our windows start at LOCAL_HANDLE_BASE,
-// above every X11 resource id (29 bits), so a handle that came from the window system (a
-// preview's parent, another process's window) can never be mistaken for one of ours.
+// The process's window classes and windows.
 #pragma once
 
 #include <windows.h>
@@ -11,16 +9,12 @@
 #include <vector>
 
 #include "gdi/surface.h"
+#include "window/handles.h"
 
 namespace compat {
 
-constexpr uintptr_t LOCAL_HANDLE_BASE = 0x40000000;
 // The class of every dialog box, as Windows names it.
 constexpr const char DIALOG_CLASS_NAME[] = "#32770";
-
-inline bool IsLocalHandle(HWND window) {
-  return reinterpret_cast<uintptr_t>(window) >= LOCAL_HANDLE_BASE;
-}
 
 struct WindowClass {
   std::string name;
@@ -50,7 +44,7 @@ struct Window {
   bool needsErase = false;
   bool destroying = false;
   Surface surface;
-  void *native = nullptr;  // the backend's record
+  bool native = false;  // the backend shows it in a window-system window of its own
 };
 
 // Class table.
