@@ -1,5 +1,5 @@
-// Windows, classes, the message queue, timers, cursor, system parameters, registry, modules,
-// resources and the process entry plumbing. Values are the Win32 ones.
+// Windows, classes, the message queue, timers, cursor, icons and system parameters. Values are
+// the Win32 ones.
 #pragma once
 
 #include "compat/win32_types.h"
@@ -7,10 +7,6 @@
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef WORD ATOM;
-typedef LONG LSTATUS;
-typedef DWORD REGSAM;
-typedef HKEY *PHKEY;
-typedef const BYTE *LPCBYTE;
 
 #define MAKELONG(a, b) ((LONG)(((WORD)((DWORD_PTR)(a) & 0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
@@ -302,23 +298,6 @@ typedef const BYTE *LPCBYTE;
 #define SPI_SETSCREENSAVERRUNNING 0x0061
 #define SPI_GETSCREENSAVERRUNNING 0x0072
 
-// ---- Registry ----
-#define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
-#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
-#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
-#define HKEY_USERS ((HKEY)(ULONG_PTR)((LONG)0x80000003))
-
-#define REG_NONE 0
-#define REG_SZ 1
-#define REG_EXPAND_SZ 2
-#define REG_BINARY 3
-#define REG_DWORD 4
-
-#define KEY_ALL_ACCESS 0xF003F
-#define REG_OPTION_NON_VOLATILE 0
-#define REG_CREATED_NEW_KEY 1
-#define REG_OPENED_EXISTING_KEY 2
-
 // ---- Errors (GetLastError and registry results) ----
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
@@ -381,27 +360,6 @@ typedef struct tagPAINTSTRUCT {
   BOOL fIncUpdate;
   BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
-
-typedef struct _STARTUPINFOA {
-  DWORD cb;
-  LPSTR lpReserved;
-  LPSTR lpDesktop;
-  LPSTR lpTitle;
-  DWORD dwX;
-  DWORD dwY;
-  DWORD dwXSize;
-  DWORD dwYSize;
-  DWORD dwXCountChars;
-  DWORD dwYCountChars;
-  DWORD dwFillAttribute;
-  DWORD dwFlags;
-  WORD wShowWindow;
-  WORD cbReserved2;
-  LPBYTE lpReserved2;
-  HANDLE hStdInput;
-  HANDLE hStdOutput;
-  HANDLE hStdError;
-} STARTUPINFOA, *LPSTARTUPINFOA;
 
 // ---- Window classes and windows ----
 ATOM RegisterClassA(const WNDCLASSA *wndClass);
@@ -475,7 +433,8 @@ BOOL KillTimer(HWND window, UINT_PTR id);
 DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 
-// ---- Cursor ----
+// ---- Cursor and icons ----
+HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 BOOL GetCursorPos(LPPOINT point);
@@ -488,43 +447,3 @@ int GetSystemMetrics(int index);
 BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
 DWORD GetLastError();
 void SetLastError(DWORD error);
-
-// ---- Registry: a small per-user store ----
-LSTATUS RegOpenKeyA(HKEY key, LPCSTR subKey, PHKEY result);
-LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
-LSTATUS RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result);
-LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
-                        REGSAM access, void *security, PHKEY result, LPDWORD disposition);
-LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                         LPDWORD dataSize);
-LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE *data,
-                       DWORD dataSize);
-LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName);
-LSTATUS RegCloseKey(HKEY key);
-
-// ---- Modules and resources ----
-// Libraries exist only when a build or a test registers them by name (none by default).
-HMODULE LoadLibraryA(LPCSTR fileName);
-FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
-BOOL FreeLibrary(HMODULE module);
-// NULL names the program itself; a library only while it is loaded.
-HMODULE GetModuleHandleA(LPCSTR moduleName);
-int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax);
-HICON LoadIconA(HINSTANCE instance, LPCSTR name);
-
-// ---- Process ----
-// The program's own command line, rebuilt from its arguments with Windows quoting.
-LPSTR GetCommandLineA();
-// The ANSI code page here is a single-byte one: no byte leads a double-byte character.
-BOOL IsDBCSLeadByte(BYTE testChar);
-[[noreturn]] void ExitProcess(UINT exitCode);
-DWORD GetCurrentProcessId();
-DWORD GetCurrentThreadId();
-
-namespace compat {
-
-// String resources come from the build's table generated from the resource script; it
-// registers each entry before main runs.
-void RegisterStringResource(UINT id, const char *text);
-
-}  // namespace compat

@@ -14,7 +14,7 @@
 #include "window/input.h"
 #include "window/keyboard.h"
 #include "window/message_queue.h"
-#include "window/modules.h"
+#include "module/modules.h"
 #include "window/window_surface.h"
 #include "window/window_table.h"
 
