@@ -44,11 +44,9 @@ typedef WORD ATOM;
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
-#define WM_DEADCHAR 0x0103
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
-#define WM_SYSDEADCHAR 0x0107
 #define WM_KEYLAST 0x0109
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
@@ -65,7 +63,6 @@ typedef WORD ATOM;
 #define WM_RBUTTONUP 0x0205
 #define WM_RBUTTONDBLCLK 0x0206
 #define WM_MBUTTONDOWN 0x0207
-#define WM_MBUTTONUP 0x0208
 #define WM_MBUTTONDBLCLK 0x0209
 #define WM_MOUSEWHEEL 0x020A
 #define WM_MOUSELAST 0x020A
@@ -76,7 +73,6 @@ typedef WORD ATOM;
 // WM_ACTIVATE
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
-#define WA_CLICKACTIVE 2
 
 // Mouse message wParam flags.
 #define MK_LBUTTON 0x0001
@@ -86,11 +82,8 @@ typedef WORD ATOM;
 #define MK_MBUTTON 0x0010
 
 // WM_NCHITTEST results (the low word of WM_SETCURSOR's lParam).
-#define HTERROR (-2)
 #define HTTRANSPARENT (-1)
-#define HTNOWHERE 0
 #define HTCLIENT 1
-#define HTCAPTION 2
 
 // WM_SYSCOMMAND
 #define SC_NEXTWINDOW 0xF040
@@ -179,18 +172,13 @@ typedef WORD ATOM;
 #define QS_TIMER 0x0010
 #define QS_PAINT 0x0020
 #define QS_SENDMESSAGE 0x0040
-#define QS_MOUSE (QS_MOUSEMOVE | QS_MOUSEBUTTON)
-#define QS_INPUT (QS_MOUSE | QS_KEY)
-#define QS_ALLEVENTS (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT)
 
 // ---- Virtual keys ----
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
-#define VK_CANCEL 0x03
 #define VK_MBUTTON 0x04
 #define VK_BACK 0x08
 #define VK_TAB 0x09
-#define VK_CLEAR 0x0C
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
@@ -207,30 +195,19 @@ typedef WORD ATOM;
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
-#define VK_SELECT 0x29
-#define VK_PRINT 0x2A
-#define VK_EXECUTE 0x2B
 #define VK_SNAPSHOT 0x2C
 #define VK_INSERT 0x2D
 #define VK_DELETE 0x2E
-#define VK_HELP 0x2F
 // '0'..'9' and 'A'..'Z' are their own key codes.
 #define VK_LWIN 0x5B
 #define VK_RWIN 0x5C
 #define VK_APPS 0x5D
 #define VK_NUMPAD0 0x60
 #define VK_NUMPAD1 0x61
-#define VK_NUMPAD2 0x62
-#define VK_NUMPAD3 0x63
-#define VK_NUMPAD4 0x64
-#define VK_NUMPAD5 0x65
-#define VK_NUMPAD6 0x66
-#define VK_NUMPAD7 0x67
-#define VK_NUMPAD8 0x68
+// VK_NUMPAD2 .. VK_NUMPAD8 lie between, in order.
 #define VK_NUMPAD9 0x69
 #define VK_MULTIPLY 0x6A
 #define VK_ADD 0x6B
-#define VK_SEPARATOR 0x6C
 #define VK_SUBTRACT 0x6D
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
@@ -248,12 +225,6 @@ typedef WORD ATOM;
 #define VK_F12 0x7B
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
-#define VK_LSHIFT 0xA0
-#define VK_RSHIFT 0xA1
-#define VK_LCONTROL 0xA2
-#define VK_RCONTROL 0xA3
-#define VK_LMENU 0xA4
-#define VK_RMENU 0xA5
 #define VK_OEM_1 0xBA
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_COMMA 0xBC
