@@ -7,9 +7,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,9 +31,8 @@ const std::string soundFile = [] {
   static const TempFolder folder("disk-capture");
   const std::string path = folder.File("capture.raw");
   const std::vector<uint8_t> sound = RecordedSound();
-  FILE *out = std::fopen(path.c_str(), "wb");
-  std::fwrite(sound.data(), 1, sound.size(), out);
-  std::fclose(out);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char *>(sound.data()), sound.size());
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILEIN", path.c_str(), 1);
   setenv("SDL_DISKAUDIODELAY", "5", 1);
