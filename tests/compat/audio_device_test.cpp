@@ -1,16 +1,15 @@
 // Wave input over SDL's "disk" audio driver, which records from a file: a real SDL capture
 // device whose sound the test knows. And the multimedia timer's thread.
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,9 +19,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Bytes 0, 1, 2, ... as the recorded sound, for 8-bit stereo: what arrives can be checked.
+// Bytes 0, 7, 14, ... as the recorded sound, for 8-bit stereo: what arrives can be checked.
 std::vector<uint8_t> RecordedSound() {
   std::vector<uint8_t> sound(64 * 1024);
   for (size_t i = 0; i < sound.size(); ++i) sound[i] = static_cast<uint8_t>(i * 7);
@@ -34,9 +31,8 @@ const std::string soundFile = [] {
   static const TempFolder folder("disk-capture");
   const std::string path = folder.File("capture.raw");
   const std::vector<uint8_t> sound = RecordedSound();
-  FILE *out = std::fopen(path.c_str(), "wb");
-  std::fwrite(sound.data(), 1, sound.size(), out);
-  std::fclose(out);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char *>(sound.data()), sound.size());
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILEIN", path.c_str(), 1);
   setenv("SDL_DISKAUDIODELAY", "5", 1);
@@ -47,9 +43,9 @@ class AudioDevice : public HeadlessWindows {
  protected:
   // Dispatches messages until `done` holds or five seconds have passed.
   bool PumpUntil(const std::function<bool()> &done) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!done()) {
-      if (Clock::now() > deadline) return false;
+      if (std::chrono::steady_clock::now() > deadline) return false;
       MSG msg;
       if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&msg);
@@ -57,11 +53,6 @@ class AudioDevice : public HeadlessWindows {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
-  }
-  static WAVEFORMATEX Format(WORD channels, DWORD rate, WORD bits) {
-    WAVEFORMATEX f = {WAVE_FORMAT_PCM, channels, rate, rate * channels * bits / 8,
-                      static_cast<WORD>(channels * bits / 8), bits, 0};
-    return f;
   }
 };
 
@@ -75,23 +66,23 @@ TEST_F(AudioDevice, DiskDeviceIsListedAndRecordsIntoQueuedBuffersInOrder) {
   EXPECT_EQ(caps.wChannels, 2);
   EXPECT_EQ(waveInGetDevCapsA(1, &caps, sizeof caps), MMSYSERR_BADDEVICEID);
 
-  const WAVEFORMATEX eightBit = Format(2, 44100, 8);
+  const WAVEFORMATEX eightBit = {WAVE_FORMAT_PCM, 2, 44100, 88200, 2, 8, 0};
+  WAVEFORMATEX odd = eightBit;
+  odd.wBitsPerSample = 12;
   EXPECT_EQ(waveInOpen(nullptr, 0, &eightBit, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_NOERROR);
   EXPECT_EQ(waveInOpen(nullptr, 1, &eightBit, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_BADDEVICEID);
-  WAVEFORMATEX odd = Format(2, 44100, 8);
-  odd.wBitsPerSample = 12;
   EXPECT_EQ(waveInOpen(nullptr, 0, &odd, 0, 0, WAVE_FORMAT_QUERY), WAVERR_BADFORMAT);
 
-  HWND window = MakeWindow();
+  const HWND window = MakeWindow();
   HWAVEIN device = nullptr;
-  ASSERT_EQ(waveInOpen(&device, 0, &eightBit, reinterpret_cast<DWORD_PTR>(window), 0, CALLBACK_WINDOW),
-            MMSYSERR_NOERROR);
-  std::vector<char> memory[3] = {std::vector<char>(512), std::vector<char>(512), std::vector<char>(512)};
+  ASSERT_EQ(
+      waveInOpen(&device, 0, &eightBit, reinterpret_cast<DWORD_PTR>(window), 0, CALLBACK_WINDOW),
+      MMSYSERR_NOERROR);
+  char memory[3][512];
   WAVEHDR headers[3] = {};
   for (int i = 0; i < 3; ++i) {
-    headers[i].lpData = memory[i].data();
-    headers[i].dwBufferLength = 512;
-    headers[i].dwUser = i;
+    headers[i].lpData = memory[i];
+    headers[i].dwBufferLength = sizeof memory[i];
     EXPECT_EQ(waveInAddBuffer(device, &headers[i], sizeof headers[i]), WAVERR_UNPREPARED);
     ASSERT_EQ(waveInPrepareHeader(device, &headers[i], sizeof headers[i]), MMSYSERR_NOERROR);
   }
@@ -100,19 +91,17 @@ TEST_F(AudioDevice, DiskDeviceIsListedAndRecordsIntoQueuedBuffersInOrder) {
   EXPECT_EQ(waveInUnprepareHeader(device, &headers[0], sizeof headers[0]), WAVERR_STILLPLAYING);
   ASSERT_EQ(waveInStart(device), MMSYSERR_NOERROR);
 
+  // Each buffer comes back full and in turn, with the file's bytes from its start.
   ASSERT_TRUE(PumpUntil([&] { return Of(MM_WIM_DATA).size() == 2; }));
   ASSERT_EQ(Of(MM_WIM_OPEN).size(), 1u);
-  const std::vector<Received> data = Of(MM_WIM_DATA);
-  EXPECT_EQ(reinterpret_cast<WAVEHDR *>(data[0].lParam), &headers[0]);
-  EXPECT_EQ(reinterpret_cast<WAVEHDR *>(data[1].lParam), &headers[1]);
-  EXPECT_EQ(reinterpret_cast<HWAVEIN>(data[0].wParam), device);
   const std::vector<uint8_t> sound = RecordedSound();
   for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(reinterpret_cast<WAVEHDR *>(Of(MM_WIM_DATA)[i].lParam), &headers[i]);
+    EXPECT_EQ(reinterpret_cast<HWAVEIN>(Of(MM_WIM_DATA)[i].wParam), device);
     EXPECT_EQ(headers[i].dwBytesRecorded, 512u);
     EXPECT_EQ(headers[i].dwFlags & (WHDR_DONE | WHDR_INQUEUE), DWORD{WHDR_DONE});
+    EXPECT_EQ(std::memcmp(memory[i], sound.data() + 512 * i, 512), 0) << i;
   }
-  EXPECT_EQ(std::memcmp(memory[0].data(), sound.data(), 512), 0) << "the file's first bytes, first";
-  EXPECT_EQ(std::memcmp(memory[1].data(), sound.data() + 512, 512), 0);
 
   // Reset hands back what is queued; only then may the device close.
   ASSERT_EQ(waveInStop(device), MMSYSERR_NOERROR);
@@ -133,24 +122,34 @@ TEST_F(AudioDevice, TimerEventsRunOnTheirOwnThreadUntilKilled) {
   EXPECT_LE(caps.wPeriodMin, 10u);
   EXPECT_EQ(timeBeginPeriod(10), TIMERR_NOERROR);
 
+  // Each event posts its user value; the calls of the first one are counted.
   static HWND target;
   static DWORD callerThread;
-  static std::atomic<int> onOtherThread;
+  static std::atomic<int> onCallerThread, killedCalls;
   target = MakeWindow();
   callerThread = GetCurrentThreadId();
-  onOtherThread = 0;
+  onCallerThread = killedCalls = 0;
   auto tick = [](UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    if (GetCurrentThreadId() != callerThread) ++onOtherThread;
+    if (GetCurrentThreadId() == callerThread) ++onCallerThread;
+    if (user == 42) ++killedCalls;
     PostMessageA(target, WM_USER + 1, user, 0);
+  };
+  const auto posted = [this](WPARAM user) {
+    size_t count = 0;
+    for (const Received &r : Of(WM_USER + 1)) count += r.wParam == user;
+    return count;
   };
   const UINT id = timeSetEvent(5, 5, tick, 42, TIME_PERIODIC);
   ASSERT_NE(id, 0u);
-  ASSERT_TRUE(PumpUntil([&] { return Of(WM_USER + 1).size() >= 3; }));
-  EXPECT_EQ(Of(WM_USER + 1)[0].wParam, 42u);
+  ASSERT_TRUE(PumpUntil([&] { return posted(42) >= 3; }));
   ASSERT_EQ(timeKillEvent(id), TIMERR_NOERROR);
-  const int fired = onOtherThread;
-  EXPECT_GE(fired, 3);
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  EXPECT_EQ(onOtherThread, fired) << "nothing runs after the kill";
+  const int fired = killedCalls;
   EXPECT_EQ(timeKillEvent(id), MMSYSERR_INVALPARAM);
+
+  // While a second event fires six times, the killed one stays silent.
+  const UINT witness = timeSetEvent(5, 5, tick, 7, TIME_PERIODIC);
+  ASSERT_TRUE(PumpUntil([&] { return posted(7) >= 6; }));
+  ASSERT_EQ(timeKillEvent(witness), TIMERR_NOERROR);
+  EXPECT_EQ(killedCalls, fired) << "nothing runs after the kill";
+  EXPECT_EQ(onCallerThread, 0);
 }

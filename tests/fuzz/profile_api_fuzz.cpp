@@ -1,8 +1,10 @@
-// Any bytes as control.ini, read through the profile calls with buffers of every size, and
-// one write: no call reads or writes beyond its buffer, and every answer is terminated.
-#include <windows.h>
+// Any bytes as control.ini, read through the profile calls with buffers of every size, then
+// edited: no call reads or writes beyond its buffer, every answer is terminated, and a stored
+// value reads back.
 #include <unistd.h>
+#include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,64 +12,67 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 namespace {
 
 // A folder of its own in the temporary folder, removed when the fuzzer exits.
 struct FuzzFolder {
+  std::string path = (std::filesystem::temp_directory_path() / "lumivane-fuzz-XXXXXX").string();
   FuzzFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lumivane-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path = pattern;
+    if (mkdtemp(path.data()) == nullptr) std::abort();
   }
   ~FuzzFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
   }
-  std::string path;
 };
-
-const std::string &ProfilePath() {
-  static const FuzzFolder folder;
-  static const std::string path = folder.path + "/control.ini";
-  return path;
-}
-
-void CheckTerminated(const char *buffer, DWORD length, DWORD size) {
-  if (size > 0 && (length >= size || buffer[length] != '\0')) std::abort();
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  const std::string input(reinterpret_cast<const char *>(data), size);
-  const std::string &path = ProfilePath();
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << input;
+  static const FuzzFolder folder;
+  static const std::string path = folder.path + "/control.ini";
+  // The first line names the section, key and value to try ("section|key|value"), as the C
+  // strings a caller would hand over; the rest is the file.
+  const std::string_view input(reinterpret_cast<const char *>(data), size);
+  const size_t split = std::min(input.find('\n'), input.size());
+  std::string_view probe = input.substr(0, split);
+  std::string fields[3];
+  for (std::string &field : fields) {
+    const size_t bar = std::min(probe.find('|'), probe.size());
+    field = std::string(probe.substr(0, bar)).c_str();
+    probe.remove_prefix(std::min(bar + 1, probe.size()));
+  }
+  const std::string &section = fields[0], &key = fields[1], &value = fields[2];
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      << input.substr(std::min(split + 1, size));
   const char *file = path.c_str();
 
-  // Names to ask for come from the input itself, so that they often exist.
-  const size_t open = input.find('['), close = input.find(']', open == std::string::npos ? 0 : open);
-  const std::string section =
-      open != std::string::npos && close != std::string::npos ? input.substr(open + 1, close - open - 1) : "S";
-  const size_t equals = input.find('=', close == std::string::npos ? 0 : close);
-  const size_t lineStart = equals == std::string::npos ? 0 : input.rfind('\n', equals);
-  const std::string key = equals == std::string::npos ? "k"
-                          : input.substr(lineStart == std::string::npos ? 0 : lineStart + 1,
-                                         equals - (lineStart == std::string::npos ? 0 : lineStart + 1));
-
   for (DWORD bufferSize : {1u, 2u, 3u, 17u, 256u}) {
-    char buffer[256];
-    std::memset(buffer, 'Z', sizeof buffer);
-    CheckTerminated(buffer, GetPrivateProfileStringA(section.c_str(), key.c_str(), "dflt", buffer, bufferSize, file),
-                    bufferSize);
-    GetPrivateProfileStringA(section.c_str(), nullptr, "dflt", buffer, bufferSize, file);
-    GetPrivateProfileStringA(nullptr, nullptr, "", buffer, bufferSize, file);
+    const auto read = [&](const char *inSection, const char *name) {
+      char buffer[256];
+      std::memset(buffer, 'Z', sizeof buffer);
+      const DWORD length =
+          GetPrivateProfileStringA(inSection, name, "dflt", buffer, bufferSize, file);
+      if (length >= bufferSize || buffer[length] != '\0') std::abort();
+    };
+    read(section.c_str(), key.c_str());
+    read(section.c_str(), nullptr);
+    read(nullptr, nullptr);
   }
   GetPrivateProfileIntA(section.c_str(), key.c_str(), -7, file);
+  // No stored value holds a line break, so the default "\n" means the key was not found.
+  char buffer[256] = "";
+  if (WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file)) {
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "\n", buffer, sizeof buffer, file);
+    if (std::strcmp(buffer, "\n") == 0) std::abort();
+  }
   if (WritePrivateProfileStringA(section.c_str(), key.c_str(), "fuzzed", file)) {
-    char buffer[16] = "";
     GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer, sizeof buffer, file);
     if (std::strcmp(buffer, "fuzzed") != 0) std::abort();
   }
+  WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file);
+  WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, file);
   return 0;
 }

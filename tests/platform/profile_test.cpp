@@ -106,22 +106,6 @@ TEST_F(ProfileTest, WritesFilesLineForLineAsWindows) {
   ASSERT_TRUE(WritePrivateProfileStringA("App3", "empty", "", path()));
   EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "key", "value", path()));
   EXPECT_EQ(ReadFile(), "[App1]\r\nkey1=v\r\nkey2=new value\r\n[App3]\r\nkey5=v\r\nempty=\r\n");
-
-  // Comments, odd lines and other sections stay in order; a new key follows the last line of
-  // its section; the first of duplicate keys is the one changed.
-  WriteFile(
-      "; top\n[Other]\nalpha=1\n\n; note\n[Lumivane 95]\nSymmetry=7\nstray\nSymmetry=8\n\n"
-      "[Tail]\nomega=9");
-  ASSERT_TRUE(WritePrivateProfileStringA("lumivane 95", "symmetry", "9", path()));
-  ASSERT_TRUE(WritePrivateProfileStringA("Lumivane 95", "NewKey", "1", path()));
-  ASSERT_TRUE(WritePrivateProfileStringA("Tail", "Last", "10", path()));
-  std::string text = ReadFile();
-  for (const char *line : {"; top", "alpha=1", "; note", "Symmetry=9", "stray", "Symmetry=8",
-                           "NewKey=1", "[Tail]", "omega=9", "Last=10"}) {
-    const size_t at = text.find(line);
-    ASSERT_NE(at, std::string::npos) << line;
-    text.erase(0, at + std::strlen(line));
-  }
 }
 
 TEST_F(ProfileTest, AnswersSoundlyOnHostileFiles) {

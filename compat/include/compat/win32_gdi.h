@@ -1,5 +1,4 @@
-// GDI: device contexts, pens, lines and curves, logical palettes; and movable global memory,
-// which the system uses for palette records and its own buffers.
+// GDI: device contexts, pens, lines and curves, logical palettes.
 #pragma once
 
 #include "compat/win32_types.h"
@@ -110,12 +109,3 @@ UINT RealizePalette(HDC dc);
 UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries);
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries);
 BOOL AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries);
-
-#define GMEM_MOVEABLE 0x0002
-#define GMEM_ZEROINIT 0x0040
-#define GMEM_SHARE 0x2000
-
-HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
-LPVOID GlobalLock(HGLOBAL memory);
-BOOL GlobalUnlock(HGLOBAL memory);
-HGLOBAL GlobalFree(HGLOBAL memory);

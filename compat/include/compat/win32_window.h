@@ -1,5 +1,5 @@
-// Windows, classes, the message queue, timers, cursor, system parameters, registry, modules,
-// resources and the process entry plumbing. Values are the Win32 ones.
+// Windows, classes, the message queue, timers, cursor, icons and system parameters. Values are
+// the Win32 ones.
 #pragma once
 
 #include "compat/win32_types.h"
@@ -7,10 +7,6 @@
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef WORD ATOM;
-typedef LONG LSTATUS;
-typedef DWORD REGSAM;
-typedef HKEY *PHKEY;
-typedef const BYTE *LPCBYTE;
 
 #define MAKELONG(a, b) ((LONG)(((WORD)((DWORD_PTR)(a) & 0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
@@ -48,11 +44,9 @@ typedef const BYTE *LPCBYTE;
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
-#define WM_DEADCHAR 0x0103
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
-#define WM_SYSDEADCHAR 0x0107
 #define WM_KEYLAST 0x0109
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
@@ -69,7 +63,6 @@ typedef const BYTE *LPCBYTE;
 #define WM_RBUTTONUP 0x0205
 #define WM_RBUTTONDBLCLK 0x0206
 #define WM_MBUTTONDOWN 0x0207
-#define WM_MBUTTONUP 0x0208
 #define WM_MBUTTONDBLCLK 0x0209
 #define WM_MOUSEWHEEL 0x020A
 #define WM_MOUSELAST 0x020A
@@ -80,7 +73,6 @@ typedef const BYTE *LPCBYTE;
 // WM_ACTIVATE
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
-#define WA_CLICKACTIVE 2
 
 // Mouse message wParam flags.
 #define MK_LBUTTON 0x0001
@@ -90,11 +82,8 @@ typedef const BYTE *LPCBYTE;
 #define MK_MBUTTON 0x0010
 
 // WM_NCHITTEST results (the low word of WM_SETCURSOR's lParam).
-#define HTERROR (-2)
 #define HTTRANSPARENT (-1)
-#define HTNOWHERE 0
 #define HTCLIENT 1
-#define HTCAPTION 2
 
 // WM_SYSCOMMAND
 #define SC_NEXTWINDOW 0xF040
@@ -178,11 +167,9 @@ typedef const BYTE *LPCBYTE;
 // ---- Virtual keys ----
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
-#define VK_CANCEL 0x03
 #define VK_MBUTTON 0x04
 #define VK_BACK 0x08
 #define VK_TAB 0x09
-#define VK_CLEAR 0x0C
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
@@ -199,30 +186,19 @@ typedef const BYTE *LPCBYTE;
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
-#define VK_SELECT 0x29
-#define VK_PRINT 0x2A
-#define VK_EXECUTE 0x2B
 #define VK_SNAPSHOT 0x2C
 #define VK_INSERT 0x2D
 #define VK_DELETE 0x2E
-#define VK_HELP 0x2F
 // '0'..'9' and 'A'..'Z' are their own key codes.
 #define VK_LWIN 0x5B
 #define VK_RWIN 0x5C
 #define VK_APPS 0x5D
 #define VK_NUMPAD0 0x60
 #define VK_NUMPAD1 0x61
-#define VK_NUMPAD2 0x62
-#define VK_NUMPAD3 0x63
-#define VK_NUMPAD4 0x64
-#define VK_NUMPAD5 0x65
-#define VK_NUMPAD6 0x66
-#define VK_NUMPAD7 0x67
-#define VK_NUMPAD8 0x68
+// VK_NUMPAD2 .. VK_NUMPAD8 lie between, in order.
 #define VK_NUMPAD9 0x69
 #define VK_MULTIPLY 0x6A
 #define VK_ADD 0x6B
-#define VK_SEPARATOR 0x6C
 #define VK_SUBTRACT 0x6D
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
@@ -240,12 +216,6 @@ typedef const BYTE *LPCBYTE;
 #define VK_F12 0x7B
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
-#define VK_LSHIFT 0xA0
-#define VK_RSHIFT 0xA1
-#define VK_LCONTROL 0xA2
-#define VK_RCONTROL 0xA3
-#define VK_LMENU 0xA4
-#define VK_RMENU 0xA5
 #define VK_OEM_1 0xBA
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_COMMA 0xBC
@@ -289,23 +259,6 @@ typedef const BYTE *LPCBYTE;
 #define SPI_SCREENSAVERRUNNING 0x0061
 #define SPI_SETSCREENSAVERRUNNING 0x0061
 #define SPI_GETSCREENSAVERRUNNING 0x0072
-
-// ---- Registry ----
-#define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
-#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
-#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
-#define HKEY_USERS ((HKEY)(ULONG_PTR)((LONG)0x80000003))
-
-#define REG_NONE 0
-#define REG_SZ 1
-#define REG_EXPAND_SZ 2
-#define REG_BINARY 3
-#define REG_DWORD 4
-
-#define KEY_ALL_ACCESS 0xF003F
-#define REG_OPTION_NON_VOLATILE 0
-#define REG_CREATED_NEW_KEY 1
-#define REG_OPENED_EXISTING_KEY 2
 
 // ---- Errors (GetLastError and registry results) ----
 #define ERROR_SUCCESS 0L
@@ -370,27 +323,6 @@ typedef struct tagPAINTSTRUCT {
   BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
 
-typedef struct _STARTUPINFOA {
-  DWORD cb;
-  LPSTR lpReserved;
-  LPSTR lpDesktop;
-  LPSTR lpTitle;
-  DWORD dwX;
-  DWORD dwY;
-  DWORD dwXSize;
-  DWORD dwYSize;
-  DWORD dwXCountChars;
-  DWORD dwYCountChars;
-  DWORD dwFillAttribute;
-  DWORD dwFlags;
-  WORD wShowWindow;
-  WORD cbReserved2;
-  LPBYTE lpReserved2;
-  HANDLE hStdInput;
-  HANDLE hStdOutput;
-  HANDLE hStdError;
-} STARTUPINFOA, *LPSTARTUPINFOA;
-
 // ---- Window classes and windows ----
 ATOM RegisterClassA(const WNDCLASSA *wndClass);
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
@@ -451,7 +383,8 @@ BOOL KillTimer(HWND window, UINT_PTR id);
 DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 
-// ---- Cursor ----
+// ---- Cursor and icons ----
+HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 BOOL GetCursorPos(LPPOINT point);
@@ -462,43 +395,3 @@ int GetSystemMetrics(int index);
 BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
 DWORD GetLastError();
 void SetLastError(DWORD error);
-
-// ---- Registry: a small per-user store ----
-LSTATUS RegOpenKeyA(HKEY key, LPCSTR subKey, PHKEY result);
-LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
-LSTATUS RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result);
-LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
-                        REGSAM access, void *security, PHKEY result, LPDWORD disposition);
-LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                         LPDWORD dataSize);
-LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE *data,
-                       DWORD dataSize);
-LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName);
-LSTATUS RegCloseKey(HKEY key);
-
-// ---- Modules and resources ----
-// Libraries exist only when a build or a test registers them by name (none by default).
-HMODULE LoadLibraryA(LPCSTR fileName);
-FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
-BOOL FreeLibrary(HMODULE module);
-// NULL names the program itself; a library only while it is loaded.
-HMODULE GetModuleHandleA(LPCSTR moduleName);
-int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax);
-HICON LoadIconA(HINSTANCE instance, LPCSTR name);
-
-// ---- Process ----
-// The program's own command line, rebuilt from its arguments with Windows quoting.
-LPSTR GetCommandLineA();
-// The ANSI code page here is a single-byte one: no byte leads a double-byte character.
-BOOL IsDBCSLeadByte(BYTE testChar);
-[[noreturn]] void ExitProcess(UINT exitCode);
-DWORD GetCurrentProcessId();
-DWORD GetCurrentThreadId();
-
-namespace compat {
-
-// String resources come from the build's table generated from the resource script; it
-// registers each entry before main runs.
-void RegisterStringResource(UINT id, const char *text);
-
-}  // namespace compat

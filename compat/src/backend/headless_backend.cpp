@@ -9,8 +9,8 @@
 
 #include "backend/backend.h"
 #include "compat/testing.h"
+#include "module/modules.h"
 #include "window/input.h"
-#include "window/modules.h"
 #include "window/window_surface.h"
 
 namespace compat {

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "window/registry_store.h"
+#include "registry/registry_store.h"
 
 using namespace compat;
 

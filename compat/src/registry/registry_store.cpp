@@ -1,4 +1,4 @@
-#include "window/registry_store.h"
+#include "registry/registry_store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "compat/testing.h"
-#include "window/modules.h"
+#include "module/modules.h"
 
 namespace compat {
 

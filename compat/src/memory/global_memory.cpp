@@ -1,6 +1,6 @@
 // Movable global memory: a handle that is locked to get a stable pointer. Blocks never move
 // here, but handles are checked, so a stale or foreign handle fails instead of corrupting.
-#include "compat/win32_gdi.h"
+#include "compat/win32_memory.h"
 
 #include <cstdlib>
 #include <mutex>
