@@ -44,6 +44,26 @@ void CopyPixels(const uint32_t *in, uint32_t *out, int count) {
   std::memcpy(out + x, in + x, size_t(count - x) * 4);
 }
 
+// Sixteen indices at a time from `x` while they last before `end`, returning the OR of them.
+// Sixteen pixels are a cache line of the shown pixels: a line is written whole or not at all,
+// since streaming part of one costs more than all of it. With `skipBlack` a line of black is
+// left as it is; the choice is made per tile, outside the loop, because whether a line is
+// black is too irregular for the branch predictor.
+template <bool skipBlack, typename Eight>
+__attribute__((always_inline)) inline uint64_t ConvertLines(const uint8_t *in, uint32_t *out, int &x, int end,
+                                                             Eight eight) {
+  uint64_t any = 0;
+  for (; x + 16 <= end; x += 16) {
+    uint64_t words[2];
+    std::memcpy(words, in + x, sizeof words);
+    any |= words[0] | words[1];
+    if (skipBlack && (words[0] | words[1]) == 0) continue;
+    eight(out + x, words[0]);
+    eight(out + x + 8, words[1]);
+  }
+  return any;
+}
+
 // Converts tile by tile; bit t of the result says that tile t held an index other than 0,
 // the black that erasing draws. `Eight` converts eight indices from one word. Black pixels of
 // a tile outside `fresh` are already shown as black and need not be written again.
@@ -53,19 +73,9 @@ __attribute__((always_inline)) inline uint64_t ConvertTiles(const uint8_t *in, u
   uint64_t inked = 0;
   for (int tile = 0, left = 0; left < count; ++tile, left += DamageGrid::TILE_WIDTH) {
     const int end = std::min(count, left + DamageGrid::TILE_WIDTH);
-    const bool writeBlack = (fresh >> tile) & 1;
-    uint64_t any = 0;
     int x = left;
-    // Sixteen pixels are a cache line of the shown pixels: a line is written whole or not at
-    // all, since streaming part of one costs more than all of it.
-    for (; x + 16 <= end; x += 16) {
-      uint64_t words[2];
-      std::memcpy(words, in + x, sizeof words);
-      any |= words[0] | words[1];
-      if ((words[0] | words[1]) == 0 && !writeBlack) continue;
-      eight(out + x, words[0]);
-      eight(out + x + 8, words[1]);
-    }
+    uint64_t any = (fresh >> tile) & 1 ? ConvertLines<false>(in, out, x, end, eight)
+                                       : ConvertLines<true>(in, out, x, end, eight);
     for (; x + 8 <= end; x += 8) {
       uint64_t word;
       std::memcpy(&word, in + x, sizeof word);
@@ -94,7 +104,9 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint64_t ConvertByPermute
                                                                   uint64_t fresh) {
   const auto *bytes = reinterpret_cast<const uint8_t *>(table);
   __m512i quarters[4][4];
+#pragma GCC unroll 4
   for (int channel = 0; channel < 4; ++channel)
+#pragma GCC unroll 4
     for (int q = 0; q < 4; ++q) quarters[channel][q] = _mm512_loadu_si512(bytes + channel * 256 + q * 64);
   const bool aligned = (reinterpret_cast<uintptr_t>(out) & 63) == 0;
   uint64_t inked = 0;
@@ -107,6 +119,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint64_t ConvertByPermute
     if (nonzero >> 32) inked |= 1ull << ((x >> 5) + 1);
     const __mmask64 upperHalf = _mm512_movepi8_mask(indices);
     __m512i channel[4];
+#pragma GCC unroll 4
     for (int c = 0; c < 4; ++c)
       channel[c] = _mm512_mask_blend_epi8(upperHalf, _mm512_permutex2var_epi8(quarters[c][0], indices, quarters[c][1]),
                                           _mm512_permutex2var_epi8(quarters[c][2], indices, quarters[c][3]));
@@ -120,11 +133,12 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint64_t ConvertByPermute
     const __m512i t2 = _mm512_shuffle_i64x2(p0, p1, 0xEE), t3 = _mm512_shuffle_i64x2(p2, p3, 0xEE);
     const __m512i pixels[4] = {_mm512_shuffle_i64x2(t0, t1, 0x88), _mm512_shuffle_i64x2(t0, t1, 0xDD),
                                _mm512_shuffle_i64x2(t2, t3, 0x88), _mm512_shuffle_i64x2(t2, t3, 0xDD)};
+#pragma GCC unroll 4
     for (int k = 0; k < 4; ++k) {
       const __mmask16 lanes = static_cast<__mmask16>(valid >> (16 * k));
       if (lanes == 0) break;
       // Black pixels of a tile outside `fresh` are already shown as black.
-      if (((nonzero >> (16 * k)) & 0xFFFF) == 0 && !((fresh >> ((x + 16 * k) >> 5)) & 1)) continue;
+      if (!((fresh >> ((x + 16 * k) >> 5)) & 1) && ((nonzero >> (16 * k)) & 0xFFFF) == 0) continue;
       uint32_t *to = out + x + 16 * k;
       if (lanes == 0xFFFF && aligned) _mm512_stream_si512(reinterpret_cast<__m512i *>(to), pixels[k]);
       else _mm512_mask_storeu_epi32(to, lanes, pixels[k]);
@@ -156,19 +170,13 @@ void PairTable(const uint32_t *palette, std::vector<uint64_t> &pairs) {
 
 uint64_t ConvertByPairs(const uint8_t *in, uint32_t *out, int count, const uint32_t *palette,
                         const uint64_t *pairs, uint64_t fresh) {
-  const uint64_t black = pairs[0];
   auto four = [](uint32_t *to, uint64_t low, uint64_t high) {
     std::memcpy(to, &low, sizeof low);
     std::memcpy(to + 2, &high, sizeof high);
   };
   auto eight = [&](uint32_t *to, uint64_t word, auto store) {
-    if (word == 0) {
-      store(to, black, black);
-      store(to + 4, black, black);
-    } else {
-      store(to, pairs[word & 0xFFFF], pairs[(word >> 16) & 0xFFFF]);
-      store(to + 4, pairs[(word >> 32) & 0xFFFF], pairs[word >> 48]);
-    }
+    store(to, pairs[word & 0xFFFF], pairs[(word >> 16) & 0xFFFF]);
+    store(to + 4, pairs[(word >> 32) & 0xFFFF], pairs[word >> 48]);
   };
   if ((reinterpret_cast<uintptr_t>(out) & 15) == 0)
     return ConvertTiles(in, out, count, palette, fresh, [&](uint32_t *to, uint64_t word) { eight(to, word, StreamFour); });
