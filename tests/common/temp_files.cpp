@@ -16,6 +16,11 @@ std::string Unique() { return std::to_string(std::random_device{}()); }
 
 }  // namespace
 
+std::string FileBytes(const fs::path &path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 TempFolder::TempFolder(const std::string &purpose) {
   do {
     path_ = fs::temp_directory_path() / ("lumivane-" + purpose + "-" + Unique());
@@ -50,10 +55,7 @@ void TempProfile::WriteFile(const std::string &text) const {
   std::ofstream(path_, std::ios::binary | std::ios::trunc) << text;
 }
 
-std::string TempProfile::ReadFile() const {
-  std::ifstream file(path_, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+std::string TempProfile::ReadFile() const { return FileBytes(path_); }
 
 std::string TempProfile::Get(const char *section, const std::string &key, const char *absent) const {
   char value[1024];

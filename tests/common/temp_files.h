@@ -11,6 +11,9 @@
 
 #include "settings/settings_store.h"
 
+// The whole content of a file, as bytes; empty when it cannot be read.
+std::string FileBytes(const std::filesystem::path &path);
+
 // A fresh, empty folder with a unique name starting "lumivane-<purpose>-".
 class TempFolder {
  public:

@@ -87,6 +87,11 @@ void ExpectDialog(const char *caption, std::vector<DialogStep> steps) {
   Arm();
 }
 
+void OpenSubDialog(HWND dialog, int button, const char *caption, std::vector<DialogStep> steps) {
+  ExpectDialog(caption, std::move(steps));
+  Click(dialog, button);
+}
+
 void Click(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   ASSERT_NE(control, nullptr) << "no control " << id;

@@ -7,26 +7,39 @@
 
 #include <gtest/gtest.h>
 
-#include "dialog_driver.h"
 #include "dialog_fixture.h"
 #include "resources/resource_ids.h"
-#include "ui/configure_dialog.h"
 
 namespace {
 
-// Opens the main dialog, runs the sub-dialog's steps in it, and cancels the main dialog.
-void InSubDialog(int button, const char *caption, std::vector<DialogStep> steps) {
-  RunDialog(IDD_CONFIGURE, ScreenSaverConfigureDialog, "Lumivane 95",
-            {[&](HWND d) {
-               ExpectDialog(caption, std::move(steps));
-               Click(d, button);
-             },
-             [](HWND d) { Click(d, IDCANCEL); }});
+// A sub-dialog opens centred over the main dialog, which waits while it runs.
+void CentredOverItsWaitingOwner(HWND s) {
+  RECT own, owner;
+  GetWindowRect(s, &own);
+  GetWindowRect(GetWindow(s, GW_OWNER), &owner);
+  EXPECT_NEAR((own.left + own.right) / 2, (owner.left + owner.right) / 2, 1);
+  EXPECT_NEAR((own.top + own.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
+  EXPECT_FALSE(IsWindowEnabled(GetWindow(s, GW_OWNER)));
 }
 
 using SubDialogTest = DialogTest;
 
-TEST_F(SubDialogTest, SpeedLimitsAreOneToThousandSetsFiveToThousandMsAndDivisorOneToFifty) {
+TEST_F(SubDialogTest, SpeedShowsThroughputCancelWritesNothingOkKeepsTheLimits) {
+  InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[](HWND s) {
+                CentredOverItsWaitingOwner(s);
+                EXPECT_EQ(Text(s, IDC_THROUGHPUT), "Previous throughput = 0 lines/sec");
+                EXPECT_EQ(Text(s, IDC_SPEED_GROUP_SIZE), "12");
+                EXPECT_EQ(Text(s, IDC_SPEED_INTERVAL), "20");
+                EXPECT_EQ(Text(s, IDC_SPEED_DIVISOR), "1");
+                Type(s, IDC_SPEED_GROUP_SIZE, "40");
+                Type(s, IDC_SPEED_INTERVAL, "40");
+                Type(s, IDC_SPEED_DIVISOR, "40");
+                Click(s, IDCANCEL);
+              }});
+  EXPECT_FALSE(Has("SpeedGroupSize"));
+  EXPECT_FALSE(Has("SpeedInterval"));
+  EXPECT_FALSE(Has("Divisor"));
+  // Sets 1 to 1000, interval 5 to 1000 ms, divisor 1 to 50.
   struct Case {
     const char *sets, *interval, *divisor;
     const char *storedSets, *storedInterval, *storedDivisor;
@@ -44,22 +57,6 @@ TEST_F(SubDialogTest, SpeedLimitsAreOneToThousandSetsFiveToThousandMsAndDivisorO
     EXPECT_EQ(Get("SpeedInterval"), c.storedInterval);
     EXPECT_EQ(Get("Divisor"), c.storedDivisor);
   }
-}
-
-TEST_F(SubDialogTest, SpeedShowsThePreviousThroughputAndCancelWritesNothing) {
-  InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[](HWND s) {
-                EXPECT_EQ(Text(s, IDC_THROUGHPUT), "Previous throughput = 0 lines/sec");
-                EXPECT_EQ(Text(s, IDC_SPEED_GROUP_SIZE), "12");
-                EXPECT_EQ(Text(s, IDC_SPEED_INTERVAL), "20");
-                EXPECT_EQ(Text(s, IDC_SPEED_DIVISOR), "1");
-                Type(s, IDC_SPEED_GROUP_SIZE, "40");
-                Type(s, IDC_SPEED_INTERVAL, "40");
-                Type(s, IDC_SPEED_DIVISOR, "40");
-                Click(s, IDCANCEL);
-              }});
-  EXPECT_FALSE(Has("SpeedGroupSize"));
-  EXPECT_FALSE(Has("SpeedInterval"));
-  EXPECT_FALSE(Has("Divisor"));
   Put("LastSpeed", "1234.9");
   InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[](HWND s) {
                 EXPECT_EQ(Text(s, IDC_THROUGHPUT), "Previous throughput = 1234 lines/sec");
@@ -69,6 +66,7 @@ TEST_F(SubDialogTest, SpeedShowsThePreviousThroughputAndCancelWritesNothing) {
 
 TEST_F(SubDialogTest, PaletteBoundsKeepEachLowerBelowItsUpper) {
   InSubDialog(IDC_PALETTE_BUTTON, "Custom Color Palette", {[](HWND s) {
+                CentredOverItsWaitingOwner(s);
                 EXPECT_EQ(Text(s, IDC_RED_MIN), "0");
                 EXPECT_EQ(Text(s, IDC_BLUE_MAX), "255");
                 Type(s, IDC_RED_MIN, "255");
@@ -101,6 +99,7 @@ TEST_F(SubDialogTest, AudioWritesLowSixteenBitsClampsSplittingAndKeepsAnUnoffere
   Put("RecordingDevice", "3");
   const UINT devices = waveInGetNumDevs();
   InSubDialog(IDC_CONFIGURE_AUDIO, "Audio Configuration", {[devices](HWND s) {
+                CentredOverItsWaitingOwner(s);
                 EXPECT_EQ(ComboSelection(s, IDC_SAMPLE_RATE), -1);
                 EXPECT_EQ(ComboText(s, IDC_SAMPLE_RATE, 0), "44100 Hz");
                 EXPECT_EQ(ComboText(s, IDC_BITS_PER_SAMPLE, 1), "8-bit");
@@ -141,25 +140,6 @@ TEST_F(SubDialogTest, AudioWritesLowSixteenBitsClampsSplittingAndKeepsAnUnoffere
                 Click(s, IDCANCEL);
               }});
   EXPECT_EQ(Get("MusicSplitting"), "32760");
-}
-
-TEST_F(SubDialogTest, SubDialogsOpenCentredOverTheMainDialog) {
-  for (auto [button, caption] : {std::pair<int, const char *>{IDC_SPEED_LIMIT, "System Speed Adjustments"},
-                                 {IDC_PALETTE_BUTTON, "Custom Color Palette"},
-                                 {IDC_CONFIGURE_AUDIO, "Audio Configuration"}}) {
-    SCOPED_TRACE(caption);
-    Put("Audio", "1");
-    InSubDialog(button, caption, {[](HWND s) {
-                  RECT own, owner;
-                  GetWindowRect(s, &own);
-                  GetWindowRect(GetWindow(s, GW_OWNER), &owner);
-                  EXPECT_NEAR((own.left + own.right) / 2, (owner.left + owner.right) / 2, 1);
-                  EXPECT_NEAR((own.top + own.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
-                  // The owner waits while its sub-dialog runs.
-                  EXPECT_FALSE(IsWindowEnabled(GetWindow(s, GW_OWNER)));
-                  Click(s, IDCANCEL);
-                }});
-  }
 }
 
 }  // namespace
