@@ -94,7 +94,8 @@ TEST(BufferAnalysis, SquareWaveOfEightFramesLandsInItsBand) {
   };
   for (const Case &c : {Case{{2, 22050, 16}, 2}, Case{{2, 22050, 8}, 2}, Case{{2, 44100, 16}, 1},
                         Case{{2, 44100, 8}, 1}}) {
-    SCOPED_TRACE(testing::Message() << c.format.samplesPerSecond << " Hz, " << c.format.bitsPerSample << " bits");
+    SCOPED_TRACE(testing::Message()
+                 << c.format.samplesPerSecond << " Hz, " << c.format.bitsPerSample << " bits");
     Analysis a(c.format);
     const auto wave = a.Buffer(SquareWave8, a.frames);
     ASSERT_TRUE(a.Run(wave));

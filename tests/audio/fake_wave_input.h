@@ -3,8 +3,8 @@
 // with the same window notifications a real device posts.
 #pragma once
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <deque>
 #include <functional>

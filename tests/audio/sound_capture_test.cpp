@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -66,8 +65,6 @@ TEST_F(SoundCaptureTest, ProbeSettlesOnTheFirstFormatTheDeviceAccepts) {
   EXPECT_EQ(fakeWaveInput.queried[0].wBitsPerSample, 16);
   EXPECT_EQ(soundCapture.framesPerBuffer, 256);
   EXPECT_TRUE(fakeWaveInput.calls.empty()) << "the probe opens nothing";
-  EXPECT_EQ(std::strlen(soundCapture.className), 12u);
-  EXPECT_EQ(std::string(soundCapture.className).substr(0, 4), "RWin");
   EXPECT_TRUE(RecorderClassRegistered());
 
   ASSERT_TRUE(StartCapture(receiver));
@@ -101,7 +98,8 @@ TEST_F(SoundCaptureTest, ProbeSettlesOnTheFirstFormatTheDeviceAccepts) {
 TEST_F(SoundCaptureTest, BuffersCycleThroughTheDeviceAndEachFullOneIsReported) {
   ASSERT_TRUE(StartFakeCapture(receiver));
   TickFakeTimer();
-  EXPECT_EQ(fakeWaveInput.calls, (std::vector<std::string>{"open", "start", "add 0", "start", "add 1", "start"}));
+  EXPECT_EQ(fakeWaveInput.calls,
+            (std::vector<std::string>{"open", "start", "add 0", "start", "add 1", "start"}));
   TickFakeTimer();
   EXPECT_EQ(fakeWaveInput.queue.size(), 2u) << "queued buffers are not handed over twice";
 
@@ -155,7 +153,8 @@ TEST_F(SoundCaptureTest, StopWithBothBuffersInTheDeviceClosesWhenTheSecondIsBack
   // Without buffers in the device the close is immediate.
   ASSERT_TRUE(StartFakeCapture(receiver));
   StopCapture();
-  EXPECT_EQ(fakeWaveInput.calls, (std::vector<std::string>{"open", "start", "kill timer", "close"}));
+  EXPECT_EQ(fakeWaveInput.calls,
+            (std::vector<std::string>{"open", "start", "kill timer", "close"}));
   CloseRecorder(GetModuleHandleA(nullptr));
   DispatchWaiting();
   EXPECT_FALSE(RecorderClassRegistered());

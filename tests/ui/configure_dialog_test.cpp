@@ -17,7 +17,7 @@ TEST_F(ConfigureDialogTest, OpeningShowsTheStoredDesignAndOkStoresWhatTheControl
   Put("Floating", "2");
   Put("Migrating", "1");
   Put("Symmetry", "12");
-  Put("Spin", "995");  // -5, stored with 1000 added
+  Put("Spin", "995");    // -5, stored with 1000 added
   Put("PotLuck1", "1");  // Spin random
   Put("Audio", "0");
   Put("Splitting", "250");
@@ -103,20 +103,22 @@ TEST_F(ConfigureDialogTest, ScrollingColouringAndChooseRandomlyOnEachDisplay) {
       EXPECT_TRUE(Enabled(d, IDC_ADD));
       ASSERT_TRUE(Enabled(d, IDC_CHOOSE_RANDOMLY));  // the seeded favourites
       Click(d, IDC_CHOOSE_RANDOMLY);
-      for (int id : {IDC_SYMMETRY_SCROLL, IDC_SYMMETRY_RANDOM, IDC_CHEESE_SCROLL, IDC_ROTATION_LIST,
-                     IDC_ROTATION_RANDOM, IDC_BANDS_SCROLL, IDC_DEPTH_1, IDC_DEPTH_4, IDC_FLOATING, IDC_MIGRATING,
-                     IDC_SPLITTING, IDC_PEN_WIDTH, IDC_LAST_PATTERN, IDC_REMOVE, IDC_ADD, IDC_SNAZZINESS,
-                     IDC_CHEESE_TYPE, IDC_FAVORITE_NAME, IDC_FAVORITES_LIST})
+      for (int id :
+           {IDC_SYMMETRY_SCROLL, IDC_SYMMETRY_RANDOM, IDC_CHEESE_SCROLL, IDC_ROTATION_LIST,
+            IDC_ROTATION_RANDOM, IDC_BANDS_SCROLL, IDC_DEPTH_1, IDC_DEPTH_4, IDC_FLOATING,
+            IDC_MIGRATING, IDC_SPLITTING, IDC_PEN_WIDTH, IDC_LAST_PATTERN, IDC_REMOVE, IDC_ADD,
+            IDC_SNAZZINESS, IDC_CHEESE_TYPE, IDC_FAVORITE_NAME, IDC_FAVORITES_LIST})
         EXPECT_FALSE(Enabled(d, id)) << id;
-      for (int id : {IDC_AUDIO, IDC_POLITE, IDC_PALETTE_BUTTON, IDC_SPEED_LIMIT, IDC_REFRESH, IDC_CHOOSE_RANDOMLY})
+      for (int id : {IDC_AUDIO, IDC_POLITE, IDC_PALETTE_BUTTON, IDC_SPEED_LIMIT, IDC_REFRESH,
+                     IDC_CHOOSE_RANDOMLY})
         EXPECT_TRUE(Enabled(d, id)) << id;
       Click(d, IDC_CHOOSE_RANDOMLY);
       EXPECT_TRUE(Enabled(d, IDC_SYMMETRY_SCROLL));
       EXPECT_TRUE(Enabled(d, IDC_ADD));
       EXPECT_TRUE(Enabled(d, IDC_ROTATION_LIST));
       // Without a palette the colouring controls stay off even now.
-      for (int id : {IDC_BANDS_SCROLL, IDC_BANDS_RANDOM, IDC_BAND_WIDTH_SCROLL, IDC_BAND_WIDTH_RANDOM,
-                     IDC_ROTATION_RANDOM, IDC_SNAZZINESS})
+      for (int id : {IDC_BANDS_SCROLL, IDC_BANDS_RANDOM, IDC_BAND_WIDTH_SCROLL,
+                     IDC_BAND_WIDTH_RANDOM, IDC_ROTATION_RANDOM, IDC_SNAZZINESS})
         EXPECT_EQ(Enabled(d, id), palette) << id;
       Click(d, IDOK);
     }});
@@ -135,8 +137,9 @@ TEST_F(ConfigureDialogTest, OkLimitsTheTypedNumbers) {
     const char *width, *splitting, *refresh;
     const char *storedWidth, *storedSplitting, *storedRefresh;
   };
-  for (const Case &c : {Case{"0", "40000", "0", "1", "0", "0"}, Case{"40", "-3", "-20", "16", "0", "0"},
-                        Case{" 7x", "junk", "90", "7", "0", "90"}}) {
+  for (const Case &c :
+       {Case{"0", "40000", "0", "1", "0", "0"}, Case{"40", "-3", "-20", "16", "0", "0"},
+        Case{" 7x", "junk", "90", "7", "0", "90"}}) {
     SCOPED_TRACE(c.width);
     RunMain({[&c](HWND d) {
       Type(d, IDC_PEN_WIDTH, c.width);
@@ -170,8 +173,8 @@ TEST_F(ConfigureDialogTest, OnlyOkAndEnterStoreCancelCloseAndEscapeStoreNothing)
   for (const auto &w : ways) {
     SCOPED_TRACE(w.way);
     Put("Symmetry", "12");
-    const INT_PTR result = RunMain({[](HWND d) { ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_PAGERIGHT); }, w.end,
-                                    [](HWND) {}});
+    const INT_PTR result = RunMain(
+        {[](HWND d) { ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_PAGERIGHT); }, w.end, [](HWND) {}});
     EXPECT_EQ(result, w.result);
     EXPECT_EQ(Get("Symmetry"), w.result ? "22" : "12");
     EXPECT_EQ(Has("Polite"), w.result == 1);

@@ -17,7 +17,9 @@ class DialogTest : public ::testing::Test {
   static void Put(const char *key, const std::string &value);
   static std::string Get(const char *key);
   static bool Has(const char *key);
-  static void PutSlot(int slot, const std::string &design) { Put(("Favorite" + std::to_string(slot)).c_str(), design); }
+  static void PutSlot(int slot, const std::string &design) {
+    Put(("Favorite" + std::to_string(slot)).c_str(), design);
+  }
   static std::string Slot(int slot) { return Get(("Favorite" + std::to_string(slot)).c_str()); }
 };
 

@@ -79,9 +79,11 @@ TEST_F(FavoritesDialogTest, RemoveFreesTheSlotsOfTheSelectedLines) {
 
 TEST_F(FavoritesDialogTest, ChooseRandomlyKeepsSeveralSelectedOrMakesAllEligibleForOne) {
   RunMain({[](HWND d) {
-    SelectLines(d, IDC_FAVORITES_LIST, {LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19")});
+    SelectLines(d, IDC_FAVORITES_LIST,
+                {LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19")});
     Click(d, IDC_CHOOSE_RANDOMLY);
-    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST), (std::vector<std::string>{"Fav 02", "Fav 11", "Fav 19"}));
+    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST),
+              (std::vector<std::string>{"Fav 02", "Fav 11", "Fav 19"}));
     EXPECT_TRUE(SelectedLines(d, IDC_FAVORITES_LIST).empty());
     EXPECT_FALSE(Enabled(d, IDC_FAVORITES_LIST));
     Click(d, IDOK);
@@ -167,7 +169,8 @@ TEST_F(FavoritesDialogTest, LoadingADepthOutsideOneToFourClearsEveryDepthButton)
     DoubleClickLine(d, IDC_FAVORITES_LIST, gone);
     EXPECT_TRUE(Checked(d, IDC_DEPTH_1));
     Click(d, IDC_LAST_PATTERN);
-    for (int id : {IDC_DEPTH_1, IDC_DEPTH_2, IDC_DEPTH_3, IDC_DEPTH_4}) EXPECT_FALSE(Checked(d, id));
+    for (int id : {IDC_DEPTH_1, IDC_DEPTH_2, IDC_DEPTH_3, IDC_DEPTH_4})
+      EXPECT_FALSE(Checked(d, id));
     Click(d, IDOK);
   }});
   EXPECT_EQ(Get("Depth"), "4");

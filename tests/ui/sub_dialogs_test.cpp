@@ -44,8 +44,9 @@ TEST_F(SubDialogTest, SpeedShowsThroughputCancelWritesNothingOkKeepsTheLimits) {
     const char *sets, *interval, *divisor;
     const char *storedSets, *storedInterval, *storedDivisor;
   };
-  for (const Case &c : {Case{"0", "2", "0", "1", "5", "1"}, Case{"5000", "250", "99", "1000", "250", "50"},
-                        Case{"200", "x", "7", "200", "5", "7"}}) {
+  for (const Case &c :
+       {Case{"0", "2", "0", "1", "5", "1"}, Case{"5000", "250", "99", "1000", "250", "50"},
+        Case{"200", "x", "7", "200", "5", "7"}}) {
     SCOPED_TRACE(c.sets);
     InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[&c](HWND s) {
                   Type(s, IDC_SPEED_GROUP_SIZE, c.sets);
@@ -85,7 +86,8 @@ TEST_F(SubDialogTest, PaletteBoundsKeepEachLowerBelowItsUpper) {
   EXPECT_EQ(Get("BlueMax"), "121");
   InSubDialog(IDC_PALETTE_BUTTON, "Custom Color Palette", {[](HWND s) {
                 EXPECT_EQ(Text(s, IDC_RED_MIN), "254");
-                for (int id : {IDC_RED_MIN, IDC_GREEN_MIN, IDC_BLUE_MIN, IDC_RED_MAX, IDC_GREEN_MAX, IDC_BLUE_MAX})
+                for (int id : {IDC_RED_MIN, IDC_GREEN_MIN, IDC_BLUE_MIN, IDC_RED_MAX, IDC_GREEN_MAX,
+                               IDC_BLUE_MAX})
                   Type(s, id, "");
                 Click(s, IDOK);
               }});
@@ -104,7 +106,8 @@ TEST_F(SubDialogTest, AudioWritesLowSixteenBitsClampsSplittingAndKeepsAnUnoffere
                 EXPECT_EQ(ComboText(s, IDC_SAMPLE_RATE, 0), "44100 Hz");
                 EXPECT_EQ(ComboText(s, IDC_BITS_PER_SAMPLE, 1), "8-bit");
                 EXPECT_EQ(ComboSelection(s, IDC_BITS_PER_SAMPLE), 0);
-                EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(devices));
+                EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0),
+                          static_cast<LRESULT>(devices));
                 // A stored device beyond the list falls back to the first.
                 if (devices > 0 && devices <= 3) {
                   EXPECT_EQ(ComboSelection(s, IDC_RECORDING_DEVICE), 0);

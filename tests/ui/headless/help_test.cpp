@@ -22,7 +22,9 @@ using HelpTest = DialogTest;
 void PressHelp(HWND d) { Click(d, IDC_HELP_BUTTON); }
 // Opens a sub-dialog, presses its help button and cancels it.
 DialogStep HelpIn(int button, const char *caption) {
-  return [=](HWND d) { OpenSubDialog(d, button, caption, {PressHelp, [](HWND s) { Click(s, IDCANCEL); }}); };
+  return [=](HWND d) {
+    OpenSubDialog(d, button, caption, {PressHelp, [](HWND s) { Click(s, IDCANCEL); }});
+  };
 }
 
 TEST_F(HelpTest, TheButtonsOpenThePageAtTheirKeywordsAndAFailedOpenSaysSo) {
@@ -57,7 +59,8 @@ TEST_F(HelpTest, TheButtonsOpenThePageAtTheirKeywordsAndAFailedOpenSaysSo) {
   ::testing::internal::CaptureStderr();
   RunMain({PressHelp, [](HWND d) { Click(d, IDCANCEL); }});
   const std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(said.find("Lumivane: Experiment with all the various controls.  Nearly every combination looks cool!"),
+  EXPECT_NE(said.find("Lumivane: Experiment with all the various controls.  Nearly every "
+                      "combination looks cool!"),
             std::string::npos)
       << said;
   unsetenv("LUMIVANE_HELP_OPENER");
