@@ -3,8 +3,9 @@
 // with the same window notifications a real device posts.
 #pragma once
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <deque>
 #include <functional>
