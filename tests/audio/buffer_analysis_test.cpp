@@ -52,7 +52,7 @@ int SquareWave8(int i) { return (i >> 2) & 1 ? 32767 : -32768; }
 
 }  // namespace
 
-TEST(BufferAnalysis, WindowIsALiftedRaisedCosineAndBufferSizesFollowTheFormat) {
+TEST(BufferAnalysis, WindowIsALiftedRaisedCosine) {
   int32_t window[512];
   FillWindowTable(window, 512);
   EXPECT_EQ(window[0], 13) << "0.0002 of full scale at the ends, never 0";
@@ -60,10 +60,7 @@ TEST(BufferAnalysis, WindowIsALiftedRaisedCosineAndBufferSizesFollowTheFormat) {
   EXPECT_EQ(window[255], window[256]);
   EXPECT_GT(window[255], 65500);
   for (int i = 1; i < 256; ++i) ASSERT_GT(window[i], window[i - 1]) << i;
-
-  EXPECT_EQ(FramesPerBufferFor({2, 22050, 16}), 512);
-  EXPECT_EQ(FramesPerBufferFor({2, 44100, 8}), 256);
-  EXPECT_EQ(BufferBytesFor({2, 22050, 16}), 2048u);
+  // Eight bits take 256 frames at either rate (capture's own tests hold the other formats).
   EXPECT_EQ(BufferBytesFor({2, 22050, 8}), 512u);
 }
 
@@ -97,7 +94,8 @@ TEST(BufferAnalysis, SquareWaveOfEightFramesLandsInItsBand) {
   };
   for (const Case &c : {Case{{2, 22050, 16}, 2}, Case{{2, 22050, 8}, 2}, Case{{2, 44100, 16}, 1},
                         Case{{2, 44100, 8}, 1}}) {
-    SCOPED_TRACE(testing::Message() << c.format.samplesPerSecond << " Hz, " << c.format.bitsPerSample << " bits");
+    SCOPED_TRACE(testing::Message()
+                 << c.format.samplesPerSecond << " Hz, " << c.format.bitsPerSample << " bits");
     Analysis a(c.format);
     const auto wave = a.Buffer(SquareWave8, a.frames);
     ASSERT_TRUE(a.Run(wave));

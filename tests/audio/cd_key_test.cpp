@@ -14,7 +14,8 @@ std::vector<std::string> sent;
 std::vector<std::string> failing;
 
 MCIERROR WINAPI Recording(LPCSTR command, LPSTR answer, UINT length, HWND callback) {
-  sent.push_back(std::string(command) + " [" + std::to_string(length) + (callback ? ",window]" : "]"));
+  sent.push_back(std::string(command) + " [" + std::to_string(length) +
+                 (callback ? ",window]" : "]"));
   EXPECT_NE(answer, nullptr);
   for (const std::string &f : failing)
     if (f == command) return 263;
@@ -38,8 +39,8 @@ class CdKeyTest : public ::testing::Test {
 
 std::vector<std::string> Play(int track) {
   return {"open cdaudio shareable [49]", "capability cdaudio device type [49]",
-          "set cdaudio time format tmsf [49]", "play cdaudio from " + std::to_string(track) + ":0 [49]",
-          "close cdaudio [19]"};
+          "set cdaudio time format tmsf [49]",
+          "play cdaudio from " + std::to_string(track) + ":0 [49]", "close cdaudio [19]"};
 }
 
 std::vector<std::string> Then(std::vector<std::string> a, const std::vector<std::string> &b) {
@@ -56,8 +57,9 @@ TEST_F(CdKeyTest, DigitsWithinHalfASecondMakeTwoDigitTracks) {
   EXPECT_EQ(Keys({{1, 40000}, {2, 40100}, {3, 40200}}), Then(Then(Play(1), Play(12)), Play(23)))
       << "the last digit, not the last track, leads";
   EXPECT_EQ(Keys({{1, 50000}, {0, 50100}}), Then(Play(1), Play(10)));
-  const std::vector<std::string> stop = {"open cdaudio shareable [49]", "capability cdaudio device type [49]",
-                                         "stop cdaudio [49]", "close cdaudio [19]"};
+  const std::vector<std::string> stop = {"open cdaudio shareable [49]",
+                                         "capability cdaudio device type [49]", "stop cdaudio [49]",
+                                         "close cdaudio [19]"};
   EXPECT_EQ(Keys({{0, 60000}}), stop);
   // The tick counter's wrap is harmless.
   cdKeys.lastKeyTime = 0xFFFFFF00u;
@@ -73,8 +75,8 @@ TEST_F(CdKeyTest, FailuresEndTheCommandsWhereTheyMust) {
 
   failing = {"capability cdaudio device type"};
   EXPECT_EQ(Keys({{7, 20000}}), (std::vector<std::string>{"open cdaudio shareable [49]",
-                                                         "capability cdaudio device type [49]",
-                                                         "close cdaudio [19]"}));
+                                                          "capability cdaudio device type [49]",
+                                                          "close cdaudio [19]"}));
   failing = {"play cdaudio from 3:0", "set cdaudio time format tmsf"};
   EXPECT_EQ(Keys({{3, 30000}}), Play(3)) << "failures of the play commands change nothing";
 }

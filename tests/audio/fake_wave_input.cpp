@@ -10,8 +10,8 @@ void Post(UINT message, LPARAM lParam) {
   PostMessageA(fakeWaveInput.notify, message, reinterpret_cast<WPARAM>(FakeHandle()), lParam);
 }
 
-MMRESULT WINAPI Open(LPHWAVEIN device, UINT, LPCWAVEFORMATEX format, DWORD_PTR callback,
-                     DWORD_PTR, DWORD flags) {
+MMRESULT WINAPI Open(LPHWAVEIN device, UINT, LPCWAVEFORMATEX format, DWORD_PTR callback, DWORD_PTR,
+                     DWORD flags) {
   if (flags & WAVE_FORMAT_QUERY) {
     fakeWaveInput.queried.push_back(*format);
     return fakeWaveInput.accepts(*format) ? MMSYSERR_NOERROR : WAVERR_BADFORMAT;
@@ -52,7 +52,8 @@ MMRESULT WINAPI Start(HWAVEIN) {
 
 MMRESULT WINAPI Reset(HWAVEIN) {
   fakeWaveInput.calls.push_back("reset");
-  while (fakeWaveInput.resetReturnsBuffers && !fakeWaveInput.queue.empty()) ReturnFakeBuffer(0, nullptr);
+  while (fakeWaveInput.resetReturnsBuffers && !fakeWaveInput.queue.empty())
+    ReturnFakeBuffer(0, nullptr);
   return MMSYSERR_NOERROR;
 }
 
@@ -86,9 +87,8 @@ MMRESULT WINAPI KillEvent(UINT) {
 
 }  // namespace
 
-const WaveInputCalls FAKE_WAVE_INPUT = {Open,      Prepare,     Unprepare, Add,     Start,
-                                        Reset,     Close,       TimerCaps, BeginPeriod,
-                                        SetEvent,  KillEvent};
+const WaveInputCalls FAKE_WAVE_INPUT = {Open,  Prepare,   Unprepare,   Add,      Start,    Reset,
+                                        Close, TimerCaps, BeginPeriod, SetEvent, KillEvent};
 
 void UseFakeWaveInput() {
   fakeWaveInput = FakeWaveInput();

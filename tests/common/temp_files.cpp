@@ -16,6 +16,11 @@ std::string Unique() { return std::to_string(std::random_device{}()); }
 
 }  // namespace
 
+std::string FileBytes(const fs::path &path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 TempFolder::TempFolder(const std::string &purpose) {
   do {
     path_ = fs::temp_directory_path() / ("lumivane-" + purpose + "-" + Unique());
@@ -31,7 +36,8 @@ TempProfile::TempProfile() {
   // Unique per test, so no profile service can hand back a cached copy of another test's file.
   static int count = 0;
   const auto *test = testing::UnitTest::GetInstance()->current_test_info();
-  const std::string name = test ? std::string(test->test_suite_name()) + "-" + test->name() : "setup";
+  const std::string name =
+      test ? std::string(test->test_suite_name()) + "-" + test->name() : "setup";
   path_ = (fs::temp_directory_path() /
            ("lumivane-" + name + "-" + std::to_string(++count) + "-" + Unique() + ".ini"))
               .string();
@@ -50,12 +56,10 @@ void TempProfile::WriteFile(const std::string &text) const {
   std::ofstream(path_, std::ios::binary | std::ios::trunc) << text;
 }
 
-std::string TempProfile::ReadFile() const {
-  std::ifstream file(path_, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+std::string TempProfile::ReadFile() const { return FileBytes(path_); }
 
-std::string TempProfile::Get(const char *section, const std::string &key, const char *absent) const {
+std::string TempProfile::Get(const char *section, const std::string &key,
+                             const char *absent) const {
   char value[1024];
   const DWORD length =
       GetPrivateProfileStringA(section, key.c_str(), absent, value, sizeof value, path_.c_str());

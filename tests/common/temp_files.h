@@ -11,6 +11,9 @@
 
 #include "settings/settings_store.h"
 
+// The whole content of a file, as bytes; empty when it cannot be read.
+std::string FileBytes(const std::filesystem::path &path);
+
 // A fresh, empty folder with a unique name starting "lumivane-<purpose>-".
 class TempFolder {
  public:
@@ -38,7 +41,8 @@ class TempProfile {
   const char *path() const { return path_.c_str(); }
   void WriteFile(const std::string &text) const;
   std::string ReadFile() const;
-  std::string Get(const char *section, const std::string &key, const char *absent = "<absent>") const;
+  std::string Get(const char *section, const std::string &key,
+                  const char *absent = "<absent>") const;
   void Put(const char *section, const std::string &key, const std::string &value) const;
 
   // The settings section and a store whose profile is this file, every other field initial.
@@ -48,9 +52,13 @@ class TempProfile {
     return store;
   }
   std::string Get(const std::string &key) const { return Get(SETTINGS_SECTION, key); }
-  void Put(const std::string &key, const std::string &value) const { Put(SETTINGS_SECTION, key, value); }
+  void Put(const std::string &key, const std::string &value) const {
+    Put(SETTINGS_SECTION, key, value);
+  }
   std::string Slot(int slot) const { return Get("Favorite" + std::to_string(slot)); }
-  void PutSlot(int slot, const std::string &text) const { Put("Favorite" + std::to_string(slot), text); }
+  void PutSlot(int slot, const std::string &text) const {
+    Put("Favorite" + std::to_string(slot), text);
+  }
   void PutSlots(std::initializer_list<std::pair<int, const char *>> slots) const {
     for (const auto &[slot, text] : slots) PutSlot(slot, text);
   }

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "common/temp_files.h"
 #include "tools/png_file.h"
@@ -14,11 +13,6 @@ namespace {
 std::filesystem::path Scratch(const char *name) {
   static const TempFolder folder("png-tests");
   return folder.Path() / name;
-}
-
-std::string Bytes(const std::filesystem::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 RgbPicture Pattern(int width, int height) {
@@ -49,7 +43,7 @@ TEST(PngFile, PixelsComeBackExactlyAndEqualPicturesGiveEqualBytes) {
   EXPECT_EQ(read.width, 37);
   EXPECT_EQ(read.height, 23);
   EXPECT_EQ(read.pixels, written.pixels);
-  EXPECT_EQ(Bytes(first), Bytes(second));
+  EXPECT_EQ(FileBytes(first), FileBytes(second));
   std::filesystem::remove(first);
   std::filesystem::remove(second);
 }

@@ -14,10 +14,10 @@ bool Parse(std::vector<std::string> arguments, RenderOptions *options, std::stri
 TEST(RenderOptions, ReadsEveryOptionInBothSpellings) {
   RenderOptions options;
   std::string error;
-  ASSERT_TRUE(Parse({"--design", "Star,5,0,10,250,50,11,1,210,6,0", "--seed", "4294967295",
-                     "--size", "1920x1080", "--ticks", "0", "--display", "truecolor", "--out",
-                     "a.png"},
-                    &options, &error))
+  ASSERT_TRUE(
+      Parse({"--design", "Star,5,0,10,250,50,11,1,210,6,0", "--seed", "4294967295", "--size",
+             "1920x1080", "--ticks", "0", "--display", "truecolor", "--out", "a.png"},
+            &options, &error))
       << error;
   EXPECT_EQ(options.design, "Star,5,0,10,250,50,11,1,210,6,0");
   EXPECT_EQ(options.seed, 4294967295u);
@@ -37,9 +37,9 @@ TEST(RenderOptions, ReadsEveryOptionInBothSpellings) {
   EXPECT_EQ(options.seed, 1u) << "a second parse starts from the defaults";
 
   // Blanks before a number and signs, as shipped designs have them; X for a random field.
-  EXPECT_TRUE(Parse({"--design", "Neon Dahlia,7,0,213,141,123,1, 1,130,11,67,4,0,1,0,1,1,1",
-                     "--out", "c.png"},
-                    &options, &error))
+  EXPECT_TRUE(Parse(
+      {"--design", "Neon Dahlia,7,0,213,141,123,1, 1,130,11,67,4,0,1,0,1,1,1", "--out", "c.png"},
+      &options, &error))
       << error;
   EXPECT_TRUE(Parse({"--design", "Juggler,3,-4,X,+180", "--out", "c.png"}, &options, &error))
       << error;

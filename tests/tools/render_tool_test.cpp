@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "common/temp_files.h"
@@ -39,31 +38,17 @@ std::vector<Golden> GoldenList() {
   return list;
 }
 
-int RunRender(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), LUMIVANE_RENDER);
-  std::vector<char *> argv;
-  for (std::string &a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    // Only the usage errors are of interest here; the paths printed on success are not.
-    if (!freopen("/dev/null", "w", stdout)) _exit(127);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
+// Only the exit status is of interest here; the paths printed on success are not.
+int RunRender(const std::vector<std::string> &arguments) {
+  std::string command = LUMIVANE_RENDER;
+  for (const std::string &a : arguments) command += " '" + a + "'";
+  const int status = std::system((command + " >/dev/null").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string Scratch(const std::string &name) {
   static const TempFolder folder("render-tests");
   return folder.File(name);
-}
-
-std::string Bytes(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 RgbPicture Render(std::vector<std::string> arguments, const std::string &out) {
@@ -114,27 +99,12 @@ TEST(RenderTool, GoldenPicturesMatchExactly) {
   }
 }
 
-TEST(RenderTool, SameArgumentsSameBytesAndTheSeedMatters) {
-  const std::vector<std::string> potLuck = {"--favorite", "Pot Luck", "--size", "200x150",
-                                            "--ticks", "60"};
-  std::vector<std::string> seeded = potLuck;
-  seeded.insert(seeded.end(), {"--seed", "11"});
-  Render(seeded, Scratch("first.png"));
-  Render(seeded, Scratch("second.png"));
-  EXPECT_EQ(Bytes(Scratch("first.png")), Bytes(Scratch("second.png")));
-
-  std::vector<std::string> reseeded = potLuck;
-  reseeded.insert(reseeded.end(), {"--seed", "12"});
-  const RgbPicture other = Render(reseeded, Scratch("other.png"));
-  RgbPicture first;
-  std::string error;
-  ASSERT_TRUE(ReadPng(Scratch("first.png"), &first, &error)) << error;
-  EXPECT_GT(DifferingPixels(first, other), 0u);
-
-  // Before its first tick the saver has drawn nothing on its black window.
-  const RgbPicture untouched = Render({"--favorite", "Star", "--size", "64x48", "--ticks", "0",
-                                       "--display", "truecolor"},
-                                      Scratch("untouched.png"));
+// Repeated runs and the seed reaching the saver are held by the golden pictures (Pot Luck's is
+// seeded); equal pictures giving equal bytes by the PNG test.
+TEST(RenderTool, BeforeItsFirstTickTheSaverHasDrawnNothing) {
+  const RgbPicture untouched =
+      Render({"--favorite", "Star", "--size", "64x48", "--ticks", "0", "--display", "truecolor"},
+             Scratch("untouched.png"));
   EXPECT_EQ(untouched.width, 64);
   EXPECT_EQ(untouched.height, 48);
   EXPECT_EQ(LitPixels(untouched), 0u);
@@ -176,9 +146,9 @@ TEST(RenderTool, TheShowcaseShowsEveryShippedDesignOnceAndVisibly) {
 
   for (const auto &entry : entries) {
     SCOPED_TRACE(entry[0]);
-    const RgbPicture shown = Render({"--favorite", entry[0], "--seed", entry[1], "--ticks",
-                                     entry[2], "--size", "480x270"},
-                                    Scratch("showcase.png"));
+    const RgbPicture shown = Render(
+        {"--favorite", entry[0], "--seed", entry[1], "--ticks", entry[2], "--size", "480x270"},
+        Scratch("showcase.png"));
     EXPECT_GE(MeanBrightness(shown), VISIBLE_BRIGHTNESS);
   }
 }

@@ -46,8 +46,8 @@ TEST(SaverSetup, TheSaverLoadsTheChosenDesignOrOnlyTheChosenFavourite) {
     for (int slot = 1; slot <= FAVORITE_PICK_SLOT_LAST; ++slot) {
       if (!SlotIsEligible(loaded.FavList, slot)) continue;
       ++eligible;
-      EXPECT_TRUE(SameDesignName(DesignName(ReadFavoriteSlot(loaded, slot, FAVORITE_PLAY_MAX_CHARS)),
-                                 "Bitty Dots"));
+      EXPECT_TRUE(SameDesignName(
+          DesignName(ReadFavoriteSlot(loaded, slot, FAVORITE_PLAY_MAX_CHARS)), "Bitty Dots"));
     }
     EXPECT_EQ(eligible, 1);
 

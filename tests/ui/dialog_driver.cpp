@@ -71,7 +71,8 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-INT_PTR RunDialog(int templateId, DLGPROC proc, const char *caption, std::vector<DialogStep> steps) {
+INT_PTR RunDialog(int templateId, DLGPROC proc, const char *caption,
+                  std::vector<DialogStep> steps) {
   pending.clear();
   // A test's scene may have dropped the thread's timers with the last dialog.
   armed = false;
@@ -87,6 +88,11 @@ void ExpectDialog(const char *caption, std::vector<DialogStep> steps) {
   Arm();
 }
 
+void OpenSubDialog(HWND dialog, int button, const char *caption, std::vector<DialogStep> steps) {
+  ExpectDialog(caption, std::move(steps));
+  Click(dialog, button);
+}
+
 void Click(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   ASSERT_NE(control, nullptr) << "no control " << id;
@@ -96,7 +102,8 @@ void Click(HWND dialog, int id) {
 void Type(HWND dialog, int id, const char *text) { SetDlgItemTextA(dialog, id, text); }
 
 void ScrollBy(HWND dialog, int id, int code, int thumb) {
-  SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(code, thumb),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void SelectLines(HWND dialog, int id, const std::vector<int> &lines) {
@@ -115,7 +122,8 @@ LPARAM LinePoint(HWND list, int line) {
 void ClickLine(HWND dialog, int id, int line, bool shift, bool control) {
   HWND list = GetDlgItem(dialog, id);
   // A user clicks only a line he sees.
-  if (line < SendMessageA(list, LB_GETTOPINDEX, 0, 0)) SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
+  if (line < SendMessageA(list, LB_GETTOPINDEX, 0, 0))
+    SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
   const WPARAM keys = MK_LBUTTON | (shift ? MK_SHIFT : 0) | (control ? MK_CONTROL : 0);
   SendMessageA(list, WM_LBUTTONDOWN, keys, LinePoint(list, line));
   SendMessageA(list, WM_LBUTTONUP, keys & ~static_cast<WPARAM>(MK_LBUTTON), LinePoint(list, line));
@@ -131,7 +139,8 @@ void DoubleClickLine(HWND dialog, int id, int line) {
 
 void SelectCombo(HWND dialog, int id, int line) {
   SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(line), 0);
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void PressKey(HWND dialog, UINT virtualKey) {
@@ -160,7 +169,8 @@ std::vector<std::string> ListLines(HWND dialog, int id) {
   const int count = static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     char text[256] = "";
-    SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(text));
     lines.push_back(text);
   }
   return lines;
@@ -170,7 +180,8 @@ std::vector<int> SelectedLines(HWND dialog, int id) {
   std::vector<int> lines;
   const int count = static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i)
-    if (SendDlgItemMessageA(dialog, id, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0) lines.push_back(i);
+    if (SendDlgItemMessageA(dialog, id, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0)
+      lines.push_back(i);
   return lines;
 }
 
@@ -180,7 +191,8 @@ int ComboSelection(HWND dialog, int id) {
 
 std::string ComboText(HWND dialog, int id, int line) {
   char text[256] = "";
-  SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text));
+  SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(line),
+                      reinterpret_cast<LPARAM>(text));
   return text;
 }
 

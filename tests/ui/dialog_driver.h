@@ -19,6 +19,8 @@ INT_PTR RunDialog(int templateId, DLGPROC proc, const char *caption, std::vector
 // Arms the steps for the next dialog with this caption that opens (a sub-dialog that a step is
 // about to open); returns where its result will be.
 void ExpectDialog(const char *caption, std::vector<DialogStep> steps);
+// Arms the steps for the dialog with this caption and clicks the button that opens it.
+void OpenSubDialog(HWND dialog, int button, const char *caption, std::vector<DialogStep> steps);
 
 // Actions.
 void Click(HWND dialog, int id);

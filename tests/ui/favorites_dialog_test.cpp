@@ -7,16 +7,10 @@
 
 #include <algorithm>
 
-#include "dialog_driver.h"
 #include "dialog_fixture.h"
 #include "resources/resource_ids.h"
-#include "ui/configure_dialog.h"
 
 namespace {
-
-INT_PTR RunMain(std::vector<DialogStep> steps) {
-  return RunDialog(IDD_CONFIGURE, ScreenSaverConfigureDialog, "Lumivane 95", std::move(steps));
-}
 
 int LineOf(HWND d, const std::string &name) {
   const auto lines = ListLines(d, IDC_FAVORITES_LIST);
@@ -83,11 +77,13 @@ TEST_F(FavoritesDialogTest, RemoveFreesTheSlotsOfTheSelectedLines) {
   EXPECT_TRUE(Has("Favorite3"));
 }
 
-TEST_F(FavoritesDialogTest, ChooseRandomlyWithThreeSelectedKeepsExactlyThose) {
+TEST_F(FavoritesDialogTest, ChooseRandomlyKeepsSeveralSelectedOrMakesAllEligibleForOne) {
   RunMain({[](HWND d) {
-    SelectLines(d, IDC_FAVORITES_LIST, {LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19")});
+    SelectLines(d, IDC_FAVORITES_LIST,
+                {LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19")});
     Click(d, IDC_CHOOSE_RANDOMLY);
-    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST), (std::vector<std::string>{"Fav 02", "Fav 11", "Fav 19"}));
+    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST),
+              (std::vector<std::string>{"Fav 02", "Fav 11", "Fav 19"}));
     EXPECT_TRUE(SelectedLines(d, IDC_FAVORITES_LIST).empty());
     EXPECT_FALSE(Enabled(d, IDC_FAVORITES_LIST));
     Click(d, IDOK);
@@ -111,9 +107,8 @@ TEST_F(FavoritesDialogTest, ChooseRandomlyWithThreeSelectedKeepsExactlyThose) {
     Click(d, IDOK);
   }});
   EXPECT_EQ(Get("AllRandom"), "0");
-}
 
-TEST_F(FavoritesDialogTest, ChooseRandomlyWithOneSelectedMakesEveryFavouriteEligible) {
+  // With one line selected every favourite is eligible.
   RunMain({[](HWND d) {
     SelectLines(d, IDC_FAVORITES_LIST, {LineOf(d, "Fav 05")});
     Click(d, IDC_CHOOSE_RANDOMLY);
@@ -121,9 +116,8 @@ TEST_F(FavoritesDialogTest, ChooseRandomlyWithOneSelectedMakesEveryFavouriteElig
     EXPECT_TRUE(SelectedLines(d, IDC_FAVORITES_LIST).empty());
     Click(d, IDOK);
   }});
-  const std::string flags = Get("FavList");
-  EXPECT_GE(flags.size(), 128u);
-  EXPECT_EQ(flags.find_first_not_of('Y'), std::string::npos);
+  EXPECT_GE(Get("FavList").size(), 128u);
+  EXPECT_EQ(Get("FavList").find_first_not_of('Y'), std::string::npos);
 }
 
 TEST_F(FavoritesDialogTest, DoubleClickLoadsEveryControlAndDeselectsTheLine) {
@@ -175,7 +169,8 @@ TEST_F(FavoritesDialogTest, LoadingADepthOutsideOneToFourClearsEveryDepthButton)
     DoubleClickLine(d, IDC_FAVORITES_LIST, gone);
     EXPECT_TRUE(Checked(d, IDC_DEPTH_1));
     Click(d, IDC_LAST_PATTERN);
-    for (int id : {IDC_DEPTH_1, IDC_DEPTH_2, IDC_DEPTH_3, IDC_DEPTH_4}) EXPECT_FALSE(Checked(d, id));
+    for (int id : {IDC_DEPTH_1, IDC_DEPTH_2, IDC_DEPTH_3, IDC_DEPTH_4})
+      EXPECT_FALSE(Checked(d, id));
     Click(d, IDOK);
   }});
   EXPECT_EQ(Get("Depth"), "4");

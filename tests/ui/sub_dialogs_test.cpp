@@ -7,47 +7,26 @@
 
 #include <gtest/gtest.h>
 
-#include "dialog_driver.h"
 #include "dialog_fixture.h"
 #include "resources/resource_ids.h"
-#include "ui/configure_dialog.h"
 
 namespace {
 
-// Opens the main dialog, runs the sub-dialog's steps in it, and cancels the main dialog.
-void InSubDialog(int button, const char *caption, std::vector<DialogStep> steps) {
-  RunDialog(IDD_CONFIGURE, ScreenSaverConfigureDialog, "Lumivane 95",
-            {[&](HWND d) {
-               ExpectDialog(caption, std::move(steps));
-               Click(d, button);
-             },
-             [](HWND d) { Click(d, IDCANCEL); }});
+// A sub-dialog opens centred over the main dialog, which waits while it runs.
+void CentredOverItsWaitingOwner(HWND s) {
+  RECT own, owner;
+  GetWindowRect(s, &own);
+  GetWindowRect(GetWindow(s, GW_OWNER), &owner);
+  EXPECT_NEAR((own.left + own.right) / 2, (owner.left + owner.right) / 2, 1);
+  EXPECT_NEAR((own.top + own.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
+  EXPECT_FALSE(IsWindowEnabled(GetWindow(s, GW_OWNER)));
 }
 
 using SubDialogTest = DialogTest;
 
-TEST_F(SubDialogTest, SpeedLimitsAreOneToThousandSetsFiveToThousandMsAndDivisorOneToFifty) {
-  struct Case {
-    const char *sets, *interval, *divisor;
-    const char *storedSets, *storedInterval, *storedDivisor;
-  };
-  for (const Case &c : {Case{"0", "2", "0", "1", "5", "1"}, Case{"5000", "250", "99", "1000", "250", "50"},
-                        Case{"200", "x", "7", "200", "5", "7"}}) {
-    SCOPED_TRACE(c.sets);
-    InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[&c](HWND s) {
-                  Type(s, IDC_SPEED_GROUP_SIZE, c.sets);
-                  Type(s, IDC_SPEED_INTERVAL, c.interval);
-                  Type(s, IDC_SPEED_DIVISOR, c.divisor);
-                  Click(s, IDOK);
-                }});
-    EXPECT_EQ(Get("SpeedGroupSize"), c.storedSets);
-    EXPECT_EQ(Get("SpeedInterval"), c.storedInterval);
-    EXPECT_EQ(Get("Divisor"), c.storedDivisor);
-  }
-}
-
-TEST_F(SubDialogTest, SpeedShowsThePreviousThroughputAndCancelWritesNothing) {
+TEST_F(SubDialogTest, SpeedShowsThroughputCancelWritesNothingOkKeepsTheLimits) {
   InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[](HWND s) {
+                CentredOverItsWaitingOwner(s);
                 EXPECT_EQ(Text(s, IDC_THROUGHPUT), "Previous throughput = 0 lines/sec");
                 EXPECT_EQ(Text(s, IDC_SPEED_GROUP_SIZE), "12");
                 EXPECT_EQ(Text(s, IDC_SPEED_INTERVAL), "20");
@@ -60,6 +39,25 @@ TEST_F(SubDialogTest, SpeedShowsThePreviousThroughputAndCancelWritesNothing) {
   EXPECT_FALSE(Has("SpeedGroupSize"));
   EXPECT_FALSE(Has("SpeedInterval"));
   EXPECT_FALSE(Has("Divisor"));
+  // Sets 1 to 1000, interval 5 to 1000 ms, divisor 1 to 50.
+  struct Case {
+    const char *sets, *interval, *divisor;
+    const char *storedSets, *storedInterval, *storedDivisor;
+  };
+  for (const Case &c :
+       {Case{"0", "2", "0", "1", "5", "1"}, Case{"5000", "250", "99", "1000", "250", "50"},
+        Case{"200", "x", "7", "200", "5", "7"}}) {
+    SCOPED_TRACE(c.sets);
+    InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[&c](HWND s) {
+                  Type(s, IDC_SPEED_GROUP_SIZE, c.sets);
+                  Type(s, IDC_SPEED_INTERVAL, c.interval);
+                  Type(s, IDC_SPEED_DIVISOR, c.divisor);
+                  Click(s, IDOK);
+                }});
+    EXPECT_EQ(Get("SpeedGroupSize"), c.storedSets);
+    EXPECT_EQ(Get("SpeedInterval"), c.storedInterval);
+    EXPECT_EQ(Get("Divisor"), c.storedDivisor);
+  }
   Put("LastSpeed", "1234.9");
   InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[](HWND s) {
                 EXPECT_EQ(Text(s, IDC_THROUGHPUT), "Previous throughput = 1234 lines/sec");
@@ -69,6 +67,7 @@ TEST_F(SubDialogTest, SpeedShowsThePreviousThroughputAndCancelWritesNothing) {
 
 TEST_F(SubDialogTest, PaletteBoundsKeepEachLowerBelowItsUpper) {
   InSubDialog(IDC_PALETTE_BUTTON, "Custom Color Palette", {[](HWND s) {
+                CentredOverItsWaitingOwner(s);
                 EXPECT_EQ(Text(s, IDC_RED_MIN), "0");
                 EXPECT_EQ(Text(s, IDC_BLUE_MAX), "255");
                 Type(s, IDC_RED_MIN, "255");
@@ -87,7 +86,8 @@ TEST_F(SubDialogTest, PaletteBoundsKeepEachLowerBelowItsUpper) {
   EXPECT_EQ(Get("BlueMax"), "121");
   InSubDialog(IDC_PALETTE_BUTTON, "Custom Color Palette", {[](HWND s) {
                 EXPECT_EQ(Text(s, IDC_RED_MIN), "254");
-                for (int id : {IDC_RED_MIN, IDC_GREEN_MIN, IDC_BLUE_MIN, IDC_RED_MAX, IDC_GREEN_MAX, IDC_BLUE_MAX})
+                for (int id : {IDC_RED_MIN, IDC_GREEN_MIN, IDC_BLUE_MIN, IDC_RED_MAX, IDC_GREEN_MAX,
+                               IDC_BLUE_MAX})
                   Type(s, id, "");
                 Click(s, IDOK);
               }});
@@ -101,11 +101,13 @@ TEST_F(SubDialogTest, AudioWritesLowSixteenBitsClampsSplittingAndKeepsAnUnoffere
   Put("RecordingDevice", "3");
   const UINT devices = waveInGetNumDevs();
   InSubDialog(IDC_CONFIGURE_AUDIO, "Audio Configuration", {[devices](HWND s) {
+                CentredOverItsWaitingOwner(s);
                 EXPECT_EQ(ComboSelection(s, IDC_SAMPLE_RATE), -1);
                 EXPECT_EQ(ComboText(s, IDC_SAMPLE_RATE, 0), "44100 Hz");
                 EXPECT_EQ(ComboText(s, IDC_BITS_PER_SAMPLE, 1), "8-bit");
                 EXPECT_EQ(ComboSelection(s, IDC_BITS_PER_SAMPLE), 0);
-                EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(devices));
+                EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0),
+                          static_cast<LRESULT>(devices));
                 // A stored device beyond the list falls back to the first.
                 if (devices > 0 && devices <= 3) {
                   EXPECT_EQ(ComboSelection(s, IDC_RECORDING_DEVICE), 0);
@@ -141,25 +143,6 @@ TEST_F(SubDialogTest, AudioWritesLowSixteenBitsClampsSplittingAndKeepsAnUnoffere
                 Click(s, IDCANCEL);
               }});
   EXPECT_EQ(Get("MusicSplitting"), "32760");
-}
-
-TEST_F(SubDialogTest, SubDialogsOpenCentredOverTheMainDialog) {
-  for (auto [button, caption] : {std::pair<int, const char *>{IDC_SPEED_LIMIT, "System Speed Adjustments"},
-                                 {IDC_PALETTE_BUTTON, "Custom Color Palette"},
-                                 {IDC_CONFIGURE_AUDIO, "Audio Configuration"}}) {
-    SCOPED_TRACE(caption);
-    Put("Audio", "1");
-    InSubDialog(button, caption, {[](HWND s) {
-                  RECT own, owner;
-                  GetWindowRect(s, &own);
-                  GetWindowRect(GetWindow(s, GW_OWNER), &owner);
-                  EXPECT_NEAR((own.left + own.right) / 2, (owner.left + owner.right) / 2, 1);
-                  EXPECT_NEAR((own.top + own.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
-                  // The owner waits while its sub-dialog runs.
-                  EXPECT_FALSE(IsWindowEnabled(GetWindow(s, GW_OWNER)));
-                  Click(s, IDCANCEL);
-                }});
-  }
 }
 
 }  // namespace

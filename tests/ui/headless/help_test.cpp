@@ -9,88 +9,61 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/temp_files.h"
 #include "resources/resource_ids.h"
-#include "ui/configure_dialog.h"
-#include "ui/dialog_driver.h"
 #include "ui/dialog_fixture.h"
 
 namespace {
 
-class HelpTest : public DialogTest {
- protected:
-  void SetUp() override {
-    DialogTest::SetUp();
-    dir_ = folder_.Path().string();
-    opener_ = dir_ + "/opener";
-    std::ofstream(opener_) << "#!/bin/sh\necho \"$1\" >> " << dir_ << "/asked\n";
-    std::system(("chmod +x " + opener_).c_str());
-  }
-  void TearDown() override {
-    unsetenv("LUMIVANE_HELP_OPENER");
-  }
-  std::string Asked() const {
-    std::ifstream in(dir_ + "/asked");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  TempFolder folder_{"help"};
-  std::string dir_, opener_;
-};
+using HelpTest = DialogTest;
 
 void PressHelp(HWND d) { Click(d, IDC_HELP_BUTTON); }
-
-TEST_F(HelpTest, TheButtonsOpenThePageAtTheirKeywords) {
-  setenv("LUMIVANE_HELP_OPENER", opener_.c_str(), 1);
-  Put("Audio", "1");
-  ::testing::internal::CaptureStderr();
-  RunDialog(IDD_CONFIGURE, ScreenSaverConfigureDialog, "Lumivane 95",
-            {PressHelp,
-             [](HWND d) {
-               ExpectDialog("System Speed Adjustments", {PressHelp, [](HWND s) { Click(s, IDCANCEL); }});
-               Click(d, IDC_SPEED_LIMIT);
-             },
-             [](HWND d) {
-               ExpectDialog("Audio Configuration", {PressHelp, [](HWND s) { Click(s, IDCANCEL); }});
-               Click(d, IDC_CONFIGURE_AUDIO);
-             },
-             [](HWND d) {
-               ExpectDialog("Custom Color Palette", {PressHelp, [](HWND s) { Click(s, IDCANCEL); }});
-               Click(d, IDC_PALETTE_BUTTON);
-             },
-             [](HWND d) { Click(d, IDCANCEL); }});
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-  const std::string asked = Asked();
-  std::istringstream lines(asked);
-  std::string contents, speed, audio, palette;
-  std::getline(lines, contents);
-  std::getline(lines, speed);
-  std::getline(lines, audio);
-  std::getline(lines, palette);
-  EXPECT_EQ(contents.rfind("file:///", 0), 0u) << asked;
-  EXPECT_NE(contents.find("/lumiva95.html"), std::string::npos) << asked;
-  EXPECT_EQ(contents.find('#'), std::string::npos) << asked;
-  EXPECT_EQ(speed, contents + "#speed-limit");
-  EXPECT_EQ(audio, contents + "#audio");
-  EXPECT_EQ(palette, contents + "#palette");
-  // Every anchor the dialogs ask for is in the page.
-  std::ifstream page(contents.substr(7));
-  std::stringstream html;
-  html << page.rdbuf();
-  for (const char *id : {"id=\"speed-limit\"", "id=\"audio\"", "id=\"palette\""})
-    EXPECT_NE(html.str().find(id), std::string::npos) << id;
+// Opens a sub-dialog, presses its help button and cancels it.
+DialogStep HelpIn(int button, const char *caption) {
+  return [=](HWND d) {
+    OpenSubDialog(d, button, caption, {PressHelp, [](HWND s) { Click(s, IDCANCEL); }});
+  };
 }
 
-TEST_F(HelpTest, AFailedOpenShowsTheFallbackMessage) {
+TEST_F(HelpTest, TheButtonsOpenThePageAtTheirKeywordsAndAFailedOpenSaysSo) {
+  const TempFolder folder("help");
+  const std::string opener = folder.File("opener"), asked = folder.File("asked");
+  std::ofstream(opener) << "#!/bin/sh\necho \"$1\" >> " << asked << "\n";
+  std::system(("chmod +x " + opener).c_str());
+  setenv("LUMIVANE_HELP_OPENER", opener.c_str(), 1);
+  Put("Audio", "1");
+  ::testing::internal::CaptureStderr();
+  RunMain({PressHelp, HelpIn(IDC_SPEED_LIMIT, "System Speed Adjustments"),
+           HelpIn(IDC_CONFIGURE_AUDIO, "Audio Configuration"),
+           HelpIn(IDC_PALETTE_BUTTON, "Custom Color Palette"), [](HWND d) { Click(d, IDCANCEL); }});
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  std::istringstream lines(FileBytes(asked));
+  std::vector<std::string> pages;
+  for (std::string line; std::getline(lines, line);) pages.push_back(line);
+  ASSERT_EQ(pages.size(), 4u) << FileBytes(asked);
+  const std::string &contents = pages[0];
+  EXPECT_EQ(contents.rfind("file:///", 0), 0u) << contents;
+  EXPECT_NE(contents.find("/lumiva95.html"), std::string::npos) << contents;
+  EXPECT_EQ(contents.find('#'), std::string::npos) << contents;
+  EXPECT_EQ(pages[1], contents + "#speed-limit");
+  EXPECT_EQ(pages[2], contents + "#audio");
+  EXPECT_EQ(pages[3], contents + "#palette");
+  // Every anchor the dialogs ask for is in the page.
+  const std::string html = FileBytes(contents.substr(7));
+  for (const char *id : {"id=\"speed-limit\"", "id=\"audio\"", "id=\"palette\""})
+    EXPECT_NE(html.find(id), std::string::npos) << id;
+
   setenv("LUMIVANE_HELP_OPENER", "/bin/false", 1);
   ::testing::internal::CaptureStderr();
-  RunDialog(IDD_CONFIGURE, ScreenSaverConfigureDialog, "Lumivane 95", {PressHelp, [](HWND d) { Click(d, IDCANCEL); }});
+  RunMain({PressHelp, [](HWND d) { Click(d, IDCANCEL); }});
   const std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(said.find("Lumivane: Experiment with all the various controls.  Nearly every combination looks cool!"),
+  EXPECT_NE(said.find("Lumivane: Experiment with all the various controls.  Nearly every "
+                      "combination looks cool!"),
             std::string::npos)
       << said;
+  unsetenv("LUMIVANE_HELP_OPENER");
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 
 void ForEachDisplay(const std::function<void(bool palette)> &body) {
   HDC dc = GetDC(nullptr);
-  const bool palette = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) && GetDeviceCaps(dc, SIZEPALETTE) >= 236;
+  const bool palette =
+      (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) && GetDeviceCaps(dc, SIZEPALETTE) >= 236;
   ReleaseDC(nullptr, dc);
   SCOPED_TRACE(palette ? "palette display" : "true-colour display");
   body(palette);
