@@ -126,24 +126,27 @@ kill "$silence_pid" 2>/dev/null
 # ---- the device goes away: the saver keeps drawing; back, it listens again ----
 pactl unload-module module-null-sink
 gone=$(now_ms)
-# Five screens, however slow the machine: the first may still show the silence before the
-# saver let the device go; each later one must differ from the one before.
+# It must go on drawing: three lit screens in a row, each unlike the one before, within the
+# deadline however slow the machine (it may first show the silence, or a new design's black
+# start, while it lets the device go).
 changes=0
-samples=0
 previous=
 gone_timeline=
 deadline=$(( gone + 30000 ))
-while [ "$samples" -lt 5 ] && [ "$(now_ms)" -lt "$deadline" ]; do
+while [ "$changes" -lt 3 ] && [ "$(now_ms)" -lt "$deadline" ]; do
   read -r lit sum <<<"$(screen)"
-  samples=$((samples + 1))
-  [ "$samples" -gt 2 ] && [ "$sum" != "$previous" ] && changes=$((changes + 1))
+  if is_lit "$lit" && [ -n "$previous" ] && [ "$sum" != "$previous" ]; then
+    changes=$((changes + 1))
+  elif ! is_lit "$lit"; then
+    changes=0
+  fi
   gone_timeline+=" $lit"
   previous=$sum
   sleep 0.2
 done
 kill -0 "$saver_pid" 2>/dev/null || fail "the saver died when the device went away"
-[ "$samples" -eq 5 ] && [ "$changes" -eq 3 ] ||
-  fail "the saver stopped drawing without its device ($changes changes in $samples screens; lit$gone_timeline)"
+[ "$changes" -eq 3 ] ||
+  fail "the saver stopped drawing without its device (lit$gone_timeline)"
 pactl load-module module-null-sink sink_name=music >/dev/null
 before=$(favorite0)
 heard_again=
