@@ -47,7 +47,7 @@ TEST(LineModel, PreviewScalingAndSetterRules) {
   EXPECT_DOUBLE_EQ(lineSet.armLength, 100);
   EXPECT_EQ(lineSet.effectiveSpeed, 80);
 
-  // Edited design strings: a negative symmetry draws like 0, a depth beyond 4 as 4.
+  // Edited design strings: a negative symmetry draws like 0.
   SetSymmetry(-3);
   EXPECT_EQ(lineSet.symmetryCount, 0);
   EXPECT_FALSE(lineSet.mirrored);
@@ -58,9 +58,6 @@ TEST(LineModel, PreviewScalingAndSetterRules) {
   EXPECT_EQ(TrailRingSize(1, 1, 0, 2, lineSet.symmetryCount, true).linesPerStep, 2 * SYMMETRY_LIMIT);
   SetCheese(90);
   EXPECT_DOUBLE_EQ(lineSet.cheeseAngle, 1.57079632675);
-  DesignParams deep;
-  deep.Depth = 7;
-  EXPECT_EQ(EffectiveDepth(deep), 4);
 }
 
 TEST(LineModel, RandomDrawsComeInTheirOrder) {

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/crt_random.h"
 #include "engine/line_model.h"
 #include "engine/palette_engine.h"
 
@@ -152,18 +151,12 @@ TEST_F(Renderer, RingSizesAndReflectionOffsets) {
   EXPECT_EQ(MakeReflectionOffsets(-3, 100).count, 0);
   EXPECT_EQ(MakeReflectionOffsets(12, 100).count, 9);
 
-  // Applying a design: the radius is drawn even without reflections; a depth beyond 4 sizes
-  // the ring as 4, as it is drawn; the used part starts cleared.
+  // Applying a design: a depth beyond 4 sizes the ring as 4, as it is drawn; the used part
+  // starts cleared.
   design.Symmetry = 7;
   design.TrailLength = 120;
   ApplyDesign();
   EXPECT_EQ(renderer.ring.ringLength, 120 * 14 * 4);  // 14 mirrored segments of 4 values a step
-  SeedRandom(8);
-  NextRandom();
-  const int following = NextRandom();
-  SeedRandom(8);
-  ResetTrailRing(0);
-  EXPECT_EQ(NextRandom(), following);
   for (int i = 0; i < renderer.ring.ringLength; ++i) renderer.ring.values[i] = 7;
   design.Depth = 9;
   reflections = 3;

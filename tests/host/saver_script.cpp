@@ -1,7 +1,6 @@
 #include "saver_script.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "host/saver_main.h"
@@ -80,14 +79,8 @@ Step Send(UINT message, WPARAM wParam) {
   };
 }
 
-Step Wait(DWORD ms) {
-  auto started = std::make_shared<DWORD>(0);
-  auto waiting = std::make_shared<bool>(false);
-  return [=](HWND) {
-    if (!*waiting) {
-      *waiting = true;
-      *started = GetTickCount();
-    }
-    return GetTickCount() - *started >= ms;
-  };
+bool RunningFlag() {
+  BOOL running = FALSE;
+  SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+  return running != FALSE;
 }

@@ -27,5 +27,6 @@ bool ScriptFinished();
 const std::vector<std::pair<UINT, WPARAM>> &ScriptHelpRequests();
 
 Step Send(UINT message, WPARAM wParam = 0);
-// Holds the script until this many milliseconds have passed since the step was first reached.
-Step Wait(DWORD ms);
+
+// The system's screen-saver-running flag.
+bool RunningFlag();

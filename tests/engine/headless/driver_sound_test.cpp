@@ -87,40 +87,21 @@ TEST_F(DriverSound, CaptureStartsWithTheWindowAndTheDigitsBecomeCdKeys) {
   EXPECT_FALSE(fakeWaveInput.open);
 }
 
-TEST_F(DriverSound, WithoutADeviceDigitsDismissAndTheStartIsRetriedEveryTenSeconds) {
+TEST_F(DriverSound, TheStartIsRetriedEveryTenSecondsAndAVanishedDeviceIsLetGoAndTriedAgain) {
   fakeWaveInput.accepts = AcceptNothing;
   size_t probesAtStart = 0, probesBefore = 0, probesAfter = 0;
-  DWORD interval = 0;
+  uint32_t quietCount = 0;
+  bool runningAt20 = false, lost = false, runningAfterLoss = true, runningAgain = false;
+  DWORD interval = 0, intervalAfterLoss = 0;
   ct::ScheduleCall(At(50), [&] { probesAtStart = fakeWaveInput.queried.size(); });
   ct::ScheduleCall(At(9990), [&] { probesBefore = fakeWaveInput.queried.size(); });
   ct::ScheduleCall(At(10100), [&] {
     probesAfter = fakeWaveInput.queried.size();
     fakeWaveInput.accepts = [](const WAVEFORMATEX &) { return true; };
   });
-  bool runningAt20 = false;
   ct::ScheduleCall(At(20100), [&] {
     runningAt20 = SoundCaptureRunning();
     interval = animation.designInterval;
-  });
-  ct::ScheduleCall(At(20200), [] { fakeWaveInput.accepts = AcceptNothing; });
-  ct::ScheduleCall(At(20300), [] { StopCapture(); });
-  ct::ScheduleKeyDown(At(20400), '5');
-  EXPECT_EQ(RunSaver("/s", 40000), 0);
-  EXPECT_FALSE(ct::DeadlineReached());
-
-  EXPECT_EQ(probesAtStart, 8u);
-  EXPECT_EQ(probesBefore, 8u);
-  EXPECT_EQ(probesAfter, 16u);
-  EXPECT_TRUE(runningAt20) << "the device that became free was taken at the next try";
-  EXPECT_EQ(interval, 604800000u);
-  EXPECT_TRUE(cdCommands.empty()) << "the digit dismissed the saver once capture had stopped";
-}
-
-TEST_F(DriverSound, ReportsReachTheModulationAndAVanishedDeviceIsLetGoAndTriedAgain) {
-  uint32_t quietCount = 0;
-  bool lost = false, runningAfterLoss = true, runningAgain = false;
-  DWORD intervalAfterLoss = 0;
-  ct::ScheduleCall(At(100), [&] {
     LevelReport quiet;
     quiet.level = 100;
     for (int i = 0; i < 3; ++i)
@@ -131,23 +112,32 @@ TEST_F(DriverSound, ReportsReachTheModulationAndAVanishedDeviceIsLetGoAndTriedAg
     ReturnFakeBuffer(0, nullptr);
     ReturnFakeBuffer(0, nullptr);
   });
-  ct::ScheduleCall(At(200), [&] {
+  ct::ScheduleCall(At(20200), [&] {
     fakeWaveInput.addResult = MMSYSERR_NODRIVER;
     TickFakeTimer();
     lost = CaptureDeviceLost();
   });
-  ct::ScheduleCall(At(400), [&] {
+  ct::ScheduleCall(At(20400), [&] {
     runningAfterLoss = SoundCaptureRunning();
     intervalAfterLoss = animation.designInterval;
     fakeWaveInput.addResult = MMSYSERR_NOERROR;
   });
-  ct::ScheduleCall(At(10500), [&] { runningAgain = SoundCaptureRunning(); });
-  ct::ScheduleKeyDown(At(11000), 'Q');
-  EXPECT_EQ(RunSaver("/s", 30000), 0);
+  ct::ScheduleCall(At(30500), [&] { runningAgain = SoundCaptureRunning(); });
+  ct::ScheduleCall(At(30600), [] { fakeWaveInput.accepts = AcceptNothing; });
+  ct::ScheduleCall(At(30700), [] { StopCapture(); });
+  ct::ScheduleKeyDown(At(30800), '5');
+  EXPECT_EQ(RunSaver("/s", 50000), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
 
+  EXPECT_EQ(probesAtStart, 8u);
+  EXPECT_EQ(probesBefore, 8u);
+  EXPECT_EQ(probesAfter, 16u);
+  EXPECT_TRUE(runningAt20) << "the device that became free was taken at the next try";
+  EXPECT_EQ(interval, 604800000u);
   EXPECT_EQ(quietCount, 3u);
   EXPECT_TRUE(lost);
   EXPECT_FALSE(runningAfterLoss);
   EXPECT_EQ(intervalAfterLoss, 60000u) << "the clock changes designs again";
   EXPECT_TRUE(runningAgain) << "tried again ten seconds on";
+  EXPECT_TRUE(cdCommands.empty()) << "the digit dismissed the saver once capture had stopped";
 }
