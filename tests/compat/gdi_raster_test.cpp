@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "compat/src/gdi/raster.h"
-#include "compat/testing.h"
 #include "gdi_surface.h"
 #include "platform/gdi_line_walk.h"
 
@@ -205,28 +204,6 @@ TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
   EXPECT_EQ(SelectObject(dc, pen), nullptr);
   EXPECT_EQ(SelectObject(dc, reinterpret_cast<HGDIOBJ>(uintptr_t(0x12345))), nullptr);
   EXPECT_FALSE(LineTo(reinterpret_cast<HDC>(uintptr_t(0x777)), 1, 1));
-  // A window of a CS_OWNDC class keeps its DC's selections between GetDC calls until the
-  // window is forgotten; a handle that is no window gets no DC.
-  EXPECT_EQ(GetDC(reinterpret_cast<HWND>(uintptr_t(0x5150))), nullptr);
-  compat::testing::UseHeadless();
-  WNDCLASSA ownDC{};
-  ownDC.style = CS_OWNDC;
-  ownDC.lpfnWndProc = DefWindowProcA;
-  ownDC.lpszClassName = "RasterOwnDC";
-  RegisterClassA(&ownDC);
-  HWND window = CreateWindowExA(0, "RasterOwnDC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-  HDC windowDC = GetDC(window);
-  HPEN kept = CreatePen(PS_SOLID, 2, RGB(0, 0, 255));
-  SelectObject(windowDC, kept);
-  EXPECT_EQ(ReleaseDC(window, windowDC), 1);
-  EXPECT_EQ(GetDC(window), windowDC);
-  EXPECT_TRUE(DeleteObject(kept));
-  compat::ForgetWindowDC(window);
-  EXPECT_FALSE(DeleteObject(kept));  // freed once its DC let go
-  HDC fresh = GetDC(window);
-  EXPECT_EQ(SelectObject(fresh, GetStockObject(WHITE_PEN)), GetStockObject(BLACK_PEN));
-  DestroyWindow(window);
   EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
   EXPECT_NE(GetStockObject(BLACK_PEN), nullptr);
   EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
