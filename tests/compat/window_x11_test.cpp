@@ -179,12 +179,10 @@ TEST(WindowX11, TheRunningFlagIsSeenByOthersAndGoesWithItsProcessHoweverItDies) 
 
 TEST(X11Helper, FlagHolder) {
   if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
-  BOOL previous = TRUE, now = FALSE;
+  // Its own view of the flag is the owner's and finder's to check: this process never exits
+  // by itself, so its result is never read. Held until the test ends it from outside.
+  BOOL previous = TRUE;
   ASSERT_TRUE(SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &previous, 0));
-  EXPECT_FALSE(previous);
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &now, 0));
-  EXPECT_TRUE(now);
-  // Held until the test ends this process from outside.
   for (;;) pause();
 }
 
