@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "compat/src/gdi/raster.h"
-#include "compat/testing.h"
 #include "gdi_surface.h"
 #include "platform/gdi_line_walk.h"
 
@@ -91,10 +90,7 @@ TEST_F(GdiRaster, LineToMovesTheCurrentPositionAndAZeroLengthLineDrawsNothing) {
 }
 
 TEST_F(GdiRaster, WidePensHaveRoundEndsAndAPointIsADisc) {
-  HPEN pen = CreatePen(PS_SOLID, 7, RGB(255, 255, 255));
-  SelectObject(dc, pen);
-  MoveToEx(dc, 40, 40, nullptr);
-  LineTo(dc, 100, 40);
+  PenLine(dc, 7, RGB(255, 255, 255), 40, 40, 100, 40);
   const PixelSet wide = PixelsOf(255);
   // Both ends are capped by a disc of radius 3.5 around the end pixels.
   for (int x : {37, 103}) EXPECT_TRUE(wide.count({x, 40})) << x;
@@ -105,30 +101,19 @@ TEST_F(GdiRaster, WidePensHaveRoundEndsAndAPointIsADisc) {
   EXPECT_FALSE(wide.count({37, 37}));  // the corner is cut
   EXPECT_FALSE(wide.count({103, 43}));
   // The disc is the same on every side of the centre.
-  Fill(0);
-  MoveToEx(dc, 80, 60, nullptr);
-  LineTo(dc, 80, 60);
-  const PixelSet dot = PixelsOf(255);
+  const auto dotOf = [this](int width) {
+    Fill(0);
+    PenLine(dc, width, RGB(255, 255, 255), 80, 60, 80, 60);
+    return PixelsOf(255);
+  };
+  const PixelSet dot = dotOf(7);
   for (const auto &p : dot) {
     EXPECT_TRUE(dot.count({160 - p.first, p.second}));
     EXPECT_TRUE(dot.count({p.first, 120 - p.second}));
     EXPECT_TRUE(dot.count({80 + (p.second - 60), 60 + (p.first - 80)}));
   }
   EXPECT_EQ(dot.size(), 37u);
-  SelectObject(dc, GetStockObject(BLACK_PEN));
-  DeleteObject(pen);
-
   // A negative width draws as its size; the widest widths, INT_MIN included, as the widest pen.
-  auto dotOf = [this](int width) {
-    Fill(0);
-    HPEN p = CreatePen(PS_SOLID, width, RGB(255, 255, 255));
-    SelectObject(dc, p);
-    MoveToEx(dc, 80, 60, nullptr);
-    LineTo(dc, 80, 60);
-    SelectObject(dc, GetStockObject(BLACK_PEN));
-    DeleteObject(p);
-    return PixelsOf(255);
-  };
   EXPECT_EQ(dotOf(-7), dot);
   const PixelSet widest = dotOf(INT_MAX);
   EXPECT_EQ(widest.size(), 160u * 120u) << "the widest pen covers the small surface";
@@ -219,28 +204,6 @@ TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
   EXPECT_EQ(SelectObject(dc, pen), nullptr);
   EXPECT_EQ(SelectObject(dc, reinterpret_cast<HGDIOBJ>(uintptr_t(0x12345))), nullptr);
   EXPECT_FALSE(LineTo(reinterpret_cast<HDC>(uintptr_t(0x777)), 1, 1));
-  // A window of a CS_OWNDC class keeps its DC's selections between GetDC calls until the
-  // window is forgotten; a handle that is no window gets no DC.
-  EXPECT_EQ(GetDC(reinterpret_cast<HWND>(uintptr_t(0x5150))), nullptr);
-  compat::testing::UseHeadless();
-  WNDCLASSA ownDC{};
-  ownDC.style = CS_OWNDC;
-  ownDC.lpfnWndProc = DefWindowProcA;
-  ownDC.lpszClassName = "RasterOwnDC";
-  RegisterClassA(&ownDC);
-  HWND window = CreateWindowExA(0, "RasterOwnDC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-  HDC windowDC = GetDC(window);
-  HPEN kept = CreatePen(PS_SOLID, 2, RGB(0, 0, 255));
-  SelectObject(windowDC, kept);
-  EXPECT_EQ(ReleaseDC(window, windowDC), 1);
-  EXPECT_EQ(GetDC(window), windowDC);
-  EXPECT_TRUE(DeleteObject(kept));
-  compat::ForgetWindowDC(window);
-  EXPECT_FALSE(DeleteObject(kept));  // freed once its DC let go
-  HDC fresh = GetDC(window);
-  EXPECT_EQ(SelectObject(fresh, GetStockObject(WHITE_PEN)), GetStockObject(BLACK_PEN));
-  DestroyWindow(window);
   EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
   EXPECT_NE(GetStockObject(BLACK_PEN), nullptr);
   EXPECT_EQ(CreatePen(42, 1, 0), nullptr);

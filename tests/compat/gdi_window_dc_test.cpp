@@ -1,5 +1,6 @@
-// GDI on real windows of the headless backend: what a window DC draws is what the window shows,
-// and DCs of destroyed windows do not pile up.
+// GDI on real windows of the headless backend: what a window DC draws is what the window shows;
+// as in Windows, only a CS_OWNDC class's DC keeps its state from one GetDC to the next (others
+// get a common DC); DCs of destroyed windows do not pile up.
 #include <windows.h>
 
 #include "compat/testing.h"
@@ -17,18 +18,21 @@ class GdiWindowDC : public ::testing::Test {
     setenv("LUMIVANE_DISPLAY", "palette", 1);
     compat::testing::UseHeadless();
     compat::testing::ResetHeadless();
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = Plain;
-    windowClass.lpszClassName = "GdiWindow";
-    ASSERT_NE(RegisterClassA(&windowClass), 0);
+    for (const auto &[name, style] : {std::pair<const char *, UINT>{"GdiWindow", CS_OWNDC},
+                                      {"GdiCommon", 0}}) {
+      WNDCLASSA windowClass{};
+      windowClass.style = style;
+      windowClass.lpfnWndProc = Plain;
+      windowClass.lpszClassName = name;
+      ASSERT_NE(RegisterClassA(&windowClass), 0);
+    }
   }
   void TearDown() override {
     compat::testing::ResetHeadless();
     unsetenv("LUMIVANE_DISPLAY");
   }
-  HWND MakeWindow() {
-    return CreateWindowExA(0, "GdiWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 120, 90, nullptr,
+  HWND MakeWindow(const char *className = "GdiWindow") {
+    return CreateWindowExA(0, className, "", WS_POPUP | WS_VISIBLE, 0, 0, 120, 90, nullptr,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
   }
 };
@@ -70,6 +74,31 @@ TEST_F(GdiWindowDC, WindowShowsWhatItsDCDrewAndAnimatedColoursAtOnce) {
   DeleteObject(palette);
   ReleaseDC(window, dc);
   DestroyWindow(window);
+}
+
+TEST_F(GdiWindowDC, OnlyAnOwnDCKeepsItsStateBetweenGetDCAndReleaseDC) {
+  HPEN red = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
+  for (auto [name, keeps] :
+       {std::pair<const char *, bool>{"GdiCommon", false}, {"GdiWindow", true}}) {
+    SCOPED_TRACE(name);
+    HWND window = MakeWindow(name);
+    ASSERT_NE(window, nullptr);
+    HDC dc = GetDC(window);
+    ASSERT_NE(dc, nullptr);
+    HGDIOBJ original = SelectObject(dc, red);
+    MoveToEx(dc, 10, 20, nullptr);
+    EXPECT_EQ(ReleaseDC(window, dc), 1);
+    dc = GetDC(window);
+    POINT at{};
+    MoveToEx(dc, 0, 0, &at);
+    EXPECT_EQ(at.x == 10 && at.y == 20, keeps);
+    EXPECT_EQ(SelectObject(dc, original) == red, keeps);
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+  }
+  DeleteObject(red);
+  EXPECT_EQ(GetDC(reinterpret_cast<HWND>(static_cast<uintptr_t>(0x7ffffff0))), nullptr);
+  EXPECT_NE(GetDC(nullptr), nullptr);
 }
 
 TEST_F(GdiWindowDC, DCsOfDestroyedWindowsAreRecycled) {

@@ -25,6 +25,13 @@ class SystemServices : public HeadlessWindows {
     text << in.rdbuf();
     return text.str();
   }
+  static LONG SetDword(HKEY key, const char *name, DWORD value) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), 4);
+  }
+  static LONG QueryDword(HKEY key, const char *name, DWORD &value) {
+    DWORD size = sizeof value;
+    return RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(&value), &size);
+  }
   TempFolder home_{"registry"};
 };
 
@@ -32,10 +39,7 @@ TEST_F(SystemServices, RegistryValuesLiveInAReadableFileAndFollowWindowsSizeRule
   HKEY key = nullptr;
   EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key), ERROR_FILE_NOT_FOUND);
   ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key), ERROR_SUCCESS);
-  const DWORD one = 1;
-  ASSERT_EQ(RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD,
-                           reinterpret_cast<const BYTE *>(&one), sizeof one),
-            ERROR_SUCCESS);
+  ASSERT_EQ(SetDword(key, "ScreenSaveUsePassword", 1), ERROR_SUCCESS);
   ASSERT_EQ(RegSetValueExA(key, "Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE *>("a \"b\""), 5),
             ERROR_SUCCESS);
   const BYTE bytes[3] = {0, 0xFF, 7};
@@ -99,17 +103,12 @@ TEST_F(SystemServices, ARepeatedKeyHeaderAddsToTheKeyItNames) {
   HKEY desktop, other;
   ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop), ERROR_SUCCESS);
   ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Other", &other), ERROR_SUCCESS);
-  DWORD value = 0, size = sizeof value;
-  EXPECT_EQ(RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
-                             reinterpret_cast<BYTE *>(&value), &size), ERROR_SUCCESS);
+  DWORD value = 0;
+  EXPECT_EQ(QueryDword(desktop, "ScreenSaveUsePassword", value), ERROR_SUCCESS);
   EXPECT_EQ(value, 1u);
-  size = sizeof value;
-  EXPECT_EQ(RegQueryValueExA(other, "ScreenSaveUsePassword", nullptr, nullptr,
-                             reinterpret_cast<BYTE *>(&value), &size), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(QueryDword(other, "ScreenSaveUsePassword", value), ERROR_FILE_NOT_FOUND);
   // A write keeps the merged key whole, under one header.
-  const DWORD seven = 7;
-  EXPECT_EQ(RegSetValueExA(other, "Added", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&seven), 4),
-            ERROR_SUCCESS);
+  EXPECT_EQ(SetDword(other, "Added", 7), ERROR_SUCCESS);
   const std::string text = StoreText();
   EXPECT_EQ(text.find("desktop]"), std::string::npos) << text;
   EXPECT_NE(text.find("\"Wallpaper\"=\"none\"\n\"ScreenSaveUsePassword\"=dword:00000001"), std::string::npos) << text;
@@ -119,16 +118,13 @@ TEST_F(SystemServices, ARepeatedKeyHeaderAddsToTheKeyItNames) {
 
 TEST_F(SystemServices, ConcurrentWritersLoseNoValue) {
   constexpr int WRITERS = 4, EACH = 25;
+  const auto name = [](int w, int i) { return "V" + std::to_string(w) + "_" + std::to_string(i); };
   std::vector<std::thread> writers;
   for (int w = 0; w < WRITERS; ++w) {
-    writers.emplace_back([w] {
+    writers.emplace_back([w, name] {
       HKEY key;
       if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Test", &key) != ERROR_SUCCESS) return;
-      for (int i = 0; i < EACH; ++i) {
-        const DWORD v = static_cast<DWORD>(w * 1000 + i);
-        const std::string name = "V" + std::to_string(w) + "_" + std::to_string(i);
-        RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE *>(&v), 4);
-      }
+      for (int i = 0; i < EACH; ++i) SetDword(key, name(w, i).c_str(), DWORD(w * 1000 + i));
       RegCloseKey(key);
     });
   }
@@ -137,11 +133,8 @@ TEST_F(SystemServices, ConcurrentWritersLoseNoValue) {
   ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Test", &key), ERROR_SUCCESS);
   for (int w = 0; w < WRITERS; ++w) {
     for (int i = 0; i < EACH; ++i) {
-      DWORD v = 0, size = 4;
-      const std::string name = "V" + std::to_string(w) + "_" + std::to_string(i);
-      ASSERT_EQ(RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE *>(&v), &size),
-                ERROR_SUCCESS)
-          << name;
+      DWORD v = 0;
+      ASSERT_EQ(QueryDword(key, name(w, i).c_str(), v), ERROR_SUCCESS) << name(w, i);
       EXPECT_EQ(v, static_cast<DWORD>(w * 1000 + i));
     }
   }
