@@ -114,14 +114,6 @@ void DeleteMemoryDC(HDC handle) {
   if (dc && dc->memory) RetireDC((reinterpret_cast<uintptr_t>(handle) >> 4) - 1);
 }
 
-void ForgetWindowDC(HWND window) {
-  std::lock_guard<std::mutex> lock(registryGuard);
-  auto found = windowDCs.find(window);
-  if (found == windowDCs.end()) return;
-  RetireDC(found->second);
-  windowDCs.erase(found);
-}
-
 uint32_t ResolveColour(const DeviceContext &dc, COLORREF colour) {
   const Palette &palette = dc.palette ? *dc.palette : *DefaultPalette();
   const bool indexed = dc.surface && dc.surface->indexed;

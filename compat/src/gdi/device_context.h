@@ -32,10 +32,6 @@ HDC CreateSurfaceDC(Surface &surface);
 // Ends a surface or memory DC.
 void DeleteMemoryDC(HDC dc);
 
-// For the window layer when a window is destroyed: its DC lets go of what is selected into it,
-// and a later window with the same handle starts from a fresh DC.
-void ForgetWindowDC(HWND window);
-
 // The pixel value a colour reference gives on a DC's surface with its selected palette.
 uint32_t ResolveColour(const DeviceContext &dc, COLORREF colour);
 
