@@ -31,7 +31,7 @@ class QueueWait {
 };
 
 // What a native window is made from.
-struct NativeWindowSpec {
+struct NativeWindowDescription {
   HWND window = nullptr;
   const char *className = "";
   const char *title = "";
@@ -68,7 +68,7 @@ class Backend {
 
   // Native windows of top-level windows (and of children of window-system windows), hidden
   // until shown.
-  virtual bool CreateNative(const NativeWindowSpec &spec) = 0;
+  virtual bool CreateNative(const NativeWindowDescription &description) = 0;
   virtual void DestroyNative(HWND window) = 0;
   virtual void ShowNative(HWND window, bool show) = 0;
   virtual void SetNativeTitle(HWND window, const char *title) = 0;

@@ -104,7 +104,7 @@ class HeadlessBackend : public Backend {
   }
 
   // ---- Windows ----
-  bool CreateNative(const NativeWindowSpec &) override { return true; }
+  bool CreateNative(const NativeWindowDescription &) override { return true; }
   void DestroyNative(HWND) override {}
   void ShowNative(HWND, bool) override {}
   void SetNativeTitle(HWND, const char *) override {}

@@ -196,7 +196,7 @@ class SdlBackend : public Backend {
 
   uint64_t PresentedFrames() override { return presentedFrames_; }
 
-  bool CreateNative(const NativeWindowSpec &window) override {
+  bool CreateNative(const NativeWindowDescription &window) override {
     if (!EnsureVideo()) return false;
     auto native = std::make_unique<Native>();
     native->surface = window.surface;
@@ -343,13 +343,13 @@ class SdlBackend : public Backend {
   }
 
   // A full-screen window: a popup at least the size of the primary monitor.
-  bool CoversScreen(const NativeWindowSpec &window) {
+  bool CoversScreen(const NativeWindowDescription &window) {
     const std::vector<MonitorArea> &monitors = Monitors();
     return (window.style & WS_POPUP) && !monitors.empty() &&
            window.width >= monitors[0].width && window.height >= monitors[0].height;
   }
 
-  void AddCompanions(Native &native, const NativeWindowSpec &window) {
+  void AddCompanions(Native &native, const NativeWindowDescription &window) {
     const std::vector<MonitorArea> &monitors = Monitors();
     const POINT origin = ScreenOrigin();
     const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR |
@@ -395,7 +395,7 @@ class SdlBackend : public Backend {
     return videoOk_;
   }
 
-  Uint32 NativeFlags(const NativeWindowSpec &window) {
+  Uint32 NativeFlags(const NativeWindowDescription &window) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (window.style & WS_POPUP) {
       flags |= SDL_WINDOW_BORDERLESS;

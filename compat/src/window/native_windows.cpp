@@ -8,19 +8,19 @@ namespace compat {
 bool AttachNative(Window &window) {
   if (window.windowClass.name == DIALOG_CLASS_NAME) return true;
   if ((window.style & WS_CHILD) && IsLocalHandle(window.parent)) return true;
-  NativeWindowSpec spec;
-  spec.window = window.handle;
-  spec.className = window.windowClass.name.c_str();
-  spec.title = window.title.c_str();
-  spec.style = window.style;
-  spec.exStyle = window.exStyle;
-  spec.parent = window.parent;
-  spec.x = window.x;
-  spec.y = window.y;
-  spec.width = window.width;
-  spec.height = window.height;
-  spec.surface = &window.surface;
-  window.native = ActiveBackend().CreateNative(spec);
+  NativeWindowDescription description;
+  description.window = window.handle;
+  description.className = window.windowClass.name.c_str();
+  description.title = window.title.c_str();
+  description.style = window.style;
+  description.exStyle = window.exStyle;
+  description.parent = window.parent;
+  description.x = window.x;
+  description.y = window.y;
+  description.width = window.width;
+  description.height = window.height;
+  description.surface = &window.surface;
+  window.native = ActiveBackend().CreateNative(description);
   return window.native;
 }
 
