@@ -1,6 +1,7 @@
 #include "registry/registry_store.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +12,6 @@
 #include <sstream>
 
 #include "profile/profile_file.h"
-#include "window/window_table.h"
 
 namespace compat {
 
@@ -194,13 +194,13 @@ bool EditRegistry(const std::function<bool(RegistryDocument &)> &edit) {
 
 RegistryKey *FindKey(RegistryDocument &document, const std::string &path) {
   for (RegistryKey &key : document)
-    if (SameTextIgnoringCase(key.path, path.c_str())) return &key;
+    if (strcasecmp(key.path.c_str(), path.c_str()) == 0) return &key;
   return nullptr;
 }
 
 RegistryValue *FindValue(RegistryKey &key, const std::string &name) {
   for (RegistryValue &value : key.values)
-    if (SameTextIgnoringCase(value.name, name.c_str())) return &value;
+    if (strcasecmp(value.name.c_str(), name.c_str()) == 0) return &value;
   return nullptr;
 }
 
@@ -208,9 +208,9 @@ bool KeyExists(const RegistryDocument &document, const std::string &path) {
   // A key exists when it or one of its subkeys was written.
   const std::string prefix = path + "\\";
   for (const RegistryKey &key : document) {
-    if (SameTextIgnoringCase(key.path, path.c_str())) return true;
+    if (strcasecmp(key.path.c_str(), path.c_str()) == 0) return true;
     if (key.path.size() > prefix.size() &&
-        SameTextIgnoringCase(key.path.substr(0, prefix.size()), prefix.c_str()))
+        strncasecmp(key.path.c_str(), prefix.c_str(), prefix.size()) == 0)
       return true;
   }
   return false;
