@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -11,7 +12,6 @@
 #include <vector>
 
 #include "compat/testing.h"
-#include "window/message_queue.h"
 
 namespace compat {
 
@@ -91,4 +91,9 @@ void ExitProcess(UINT exitCode) { std::exit(static_cast<int>(exitCode)); }
 
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
 
-DWORD GetCurrentThreadId() { return CurrentQueue().threadId; }
+DWORD GetCurrentThreadId() {
+  // Ids of our own, handed out as each thread first asks; never zero, the id of no thread.
+  static std::atomic<DWORD> nextThreadId{0x100};
+  thread_local const DWORD id = nextThreadId.fetch_add(1);
+  return id;
+}

@@ -14,7 +14,6 @@ namespace {
 
 std::mutex registryGuard;
 std::map<DWORD, std::shared_ptr<ThreadQueue>> queues;
-std::atomic<DWORD> nextThreadId{0x100};
 
 // Unregisters the thread's queue when the thread ends.
 struct QueueHolder {
@@ -135,7 +134,7 @@ void QueueWait::Block(int64_t milliseconds) const {
 ThreadQueue &CurrentQueue() {
   if (!holder.queue) {
     auto queue = std::make_shared<ThreadQueue>();
-    queue->threadId = nextThreadId.fetch_add(1);
+    queue->threadId = GetCurrentThreadId();
     std::lock_guard<std::mutex> lock(registryGuard);
     queues[queue->threadId] = queue;
     holder.queue = queue;
