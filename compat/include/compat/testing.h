@@ -76,13 +76,8 @@ uint64_t PresentedFrames();
 // A test registers e.g. "PASSWORD.CPL" with a VerifyScreenSavePwd whose answer it chooses.
 void RegisterModule(const std::string &name,
                     const std::vector<std::pair<std::string, FARPROC>> &entries);
-void UnregisterModule(const std::string &name);
 // How many LoadLibraryA references to the module are open now.
 int ModuleLoadCount(const std::string &name);
-
-// ---- Process plumbing ----
-// Replaces what GetCommandLineA returns.
-void SetCommandLine(const std::string &commandLine);
 
 }  // namespace testing
 

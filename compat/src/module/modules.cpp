@@ -89,14 +89,6 @@ void RegisterModule(const std::string &name,
   modules.push_back(m);
 }
 
-void UnregisterModule(const std::string &name) {
-  std::lock_guard<std::mutex> lock(guard);
-  const std::string key = ModuleKey(name);
-  modules.erase(std::remove_if(modules.begin(), modules.end(),
-                               [&](const Module &m) { return m.name == key; }),
-                modules.end());
-}
-
 int ModuleLoadCount(const std::string &name) {
   std::lock_guard<std::mutex> lock(guard);
   Module *m = FindByName(name);

@@ -7,19 +7,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 #include <string>
-#include <vector>
-
-#include "compat/testing.h"
 
 namespace compat {
 
 namespace {
-
-std::mutex commandLineGuard;
-std::string commandLine;
-bool commandLineKnown = false;
 
 // One argument quoted the way the C runtime takes it apart again.
 std::string Quote(const std::string &argument) {
@@ -62,26 +54,12 @@ std::string CommandLineFromProc() {
 
 }  // namespace
 
-namespace testing {
-
-void SetCommandLine(const std::string &line) {
-  std::lock_guard<std::mutex> lock(commandLineGuard);
-  commandLine = line;
-  commandLineKnown = true;
-}
-
-}  // namespace testing
-
 }  // namespace compat
 
 using namespace compat;
 
 LPSTR GetCommandLineA() {
-  std::lock_guard<std::mutex> lock(commandLineGuard);
-  if (!commandLineKnown) {
-    commandLine = CommandLineFromProc();
-    commandLineKnown = true;
-  }
+  static std::string commandLine = CommandLineFromProc();
   return commandLine.data();
 }
 
