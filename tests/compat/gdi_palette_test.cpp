@@ -135,20 +135,4 @@ TEST_F(GdiDisplay, TrueColourHasNoPaletteAndPaletteCallsChangeNothingOnScreen) {
   DeleteObject(palette);
 }
 
-TEST(GlobalMemory, MovableMemoryLocksCountAndStaleHandlesFail) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 131072);
-  ASSERT_NE(block, nullptr);
-  auto *data = static_cast<int16_t *>(GlobalLock(block));
-  ASSERT_NE(data, nullptr);
-  EXPECT_NE(static_cast<void *>(data), block);
-  data[65535] = -1;  // the whole block is usable
-  EXPECT_EQ(GlobalLock(block), data);
-  EXPECT_TRUE(GlobalUnlock(block));   // still locked once
-  EXPECT_FALSE(GlobalUnlock(block));  // now unlocked
-  EXPECT_FALSE(GlobalUnlock(block));
-  EXPECT_EQ(GlobalFree(block), nullptr);
-  EXPECT_EQ(GlobalLock(block), nullptr);
-  EXPECT_EQ(GlobalFree(block), block);
-}
-
 }  // namespace

@@ -30,30 +30,9 @@ class GdiRaster : public GdiSurface {
   void SetUp() override { Open("palette", 160, 120); }
 };
 
-TEST_F(GdiRaster, ThinLinesTouchTheSamePixelsAsGdisWalkWhereverTheyAreClipped) {
-  for (const char *mode : {"palette", "truecolor"}) {
-    TearDown();
-    Open(mode, 160, 120);
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> coord(-90, 250), inside(0, 159), far(-40000, 40000);
-    for (int i = 0; i < 4000; ++i) {
-      int x0 = coord(random), y0 = coord(random), x1 = coord(random), y1 = coord(random);
-      if (i % 8 == 0) {
-        // Through the surface from far away, either way: clipped starts many steps in, and
-        // lines longer than the closed-form walk takes.
-        x0 = inside(random), y0 = inside(random) % 120, x1 = far(random), y1 = far(random);
-        if (i % 16 == 0) std::swap(x0, x1), std::swap(y0, y1);
-      } else if (i % 8 == 1) {
-        y1 = y0 + (x1 - x0) / (8 + i % 30);  // shallow, drawn in runs
-      }
-      Fill(0);
-      compat::DrawThinLine(surface, x0, y0, x1, y1, 200);
-      ASSERT_EQ(PixelsOf(200), WalkedPixels(x0, y0, x1, y1, 160, 120))
-          << mode << " (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
-    }
-  }
-  // Far-out coordinates neither overflow nor write outside the surface.
-  Fill(0);
+// Which pixels a thin line touches, clipped anywhere, is the platform test's, through LineTo
+// against the real GDI too; here what only the rasteriser's own limits decide.
+TEST_F(GdiRaster, FarOutThinLinesNeitherOverflowNorWriteOutsideTheSurface) {
   compat::DrawThinLine(surface, -2000000000, -5, 2000000000, 100, 200);
   compat::DrawThinLine(surface, 80, 60, 80, 2147483647, 200);
   EXPECT_FALSE(PixelsOf(200).empty());
