@@ -76,10 +76,10 @@ TEST_F(GdiLinePixels, OnePixelLinesTouchTheWalksPixelsInEveryOctantWhereverTheyA
   // Partly outside the bitmap, on every side, and through it from far away either way: clipped
   // starts many steps in, and lines longer than a closed-form walk takes.
   std::mt19937 random(7);
-  std::uniform_int_distribution<int> near(-40, 110), inside(0, SIZE - 1), far(-40000, 40000);
+  std::uniform_int_distribution<int> nearby(-40, 110), inside(0, SIZE - 1), distant(-40000, 40000);
   for (int i = 0; i < 3000; ++i) {
-    if (i % 4) lines.push_back({near(random), near(random), near(random), near(random)});
-    else lines.push_back({inside(random), inside(random), far(random), far(random)});
+    if (i % 4) lines.push_back({nearby(random), nearby(random), nearby(random), nearby(random)});
+    else lines.push_back({inside(random), inside(random), distant(random), distant(random)});
     std::vector<int> &l = lines.back();
     if (i % 8 == 0) std::swap(l[0], l[2]), std::swap(l[1], l[3]);
   }
