@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace {
@@ -63,23 +66,28 @@ class GdiLinePixels : public ::testing::Test {
   uint32_t *bits = nullptr;
 };
 
-TEST_F(GdiLinePixels, OnePixelLinesTouchTheWalksPixelsInEveryOctant) {
+TEST_F(GdiLinePixels, OnePixelLinesTouchTheWalksPixelsInEveryOctantWhereverTheyAreClipped) {
   std::vector<std::vector<int>> lines;
   // Around a centre: all octants, their borders, and slopes whose ties the bias decides.
-  const int ends[][2] = {{20, 0},  {20, 7},  {20, 10}, {20, 20}, {10, 20}, {7, 20},  {0, 20},
-                         {-7, 20}, {-10, 20}, {-20, 20}, {-20, 10}, {-20, 7}, {-20, 0}, {-20, -7},
-                         {-20, -10}, {-20, -20}, {-10, -20}, {-7, -20}, {0, -20}, {7, -20},
-                         {10, -20}, {20, -20}, {20, -10}, {20, -7}, {3, 1},   {-3, 1},  {1, -3},
-                         {-1, -3}, {2, 1},   {-2, -1}, {1, 2},   {-1, -2}};
-  for (const auto &e : ends) lines.push_back({32, 32, 32 + e[0], 32 + e[1]});
-  // Partly outside the bitmap, on every side.
-  lines.insert(lines.end(), {{-10, 5, 30, 20}, {50, -9, 20, 40}, {60, 10, 90, 45}, {5, 50, 41, 80},
-                             {-20, -30, 90, 100}});
+  for (int r : {2, 3, 20})
+    for (int dx = -r; dx <= r; ++dx)
+      for (int dy = -r; dy <= r; ++dy)
+        if (std::max(std::abs(dx), std::abs(dy)) == r) lines.push_back({32, 32, 32 + dx, 32 + dy});
+  // Partly outside the bitmap, on every side, and through it from far away either way: clipped
+  // starts many steps in, and lines longer than a closed-form walk takes.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> nearby(-40, 110), inside(0, SIZE - 1), distant(-40000, 40000);
+  for (int i = 0; i < 3000; ++i) {
+    if (i % 4) lines.push_back({nearby(random), nearby(random), nearby(random), nearby(random)});
+    else lines.push_back({inside(random), inside(random), distant(random), distant(random)});
+    std::vector<int> &l = lines.back();
+    if (i % 8 == 0) std::swap(l[0], l[2]), std::swap(l[1], l[3]);
+  }
   for (const auto &l : lines) {
     Clear();
     MoveToEx(dc, l[0], l[1], nullptr);
     LineTo(dc, l[2], l[3]);
-    EXPECT_EQ(Lit(), ExpectedLine(l[0], l[1], l[2], l[3]))
+    ASSERT_EQ(Lit(), ExpectedLine(l[0], l[1], l[2], l[3]))
         << "(" << l[0] << "," << l[1] << ")-(" << l[2] << "," << l[3] << ")";
   }
   // A polyline: each corner drawn once, the very last point not at all.
