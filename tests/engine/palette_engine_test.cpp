@@ -55,7 +55,7 @@ class PaletteEngineTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PaletteEngineTest, CapacityAvailabilityAndBounce) {
+TEST_F(PaletteEngineTest, CapacityAvailabilityAndANarrowBand) {
   const struct {
     bool hasPalette;
     int32_t deviceSize, entries;
@@ -73,12 +73,8 @@ TEST_F(PaletteEngineTest, CapacityAvailabilityAndBounce) {
     EXPECT_EQ(PaletteAvailable(), d.available) << d.deviceSize;
   }
 
-  int16_t step = 10;
-  EXPECT_EQ(BounceValue(260, step, 0, 255), 250);
-  EXPECT_EQ(step, -10);
-  EXPECT_EQ(BounceValue(-5, step, 0, 255), 5);
-  EXPECT_EQ(step, 10);
-  // A one-wide band holds the walk whatever the step, large steps included.
+  // A one-wide band holds the walk whatever the step, large steps included (ordinary bounces
+  // the golden pictures hold).
   ColourWalk &red = Engine().walks[CHANNEL_RED];
   red.lower = 100;
   red.upper = 101;
@@ -200,15 +196,7 @@ TEST_F(PaletteEngineTest, BandsShapeTheEntryBrightness) {
   EXPECT_LE(blacks.back(), 125);
   EXPECT_LE(blacks.back() - blacks.front(), 5);
 
-  // Width 10 ramps linearly: the dimmest entry of a pass is near black, the entries fade
-  // down to it and up again; width 30 is the cube.
-  SetBandWidth(10);
-  SetBandCount(40);
-  RefreshAllEntries();
-  EXPECT_NEAR(Entry(0).peRed, 198, 1);  // phase 0.99
-  EXPECT_LT(Entry(117).peRed, 3);
-  EXPECT_GT(Entry(60).peRed, Entry(100).peRed);
-  EXPECT_LT(Entry(130).peRed, Entry(170).peRed);
+  // Width 30 is the cube (the golden palette pictures hold the linear ramp of width 10).
   SetBandWidth(30);
   EXPECT_NEAR(Engine().bandTable[50], 0.125, 1e-12);
 }
@@ -238,17 +226,8 @@ TEST_F(PaletteEngineTest, CursorWrapsAtTheEntryCountOrFiveQuartersOfTheTrailWith
 }
 
 TEST_F(PaletteEngineTest, RotationModesMoveEntriesAndFixedPaletteSwitchesCleanly) {
+  // The built gradient and flowing rotation are what the golden palette pictures show.
   BuildInMemory();
-  // The walk fills the palette as a gradient.
-  EXPECT_TRUE(SameColour(Entry(0), PALETTEENTRY{13, 95, 207, PC_RESERVED}));
-  EXPECT_TRUE(SameColour(Entry(1), PALETTEENTRY{16, 90, 214, PC_RESERVED}));
-  HoldWalks(50, 60, 70);
-  const PALETTEENTRY first = Entry(0);
-
-  // Flowing: everything moves one place up, the new colour enters at 0.
-  EXPECT_EQ(AdvanceEntry(5, ROTATION_FLOWING), 6);
-  EXPECT_TRUE(SameColour(Entry(1), first));
-  EXPECT_TRUE(SameColour(Entry(0), PALETTEENTRY{50, 60, 70, PC_RESERVED}));
   // Wild: everything moves one place down, the new colour enters at the end.
   HoldWalks(80, 90, 100);
   const PALETTEENTRY second = Entry(1), last = Entry(235);

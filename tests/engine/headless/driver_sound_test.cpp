@@ -14,7 +14,7 @@
 #include "audio/sound_modulation.h"
 #include "engine/animation_driver.h"
 #include "engine/line_model.h"
-#include "headless_scene.h"
+#include "common/headless_scene.h"
 
 namespace ct = compat::testing;
 

@@ -2,7 +2,7 @@
 // every headless scene.
 #include <windows.h>
 
-#include "engine/headless/headless_scene.h"
+#include "common/headless_scene.h"
 #include "host/password_cpl/stand_in_verifier.h"
 
 namespace {
