@@ -7,6 +7,9 @@
 
 #include "engine/crt_random.h"
 
+// Random draws in their order, spin, floating and migration as they look are held by the
+// golden pictures (one floats and migrates at depth 4).
+
 namespace {
 
 // Applies a design the way design selection does, with nothing left to chance.
@@ -20,8 +23,6 @@ void Apply(int width, int height, const DesignParams &design) {
   SetRotations(design.Rotations);
   SetCheese(design.Cheese);
 }
-
-int K(int r) { return r % 1000 - 2000; }
 
 }  // namespace
 
@@ -55,41 +56,6 @@ TEST(LineModel, PreviewScalingAndSetterRules) {
   SetSymmetry(2147483647);
   EXPECT_EQ(lineSet.symmetryCount, SYMMETRY_LIMIT);
   EXPECT_GT(TrailRingSize(1, 1, 0, 2, lineSet.symmetryCount, true).ringLength, 0);
-}
-
-TEST(LineModel, RandomDrawsComeInTheirOrder) {
-  lineSet = LineSetState{};
-  DesignParams design;
-  design.Symmetry = 7;
-  design.Floating = 1;
-  design.Depth = 3;
-  SeedRandom(4242);
-  int r[32];
-  for (int &value : r) value = NextRandom();
-  SeedRandom(4242);
-
-  ResetLineSet(RECT{0, 0, 1000, 800}, design);
-  double figure = FULL_CIRCLE / 7 + QUARTER_CIRCLE + (r[0] & 1 ? FULL_CIRCLE / 7 / 2 : 0);
-  int n = 2;
-  if (r[1] % 3 == 1) figure += r[n++] & 1 ? -QUARTER_CIRCLE : QUARTER_CIRCLE;
-  EXPECT_DOUBLE_EQ(lineSet.figureAngle, figure);
-  EXPECT_DOUBLE_EQ(lineSet.armAngle, (r[n++] % 1000) * 0.0033333333333333335);
-
-  SetSpeed(100);
-  EXPECT_DOUBLE_EQ(lineSet.anchorVelocity.x, 100 * 0.01 * K(r[n]) * 0.002);
-  EXPECT_DOUBLE_EQ(lineSet.anchorVelocity.y, 100 * 0.01 * K(r[n + 1]) * 0.002);
-  n += 2;
-  // Floating: a coin for each pull, two velocities and a coin for each, then the place.
-  EXPECT_DOUBLE_EQ(lineSet.centerAcceleration.x, r[n] & 1 ? -0.03 : 0.03);
-  EXPECT_DOUBLE_EQ(lineSet.centerAcceleration.y, r[n + 1] & 1 ? 0.03 : -0.03);
-  const double vx = 100 * 0.01 * K(r[n + 2]) * 0.002;
-  EXPECT_DOUBLE_EQ(lineSet.centerVelocity.x, r[n + 4] & 1 ? -vx : vx);
-  EXPECT_EQ(lineSet.center.x, r[n + 6] % 1000);
-  EXPECT_EQ(lineSet.center.y, r[n + 7] % 800);
-  // Depth above 1: three coins that are not used, then one draw per depth level.
-  n += 8 + 3;
-  for (double velocity : lineSet.migrationVelocity) EXPECT_DOUBLE_EQ(velocity, 100 * 0.000125 * K(r[n++]) * 0.0004);
-  EXPECT_EQ(NextRandom(), r[n]);
 }
 
 TEST(LineModel, AnchorBouncesTurnsAndSplits) {
@@ -143,18 +109,9 @@ TEST(LineModel, AnchorBouncesTurnsAndSplits) {
   EXPECT_EQ(lineSet.anchor.x, 0);
 }
 
-TEST(LineModel, SpinFloatingAndMigration) {
+TEST(LineModel, FloatingAndMigrationStayInsideTheirLimits) {
   lineSet = LineSetState{};
   DesignParams design;
-  design.Spin = -4;
-  Apply(800, 600, design);
-  // One full swing in about 628 steps, 0.8 radians either side.
-  const double start = lineSet.figureAngle;
-  double lowest = start;
-  for (int i = 0; i < 628; ++i, lowest = std::min(lowest, lineSet.figureAngle)) AdvanceMotion();
-  EXPECT_NEAR(lowest - start, -0.8, 0.01);
-  EXPECT_NEAR(lineSet.figureAngle, start, 0.01);
-
   // Floating: the centre is where its position got to before any bounce, inside the window.
   design.Floating = 1;
   Apply(800, 600, design);
@@ -166,13 +123,11 @@ TEST(LineModel, SpinFloatingAndMigration) {
     ASSERT_TRUE(lineSet.centerPos.x >= 0 && lineSet.centerPos.x <= 800);
   }
 
-  // Migrating, depth 3: the factors head for -2.2 first and stay within the limits.
+  // Migrating, depth 3: the factors stay within the limits.
   design.Floating = 0;
   design.Migrating = 1;
   design.Depth = 3;
   Apply(800, 600, design);
-  AdvanceMotion();
-  EXPECT_LT(lineSet.depthScale[2], 2.0);
   double lowestScale = 0;
   for (int i = 0; i < 100000; ++i, lowestScale = std::min(lowestScale, lineSet.depthScale[0])) {
     AdvanceMotion();
