@@ -29,16 +29,19 @@ TEST(CheeseShapes, EachTypeBuildsItsFigure) {
   const CheeseShape hearts = BuildCheeseShape(CHEESE_HEARTS, V1, V2, V3, FRAME);
   EXPECT_EQ(hearts.kind, CheeseShape::BEZIER);
   EXPECT_EQ(Points(hearts),
-            (PointList{{234, 106}, {200, 0}, {100, 100}, {200, 100}, {100, 200}, {200, 200}, {234, 106}}));
+            (PointList{
+                {234, 106}, {200, 0}, {100, 100}, {200, 100}, {100, 200}, {200, 200}, {234, 106}}));
 
   // V3 + V1 - V2 = (0, 200).
-  EXPECT_EQ(Points(BuildCheeseShape(CHEESE_MIXED_FRUITS, V1, V2, V3, FRAME)),
-            (PointList{{100, 100}, {200, 100}, {66, 94}, {100, 200}, {0, 200}, {134, 206}, {100, 100}}));
+  EXPECT_EQ(
+      Points(BuildCheeseShape(CHEESE_MIXED_FRUITS, V1, V2, V3, FRAME)),
+      (PointList{{100, 100}, {200, 100}, {66, 94}, {100, 200}, {0, 200}, {134, 206}, {100, 100}}));
   EXPECT_EQ(Points(BuildCheeseShape(CHEESE_TEAR_DROPS, V1, V2, V3, FRAME)),
             (PointList{{200, 100}, {100, 200}, {100, 100}, {200, 100}}));
   EXPECT_EQ(Points(BuildCheeseShape(CHEESE_STRINGS, V1, V2, V3, FRAME)),
             (PointList{{100, 100}, {100, 200}, {82, 179}, {200, 100}}));
-  for (int unknown : {-1, 6, 1993}) EXPECT_EQ(BuildCheeseShape(unknown, V1, V2, V3, FRAME).count, 0);
+  for (int unknown : {-1, 6, 1993})
+    EXPECT_EQ(BuildCheeseShape(unknown, V1, V2, V3, FRAME).count, 0);
 
   // Three coinciding vertices: a zero-length outline, a curve collapsed onto the bulge.
   const POINT p{320, 240};

@@ -100,8 +100,11 @@ TEST(LineModel, AnchorBouncesTurnsAndSplits) {
   // A sound split throws the anchor from the centre, kept inside, and sends it further out.
   for (int radius : {150, -150, 5000}) {
     ReseedMotion(true, radius);
-    EXPECT_TRUE(lineSet.anchor.x >= 0 && lineSet.anchor.x <= 639 && lineSet.anchor.y >= 0 && lineSet.anchor.y <= 479);
-    EXPECT_GE((lineSet.anchor.x - 320) * lineSet.anchorVelocity.x + (lineSet.anchor.y - 240) * lineSet.anchorVelocity.y, 0);
+    EXPECT_TRUE(lineSet.anchor.x >= 0 && lineSet.anchor.x <= 639 && lineSet.anchor.y >= 0 &&
+                lineSet.anchor.y <= 479);
+    EXPECT_GE((lineSet.anchor.x - 320) * lineSet.anchorVelocity.x +
+                  (lineSet.anchor.y - 240) * lineSet.anchorVelocity.y,
+              0);
   }
   // A zero-sized client area splits without dividing by zero.
   Apply(0, 0, design);

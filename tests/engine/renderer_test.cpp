@@ -148,7 +148,8 @@ TEST_F(Renderer, ReflectionsRepeatTheFigureShiftedAndAVertexOnTheCentreHasNoAngl
 
   // A vertex on the centre: every angle is 0, so the other vertex sits at the bare angle m.
   ApplyDesign();
-  ASSERT_TRUE(ReplicateSegment(canvas.dc(), POINT{300, 200}, POINT{300, 200}, POINT{300, 100}, 0.0f));
+  ASSERT_TRUE(
+      ReplicateSegment(canvas.dc(), POINT{300, 200}, POINT{300, 200}, POINT{300, 100}, 0.0f));
   EXPECT_EQ(renderer.ring.values[2], 400);
   EXPECT_EQ(renderer.ring.values[3], 200);
 }
@@ -197,10 +198,12 @@ TEST_F(Renderer, WaitingInputAbandonsTheLineSetAndTheNextCallRedrawsIt) {
 }
 
 TEST_F(Renderer, TheTrailErasesEverythingItDrew) {
-  const int cases[][2] = {{0, 0}, {70, 0}, {70, 1}, {70, 2}, {70, 3}, {70, 4}, {70, 5}};  // cheese, type
+  const int cases[][2] = {{0, 0},  {70, 0}, {70, 1}, {70, 2},
+                          {70, 3}, {70, 4}, {70, 5}};  // cheese, type
   for (int penWidth : {1, 7}) {
     for (const auto &c : cases) {
-      SCOPED_TRACE(testing::Message() << "pen " << penWidth << " cheese " << c[0] << " type " << c[1]);
+      SCOPED_TRACE(testing::Message()
+                   << "pen " << penWidth << " cheese " << c[0] << " type " << c[1]);
       design.Symmetry = 5;
       design.Depth = 4;
       design.Migrating = 1;

@@ -55,16 +55,15 @@ TEST(FullScreen, AnyTrueDesktopValueAsksWithTheFlagOnTitleAndTaskSwitchesStayAnd
     SetSaverRunningFlag(!run.asks);
     bool flagDuringRun = false;
     char title[32] = "";
-    const int exitCode = RunScript(run.tail, {[&](HWND saver) {
-                                                flagDuringRun = RunningFlag();
-                                                SetWindowTextA(saver, "Renamed");
-                                                GetWindowTextA(saver, title, sizeof title);
-                                                return true;
-                                              },
-                                              Send(WM_SYSCOMMAND, SC_NEXTWINDOW),
-                                              Send(WM_SYSCOMMAND, SC_PREVWINDOW),
-                                              Send(WM_SYSCOMMAND, SC_SCREENSAVE),
-                                              Send(run.dismissal)});
+    const int exitCode =
+        RunScript(run.tail, {[&](HWND saver) {
+                               flagDuringRun = RunningFlag();
+                               SetWindowTextA(saver, "Renamed");
+                               GetWindowTextA(saver, title, sizeof title);
+                               return true;
+                             },
+                             Send(WM_SYSCOMMAND, SC_NEXTWINDOW), Send(WM_SYSCOMMAND, SC_PREVWINDOW),
+                             Send(WM_SYSCOMMAND, SC_SCREENSAVE), Send(run.dismissal)});
     EXPECT_EQ(exitCode, 0);
     EXPECT_TRUE(ScriptFinished()) << "dismissed early";
     EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "the input did not dismiss";
@@ -91,26 +90,26 @@ TEST(Preview, FillsTheParentForwardsHelpAndFollowsItsSize) {
     char title[64] = "";
     LONG style = 0;
     LineSetState pattern;
-    const int exitCode = RunScript(
-        tail, {[&](HWND preview) {
-                 parent = GetParent(preview);
-                 GetClientRect(parent, &parentClient);
-                 GetClientRect(preview, &previewClient);
-                 GetWindowTextA(preview, title, sizeof title);
-                 style = GetWindowLongA(preview, GWL_STYLE);
-                 SendMessageA(preview, WM_HELP, 0, 0);
-                 SendMessageA(preview, WM_CONTEXTMENU, 0, 0);
-                 SetWindowPos(preview, nullptr, 0, 0, RESIZED_WIDTH, RESIZED_HEIGHT,
-                              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-                 return true;
-               },
-               // Once the resized preview draws in its new size, the parent goes.
-               [&](HWND) {
-                 if (lineSet.windowWidth != RESIZED_WIDTH) return false;
-                 pattern = lineSet;
-                 DestroyWindow(parent);
-                 return true;
-               }});
+    const int exitCode =
+        RunScript(tail, {[&](HWND preview) {
+                           parent = GetParent(preview);
+                           GetClientRect(parent, &parentClient);
+                           GetClientRect(preview, &previewClient);
+                           GetWindowTextA(preview, title, sizeof title);
+                           style = GetWindowLongA(preview, GWL_STYLE);
+                           SendMessageA(preview, WM_HELP, 0, 0);
+                           SendMessageA(preview, WM_CONTEXTMENU, 0, 0);
+                           SetWindowPos(preview, nullptr, 0, 0, RESIZED_WIDTH, RESIZED_HEIGHT,
+                                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                           return true;
+                         },
+                         // Once the resized preview draws in its new size, the parent goes.
+                         [&](HWND) {
+                           if (lineSet.windowWidth != RESIZED_WIDTH) return false;
+                           pattern = lineSet;
+                           DestroyWindow(parent);
+                           return true;
+                         }});
     EXPECT_EQ(exitCode, 0);
     ASSERT_TRUE(ScriptFinished());
     EXPECT_EQ(previewClient.right, parentClient.right);

@@ -72,20 +72,22 @@ TEST_F(DriverRun, DisabledWindowStopsTicksWatchdogClosesTheDialogAndEnablingTick
   drawTicks = watchedCloses = 0;
 
   int paced = -1, disabled = -1, enabled = -1, closesBefore = -1, closesAfter = -1;
+  // The draw ticks in the second from `from`.
+  auto ticksInASecond = [](DWORD from, int &ticks) {
+    ct::ScheduleCall(At(from), [] { drawTicks = 0; });
+    ct::ScheduleCall(At(from + 1000), [&ticks] { ticks = drawTicks; });
+  };
   ct::ScheduleCall(At(1), [] {
     saverProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(Saver(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
   });
-  ct::ScheduleCall(At(1000), [] { drawTicks = 0; });
-  ct::ScheduleCall(At(2000), [&] { paced = drawTicks; });
+  ticksInASecond(1000, paced);
   ct::ScheduleCall(At(2100), [] { EnableWindow(Saver(), FALSE); });
-  ct::ScheduleCall(At(3000), [] { drawTicks = 0; });
-  ct::ScheduleCall(At(4000), [&] { disabled = drawTicks; });
+  ticksInASecond(3000, disabled);
   ct::ScheduleCall(At(17099), [&] { closesBefore = watchedCloses; });
   ct::ScheduleCall(At(17101), [&] { closesAfter = watchedCloses; });
   ct::ScheduleCall(At(18000), [] { EnableWindow(Saver(), TRUE); });
-  ct::ScheduleCall(At(19000), [] { drawTicks = 0; });
-  ct::ScheduleCall(At(20000), [&] { enabled = drawTicks; });
+  ticksInASecond(19000, enabled);
   ct::ScheduleKeyDown(At(20500), 'Q');
 
   EXPECT_EQ(RunSaver("/s", 30000), 0);
@@ -127,27 +129,28 @@ TEST_F(DriverRun, TheDesignChangesOnTheTimerOnlyWhenRefreshIsSetAndErasingBlacks
 
 // Each run stands for a fresh process, which has not realised its palette yet.
 TEST_F(DriverRun, TrueColourNeverSelectsAPaletteAndAPaletteDisplayRealisesOnceOnTheFirstTick) {
-  ForEachDisplay([](bool palette) {
-    ThePaletteEngine().realised = false;
-    compat::EnablePaletteCallLog(true);
-    compat::TakePaletteCallLog();
-    ct::ScheduleKeyDown(ct::Now() + 1000, 'A');
-    EXPECT_EQ(RunSaver("/s", Elapsed() + 20000), 0);
-    EXPECT_FALSE(ct::DeadlineReached());
-    std::vector<std::string> calls;
-    for (const std::string &call : compat::TakePaletteCallLog())
-      if (call == "SelectPalette" || call == "RealizePalette") calls.push_back(call);
-    compat::EnablePaletteCallLog(false);
-    if (!palette) {
-      EXPECT_TRUE(calls.empty());
-      return;
-    }
-    ASSERT_GE(calls.size(), 7u)
-        << "several ticks, each selecting the palette and the previous one back";
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "RealizePalette"), 1);
-    // The first tick: select, realise, select back; every later tick only selects.
-    EXPECT_EQ(calls[0], "SelectPalette");
-    EXPECT_EQ(calls[1], "RealizePalette");
-    EXPECT_EQ(calls[2], "SelectPalette");
-  });
+  ForEachDisplay(
+      [](bool palette) {
+        ThePaletteEngine().realised = false;
+        compat::EnablePaletteCallLog(true);
+        compat::TakePaletteCallLog();
+        ct::ScheduleKeyDown(ct::Now() + 1000, 'A');
+        EXPECT_EQ(RunSaver("/s", Elapsed() + 20000), 0);
+        EXPECT_FALSE(ct::DeadlineReached());
+        std::vector<std::string> calls;
+        for (const std::string &call : compat::TakePaletteCallLog())
+          if (call == "SelectPalette" || call == "RealizePalette") calls.push_back(call);
+        compat::EnablePaletteCallLog(false);
+        if (!palette) {
+          EXPECT_TRUE(calls.empty());
+          return;
+        }
+        ASSERT_GE(calls.size(), 7u)
+            << "several ticks, each selecting the palette and the previous one back";
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "RealizePalette"), 1);
+        // The first tick: select, realise, select back; every later tick only selects.
+        EXPECT_EQ(calls[0], "SelectPalette");
+        EXPECT_EQ(calls[1], "RealizePalette");
+        EXPECT_EQ(calls[2], "SelectPalette");
+      });
 }

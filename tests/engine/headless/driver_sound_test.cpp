@@ -12,9 +12,9 @@
 #include "audio/fake_wave_input.h"
 #include "audio/sound_capture.h"
 #include "audio/sound_modulation.h"
+#include "common/headless_scene.h"
 #include "engine/animation_driver.h"
 #include "engine/line_model.h"
-#include "common/headless_scene.h"
 
 namespace ct = compat::testing;
 

@@ -29,8 +29,8 @@ void FreshScene() {
 }
 
 HWND PlainWindow(const char *title, int x, int y, int width, int height) {
-  return CreateWindowExA(0, PLAIN_CLASS, title, WS_POPUP | WS_VISIBLE, x, y, width, height,
-                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(0, PLAIN_CLASS, title, WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 void RequirePassword(bool on) {
@@ -147,17 +147,18 @@ TEST_F(ScriptedRun, PasswordChangeIsOwnedByTheNamedWindowOrElseTheForegroundOne)
   HWND foreground = PlainWindow("Display settings", 0, 0, 50, 50);
   HWND named = PlainWindow("Owner", 60, 0, 50, 50);
   SetForegroundWindow(foreground);
-  ct::RegisterModule("MPR.DLL", {{"PwdChangePasswordA",
-                                  reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(
-                                      StandInPwdChangePassword))}});
+  ct::RegisterModule(
+      "MPR.DLL",
+      {{"PwdChangePasswordA",
+        reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(StandInPwdChangePassword))}});
   char namedTail[32];
   std::snprintf(namedTail, sizeof namedTail, "/a %lu",
                 static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(named)));
   const struct {
     const char *tail;
     HWND owner;
-  } cases[] = {{"/a", foreground}, {namedTail, named}, {"/a 4711", foreground},
-               {"/a:12", foreground}};
+  } cases[] = {
+      {"/a", foreground}, {namedTail, named}, {"/a 4711", foreground}, {"/a:12", foreground}};
   for (const auto &c : cases) {
     changeCalls = 0;
     changeOwner = nullptr;
