@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/line_model.h"
+#include "engine/applied_design.h"
 #include "engine/palette_engine.h"
 
 namespace {
@@ -61,18 +61,7 @@ void SetWalks(int16_t value, int16_t step) {
   }
 }
 
-// Applies the design as design selection does, with nothing left to chance.
-void ApplyDesign() {
-  ResetLineSet(RECT{0, 0, WIDTH, HEIGHT}, design);
-  SetSymmetry(design.Symmetry);
-  SetLineSize(design.LineSize);
-  SetTrailLength(design.TrailLength);
-  SetSpeed(design.Speed);
-  SetRotations(design.Rotations);
-  SetCheese(design.Cheese);
-  ResetTrailRing(reflections);
-  linesDrawn = 0;
-}
+void ApplyDesign() { ApplyDesign(WIDTH, HEIGHT, design, reflections); }
 
 class Renderer : public ::testing::Test {
  protected:

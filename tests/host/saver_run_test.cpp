@@ -65,8 +65,7 @@ TEST(FullScreen, AnyTrueDesktopValueAsksWithTheFlagOnTitleAndTaskSwitchesStayAnd
                              Send(WM_SYSCOMMAND, SC_NEXTWINDOW), Send(WM_SYSCOMMAND, SC_PREVWINDOW),
                              Send(WM_SYSCOMMAND, SC_SCREENSAVE), Send(run.dismissal)});
     EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(ScriptFinished()) << "dismissed early";
-    EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "the input did not dismiss";
+    EXPECT_TRUE(ScriptCompleted()) << "dismissed early or not at all";
     EXPECT_STREQ(title, "Screen Saver");
     EXPECT_EQ(FindWindowA(SAVER_CLASS_NAME, nullptr), nullptr);
     EXPECT_TRUE(flagDuringRun);
@@ -111,7 +110,7 @@ TEST(Preview, FillsTheParentForwardsHelpAndFollowsItsSize) {
                            return true;
                          }});
     EXPECT_EQ(exitCode, 0);
-    ASSERT_TRUE(ScriptFinished());
+    ASSERT_TRUE(ScriptCompleted());
     EXPECT_EQ(previewClient.right, parentClient.right);
     EXPECT_EQ(previewClient.bottom, parentClient.bottom);
     EXPECT_STREQ(title, "Preview");
