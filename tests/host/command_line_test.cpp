@@ -7,31 +7,26 @@
 
 #include "host/saver_main.h"
 
-namespace {
+TEST(CommandLine, TailDropsTheProgramPathAndAWindowHandleIsDecimalAfterSpacesOnly) {
+  const struct {
+    const char *commandLine, *tail;
+  } tails[] = {{"\"C:\\Program Files\\LUMIVA95.SCR\" /s", "/s"},
+               {"C:\\WINDOWS\\LUMIVA95.SCR /p 1234", "/p 1234"},
+               {"LUMIVA95.SCR\t \x01/c", "/c"},
+               {"\"\" /a", "/a"},
+               {"LUMIVA95.SCR", ""},
+               {"", ""},
+               // A quote that is never closed swallows the rest; nothing past the end is read.
+               {"\"C:\\unclosed /s", ""}};
+  for (const auto &t : tails) EXPECT_EQ(std::string(CommandTail(t.commandLine)), t.tail);
 
-std::string Tail(const char *commandLine) { return CommandTail(commandLine); }
-
-}  // namespace
-
-TEST(CommandLine, TailDropsTheProgramPathAndTheBlanksAfterIt) {
-  EXPECT_EQ(Tail("\"C:\\Program Files\\LUMIVA95.SCR\" /s"), "/s");
-  EXPECT_EQ(Tail("C:\\WINDOWS\\LUMIVA95.SCR /p 1234"), "/p 1234");
-  EXPECT_EQ(Tail("LUMIVA95.SCR\t \x01/c"), "/c");
-  EXPECT_EQ(Tail("\"\" /a"), "/a");
-  EXPECT_EQ(Tail("LUMIVA95.SCR"), "");
-  EXPECT_EQ(Tail(""), "");
-  // A quote that is never closed swallows the rest, and nothing past the end is read.
-  EXPECT_EQ(Tail("\"C:\\unclosed /s"), "");
-}
-
-TEST(CommandLine, WindowHandleIsDecimalAfterSpacesOnly) {
-  EXPECT_EQ(ParseWindowHandle(" 4711"), reinterpret_cast<HWND>(4711));
-  EXPECT_EQ(ParseWindowHandle("   12x34"), reinterpret_cast<HWND>(12));
-  EXPECT_EQ(ParseWindowHandle(":4711"), nullptr);
-  EXPECT_EQ(ParseWindowHandle("-5"), nullptr);
-  EXPECT_EQ(ParseWindowHandle("\t5"), nullptr);
-  EXPECT_EQ(ParseWindowHandle("0x10"), nullptr);
-  EXPECT_EQ(ParseWindowHandle(""), nullptr);
+  const struct {
+    const char *text;
+    UINT_PTR handle;
+  } handles[] = {{" 4711", 4711}, {"   12x34", 12}, {":4711", 0}, {"-5", 0},
+                 {"\t5", 0},      {"0x10", 0},      {"", 0}};
+  for (const auto &h : handles)
+    EXPECT_EQ(ParseWindowHandle(h.text), reinterpret_cast<HWND>(h.handle)) << h.text;
 }
 
 TEST(RunModes, UnknownSwitchesBadPreviewHandlesAndAFailedDialogEndAtOnceAPasswordChangeWithZero) {

@@ -8,41 +8,7 @@
 #include "host/saver_window.h"
 #include "saver_script.h"
 
-TEST(FullScreen, CoversTheScreenTopmostKeepsItsTitleSwallowsTaskSwitchesAndAKeyEndsItWithZero) {
-  // Full screen after any run of spaces, slashes and hyphens, and by the first letter only.
-  for (const char *tail : {"/s", "/ - s", "/scr", "S", "--/s extra"}) {
-    SCOPED_TRACE(tail);
-    RECT rect = {};
-    LONG exStyle = 0;
-    char title[32] = "";
-    const int exitCode = RunScript(tail, {
-                                             [&](HWND saver) {
-                                               GetWindowRect(saver, &rect);
-                                               exStyle = GetWindowLongA(saver, GWL_EXSTYLE);
-                                               SetWindowTextA(saver, "Renamed");
-                                               GetWindowTextA(saver, title, sizeof title);
-                                               return true;
-                                             },
-                                             Send(WM_SYSCOMMAND, SC_NEXTWINDOW),
-                                             Send(WM_SYSCOMMAND, SC_PREVWINDOW),
-                                             Send(WM_SYSCOMMAND, SC_SCREENSAVE),
-                                             Send(WM_KEYDOWN, 'A'),
-                                         });
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(ScriptFinished()) << "dismissed early";
-    EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "the key did not dismiss";
-    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
-    EXPECT_STREQ(title, "Screen Saver");
-    EXPECT_EQ(FindWindowA(SAVER_CLASS_NAME, nullptr), nullptr);
-  }
-}
-
 namespace {
-
-typedef void(WINAPI *ScriptVerifierFn)(int answers);
-typedef int(WINAPI *CountFn)();
 
 template <typename Function>
 Function Export(HMODULE module, const char *name) {
@@ -51,51 +17,61 @@ Function Export(HMODULE module, const char *name) {
 
 }  // namespace
 
-TEST(PasswordRun, AnyTrueDesktopValueAsksWithTheFlagOnAndOtherwiseTheFlagIsLeftAlone) {
+// Where the window lies and that it is topmost the end-to-end runs check on both platforms.
+TEST(FullScreen, AnyTrueDesktopValueAsksWithTheFlagOnTitleAndTaskSwitchesStayAndInputEndsIt) {
   HMODULE verifier = LoadLibraryA("PASSWORD.CPL");
   ASSERT_NE(verifier, nullptr);
-  const auto script = Export<ScriptVerifierFn>(verifier, "ScriptVerifier");
-  const auto calls = Export<CountFn>(verifier, "VerifierCalls");
-  const auto callsWithFlagOn = Export<CountFn>(verifier, "VerifierCallsWithFlagOn");
+  const auto script = Export<void(WINAPI *)(int)>(verifier, "ScriptVerifier");
+  const auto calls = Export<int(WINAPI *)()>(verifier, "VerifierCalls");
+  const auto callsWithFlagOn = Export<int(WINAPI *)()>(verifier, "VerifierCallsWithFlagOn");
   ASSERT_TRUE(script && calls && callsWithFlagOn);
   HKEY desktop = nullptr;
   ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop), ERROR_SUCCESS);
 
   const DWORD on = 1, off = 0;
   const BYTE binary[] = {0, 0, 1, 0};
+  // Full screen after any run of spaces, slashes and hyphens, and by the first letter only.
   const struct {
-    DWORD type;
+    const char *tail;
+    DWORD type;  // REG_NONE: no value at all
     const void *data;
     DWORD size;
     bool asks;
-  } values[] = {{REG_DWORD, &on, sizeof on, true},
-                {REG_SZ, "1", 2, true},
-                {REG_BINARY, binary, sizeof binary, true},
-                {REG_DWORD, &off, sizeof off, false},
-                {REG_NONE, nullptr, 0, false}};  // no value at all
-  for (const auto &value : values) {
-    SCOPED_TRACE(testing::Message() << "type " << value.type);
-    if (value.data)
-      RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, value.type,
-                     static_cast<const BYTE *>(value.data), value.size);
+    UINT dismissal;
+  } runs[] = {{"/s", REG_DWORD, &on, sizeof on, true, WM_LBUTTONDOWN},
+              {"/ - s", REG_SZ, "1", 2, true, WM_KEYDOWN},
+              {"/scr", REG_BINARY, binary, sizeof binary, true, WM_RBUTTONDOWN},
+              {"S", REG_DWORD, &off, sizeof off, false, WM_KEYDOWN},
+              {"--/s extra", REG_NONE, nullptr, 0, false, WM_LBUTTONDOWN}};
+  for (const auto &run : runs) {
+    SCOPED_TRACE(run.tail);
+    if (run.data)
+      RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, run.type,
+                     static_cast<const BYTE *>(run.data), run.size);
     else
       RegDeleteValueA(desktop, "ScreenSaveUsePassword");
     script(0b1);
     // Set from outside: a saver that never touches it leaves it set.
-    SetSaverRunningFlag(!value.asks);
+    SetSaverRunningFlag(!run.asks);
     bool flagDuringRun = false;
-    const std::vector<Step> steps = {[&](HWND) {
-                                       flagDuringRun = RunningFlag();
-                                       return true;
-                                     },
-                                     Send(WM_LBUTTONDOWN)};
-    EXPECT_EQ(RunScript("/s", steps), 0);
-    EXPECT_TRUE(ScriptFinished());
-    EXPECT_LE(ScriptTicks(), GIVE_UP_STEPS) << "the click did not close the saver";
+    char title[32] = "";
+    const int exitCode =
+        RunScript(run.tail, {[&](HWND saver) {
+                               flagDuringRun = RunningFlag();
+                               SetWindowTextA(saver, "Renamed");
+                               GetWindowTextA(saver, title, sizeof title);
+                               return true;
+                             },
+                             Send(WM_SYSCOMMAND, SC_NEXTWINDOW), Send(WM_SYSCOMMAND, SC_PREVWINDOW),
+                             Send(WM_SYSCOMMAND, SC_SCREENSAVE), Send(run.dismissal)});
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(ScriptCompleted()) << "dismissed early or not at all";
+    EXPECT_STREQ(title, "Screen Saver");
+    EXPECT_EQ(FindWindowA(SAVER_CLASS_NAME, nullptr), nullptr);
     EXPECT_TRUE(flagDuringRun);
-    EXPECT_EQ(calls(), value.asks ? 1 : 0);
-    EXPECT_EQ(callsWithFlagOn(), value.asks ? 1 : 0);
-    EXPECT_EQ(RunningFlag(), !value.asks);
+    EXPECT_EQ(calls(), run.asks ? 1 : 0);
+    EXPECT_EQ(callsWithFlagOn(), run.asks ? 1 : 0);
+    EXPECT_EQ(RunningFlag(), !run.asks);
   }
   RegDeleteValueA(desktop, "ScreenSaveUsePassword");
   RegCloseKey(desktop);
@@ -103,7 +79,8 @@ TEST(PasswordRun, AnyTrueDesktopValueAsksWithTheFlagOnAndOtherwiseTheFlagIsLeftA
   FreeLibrary(verifier);
 }
 
-TEST(Preview, FillsTheParentForwardsHelpFollowsItsSizeAndEndsWithTheParent) {
+// That it draws inside its parent and ends with it the end-to-end runs check.
+TEST(Preview, FillsTheParentForwardsHelpAndFollowsItsSize) {
   constexpr int RESIZED_WIDTH = 160, RESIZED_HEIGHT = 120;
   for (const char *tail : {"/p %lu", "/l %lu", " -P   %lu"}) {
     SCOPED_TRACE(tail);
@@ -111,35 +88,29 @@ TEST(Preview, FillsTheParentForwardsHelpFollowsItsSizeAndEndsWithTheParent) {
     RECT parentClient = {}, previewClient = {};
     char title[64] = "";
     LONG style = 0;
-    int patternWidth = 0, patternHeight = 0;
-    POINT patternCentre = {};
+    LineSetState pattern;
     const int exitCode =
-        RunScript(tail, {
-                            [&](HWND preview) {
-                              parent = GetParent(preview);
-                              GetClientRect(parent, &parentClient);
-                              GetClientRect(preview, &previewClient);
-                              GetWindowTextA(preview, title, sizeof title);
-                              style = GetWindowLongA(preview, GWL_STYLE);
-                              SendMessageA(preview, WM_HELP, 0, 0);
-                              SendMessageA(preview, WM_CONTEXTMENU, 0, 0);
-                              SetWindowPos(preview, nullptr, 0, 0, RESIZED_WIDTH, RESIZED_HEIGHT,
-                                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-                              return true;
-                            },
-                            // Once the resized preview draws in its new size, the desktop ends it
-                            // by destroying the parent.
-                            [&](HWND) {
-                              if (lineSet.windowWidth != RESIZED_WIDTH) return false;
-                              patternWidth = lineSet.windowWidth;
-                              patternHeight = lineSet.windowHeight;
-                              patternCentre = lineSet.screenCenter;
-                              DestroyWindow(parent);
-                              return true;
-                            },
-                        });
+        RunScript(tail, {[&](HWND preview) {
+                           parent = GetParent(preview);
+                           GetClientRect(parent, &parentClient);
+                           GetClientRect(preview, &previewClient);
+                           GetWindowTextA(preview, title, sizeof title);
+                           style = GetWindowLongA(preview, GWL_STYLE);
+                           SendMessageA(preview, WM_HELP, 0, 0);
+                           SendMessageA(preview, WM_CONTEXTMENU, 0, 0);
+                           SetWindowPos(preview, nullptr, 0, 0, RESIZED_WIDTH, RESIZED_HEIGHT,
+                                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                           return true;
+                         },
+                         // Once the resized preview draws in its new size, the parent goes.
+                         [&](HWND) {
+                           if (lineSet.windowWidth != RESIZED_WIDTH) return false;
+                           pattern = lineSet;
+                           DestroyWindow(parent);
+                           return true;
+                         }});
     EXPECT_EQ(exitCode, 0);
-    ASSERT_TRUE(ScriptFinished());
+    ASSERT_TRUE(ScriptCompleted());
     EXPECT_EQ(previewClient.right, parentClient.right);
     EXPECT_EQ(previewClient.bottom, parentClient.bottom);
     EXPECT_STREQ(title, "Preview");
@@ -148,10 +119,8 @@ TEST(Preview, FillsTheParentForwardsHelpFollowsItsSizeAndEndsWithTheParent) {
         {WM_HELP, reinterpret_cast<WPARAM>(parent)},
         {WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parent)}};
     EXPECT_EQ(ScriptHelpRequests(), forwarded);
-    EXPECT_EQ(patternWidth, RESIZED_WIDTH);
-    EXPECT_EQ(patternHeight, RESIZED_HEIGHT);
-    EXPECT_EQ(patternCentre.x, RESIZED_WIDTH / 2);
-    EXPECT_EQ(patternCentre.y, RESIZED_HEIGHT / 2);
-    EXPECT_FALSE(IsWindow(parent));
+    EXPECT_EQ(pattern.windowHeight, RESIZED_HEIGHT);
+    EXPECT_EQ(pattern.screenCenter.x, RESIZED_WIDTH / 2);
+    EXPECT_EQ(pattern.screenCenter.y, RESIZED_HEIGHT / 2);
   }
 }

@@ -13,16 +13,11 @@
 // true when it is done; it runs once the saver window exists.
 using Step = std::function<bool(HWND saver)>;
 
-// After this many ticks the helper destroys the saver so that a test that expected a
-// dismissal fails instead of hanging.
-constexpr int GIVE_UP_STEPS = 40;
-
 // A "%lu" in the tail stands for the helper's handle.
 int RunScript(const char *tail, std::vector<Step> steps);
-// Helper ticks of the last run; above GIVE_UP_STEPS when the helper had to end the saver.
-int ScriptTicks();
-// Whether every step of the last run ran while the saver window still existed.
-bool ScriptFinished();
+// Whether every step of the last run ran while the saver window still existed, and the saver
+// then ended without the helper having to end it.
+bool ScriptCompleted();
 // The help requests (WM_HELP, WM_CONTEXTMENU) and their wParam that reached the helper.
 const std::vector<std::pair<UINT, WPARAM>> &ScriptHelpRequests();
 

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "audio/fake_wave_input.h"
+#include "common/headless_scene.h"
 #include "engine/animation_driver.h"
 #include "engine/palette_engine.h"
-#include "headless_scene.h"
 
 namespace ct = compat::testing;
 
@@ -68,30 +68,26 @@ class DriverRun : public ::testing::Test {
 
 TEST_F(DriverRun, DisabledWindowStopsTicksWatchdogClosesTheDialogAndEnablingTicksEvery20Ms) {
   SetSetting("SpeedInterval", "100");
-  WNDCLASSA watchedClass = {};
-  watchedClass.lpfnWndProc = WatchedProc;
-  watchedClass.hInstance = GetModuleHandleA(nullptr);
-  watchedClass.lpszClassName = WATCHED_CLASS;
-  RegisterClassA(&watchedClass);
-  CreateWindowExA(0, WATCHED_CLASS, WATCHDOG_TARGET_TITLE, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetWindowTextA(OpenTestWindow(WATCHED_CLASS, WatchedProc, 50, 50), WATCHDOG_TARGET_TITLE);
   drawTicks = watchedCloses = 0;
 
   int paced = -1, disabled = -1, enabled = -1, closesBefore = -1, closesAfter = -1;
+  // The draw ticks in the second from `from`.
+  auto ticksInASecond = [](DWORD from, int &ticks) {
+    ct::ScheduleCall(At(from), [] { drawTicks = 0; });
+    ct::ScheduleCall(At(from + 1000), [&ticks] { ticks = drawTicks; });
+  };
   ct::ScheduleCall(At(1), [] {
     saverProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(Saver(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
   });
-  ct::ScheduleCall(At(1000), [] { drawTicks = 0; });
-  ct::ScheduleCall(At(2000), [&] { paced = drawTicks; });
+  ticksInASecond(1000, paced);
   ct::ScheduleCall(At(2100), [] { EnableWindow(Saver(), FALSE); });
-  ct::ScheduleCall(At(3000), [] { drawTicks = 0; });
-  ct::ScheduleCall(At(4000), [&] { disabled = drawTicks; });
+  ticksInASecond(3000, disabled);
   ct::ScheduleCall(At(17099), [&] { closesBefore = watchedCloses; });
   ct::ScheduleCall(At(17101), [&] { closesAfter = watchedCloses; });
   ct::ScheduleCall(At(18000), [] { EnableWindow(Saver(), TRUE); });
-  ct::ScheduleCall(At(19000), [] { drawTicks = 0; });
-  ct::ScheduleCall(At(20000), [&] { enabled = drawTicks; });
+  ticksInASecond(19000, enabled);
   ct::ScheduleKeyDown(At(20500), 'Q');
 
   EXPECT_EQ(RunSaver("/s", 30000), 0);
@@ -131,37 +127,30 @@ TEST_F(DriverRun, TheDesignChangesOnTheTimerOnlyWhenRefreshIsSetAndErasingBlacks
   }
 }
 
-namespace {
-
-// The selects and realises of a full-screen run on this display that a key ends after a
-// second; each run stands for a fresh process, which has not realised its palette yet.
-std::vector<std::string> PaletteCallsOfARun(const char *display) {
-  setenv("LUMIVANE_DISPLAY", display, 1);
-  ThePaletteEngine().realised = false;
-  compat::EnablePaletteCallLog(true);
-  compat::TakePaletteCallLog();
-  ct::ScheduleKeyDown(ct::Now() + 1000, 'A');
-  EXPECT_EQ(RunSaver("/s", Elapsed() + 20000), 0);
-  EXPECT_FALSE(ct::DeadlineReached());
-  std::vector<std::string> calls;
-  for (const std::string &call : compat::TakePaletteCallLog())
-    if (call == "SelectPalette" || call == "RealizePalette") calls.push_back(call);
-  compat::EnablePaletteCallLog(false);
-  unsetenv("LUMIVANE_DISPLAY");
-  return calls;
-}
-
-}  // namespace
-
+// Each run stands for a fresh process, which has not realised its palette yet.
 TEST_F(DriverRun, TrueColourNeverSelectsAPaletteAndAPaletteDisplayRealisesOnceOnTheFirstTick) {
-  EXPECT_TRUE(PaletteCallsOfARun("truecolor").empty());
-
-  std::vector<std::string> calls = PaletteCallsOfARun("palette");
-  ASSERT_GE(calls.size(), 7u)
-      << "several ticks, each selecting the palette and the previous one back";
-  EXPECT_EQ(std::count(calls.begin(), calls.end(), "RealizePalette"), 1);
-  // The first tick: select, realise, select back; every later tick only selects.
-  EXPECT_EQ(calls[0], "SelectPalette");
-  EXPECT_EQ(calls[1], "RealizePalette");
-  EXPECT_EQ(calls[2], "SelectPalette");
+  ForEachDisplay(
+      [](bool palette) {
+        ThePaletteEngine().realised = false;
+        compat::EnablePaletteCallLog(true);
+        compat::TakePaletteCallLog();
+        ct::ScheduleKeyDown(ct::Now() + 1000, 'A');
+        EXPECT_EQ(RunSaver("/s", Elapsed() + 20000), 0);
+        EXPECT_FALSE(ct::DeadlineReached());
+        std::vector<std::string> calls;
+        for (const std::string &call : compat::TakePaletteCallLog())
+          if (call == "SelectPalette" || call == "RealizePalette") calls.push_back(call);
+        compat::EnablePaletteCallLog(false);
+        if (!palette) {
+          EXPECT_TRUE(calls.empty());
+          return;
+        }
+        ASSERT_GE(calls.size(), 7u)
+            << "several ticks, each selecting the palette and the previous one back";
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "RealizePalette"), 1);
+        // The first tick: select, realise, select back; every later tick only selects.
+        EXPECT_EQ(calls[0], "SelectPalette");
+        EXPECT_EQ(calls[1], "RealizePalette");
+        EXPECT_EQ(calls[2], "SelectPalette");
+      });
 }

@@ -2,7 +2,7 @@
 // every headless scene.
 #include <windows.h>
 
-#include "engine/headless/headless_scene.h"
+#include "common/headless_scene.h"
 #include "host/password_cpl/stand_in_verifier.h"
 
 namespace {
@@ -11,11 +11,11 @@ FARPROC Entry(void *function) { return reinterpret_cast<FARPROC>(function); }
 
 void RegisterStandInVerifier() {
   compat::testing::RegisterModule(
-      "PASSWORD.CPL", {{"VerifyScreenSavePwd", Entry(reinterpret_cast<void *>(VerifyScreenSavePwd))},
-                       {"ScriptVerifier", Entry(reinterpret_cast<void *>(ScriptVerifier))},
-                       {"VerifierCalls", Entry(reinterpret_cast<void *>(VerifierCalls))},
-                       {"VerifierCallsWithFlagOn",
-                        Entry(reinterpret_cast<void *>(VerifierCallsWithFlagOn))}});
+      "PASSWORD.CPL",
+      {{"VerifyScreenSavePwd", Entry(reinterpret_cast<void *>(VerifyScreenSavePwd))},
+       {"ScriptVerifier", Entry(reinterpret_cast<void *>(ScriptVerifier))},
+       {"VerifierCalls", Entry(reinterpret_cast<void *>(VerifierCalls))},
+       {"VerifierCallsWithFlagOn", Entry(reinterpret_cast<void *>(VerifierCallsWithFlagOn))}});
 }
 
 const bool registered = (AddToEveryScene(RegisterStandInVerifier), true);

@@ -1,6 +1,5 @@
-// Tests that open windows run on Linux on the headless backend, each from a fresh scene; on
-// Windows they use the real API.
-#include "headless_scene.h"
+// Every test of a binary that links this runs on the headless backend, each from a fresh scene.
+#include "common/headless_scene.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +7,6 @@
 #include <vector>
 
 #include "common/temp_files.h"
-#include "host/saver_window.h"
 
 namespace {
 
@@ -40,11 +38,11 @@ void FreshHeadlessScene() {
   compat::testing::SetScreenSize(1024, 768);
   for (void (*extra)() : Extras()) extra();
   start = compat::testing::Now();
+  compat::testing::SetDeadline(At(60000));
 }
 
 DWORD At(DWORD offset) { return start + offset; }
 DWORD Elapsed() { return compat::testing::Now() - start; }
-HWND Saver() { return FindWindowA(SAVER_CLASS_NAME, SAVER_FULLSCREEN_TITLE); }
 
 void SetSetting(const char *key, const char *value) {
   WritePrivateProfileStringA("Lumivane 95", key, value, "control.ini");
@@ -54,4 +52,13 @@ std::string Setting(const char *key) {
   char text[64] = "";
   GetPrivateProfileStringA("Lumivane 95", key, "", text, sizeof text, "control.ini");
   return text;
+}
+
+void ForEachDisplay(const std::function<void(bool palette)> &body) {
+  for (const char *display : {"palette", "truecolor"}) {
+    SCOPED_TRACE(display);
+    setenv("LUMIVANE_DISPLAY", display, 1);
+    body(display[0] == 'p');
+  }
+  unsetenv("LUMIVANE_DISPLAY");
 }
