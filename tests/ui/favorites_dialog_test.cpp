@@ -1,6 +1,7 @@
 // The favourites through the main dialog's controls: adding (replacing a name with other
-// capitals, a prefix not replacing, names cleaned, a full list), removing, Choose Randomly with a subset or with one line,
-// loading by double click and by "Last Pattern", and the list box's Win32 selection rules.
+// capitals, a prefix not replacing, names cleaned, a full list), removing, Choose Randomly with a
+// subset or with one line, loading by double click and by "Last Pattern", and the list box's Win32
+// selection rules.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -102,9 +103,9 @@ TEST_F(FavoritesDialogTest, RemoveFreesTheSlotsOfTheSelectedLines) {
 TEST_F(FavoritesDialogTest, ChooseRandomlyKeepsSeveralSelectedOrMakesAllEligibleForOne) {
   PutSlot(130, "Far Away,1");
   RunMain({[](HWND d) {
-    SelectLines(d, IDC_FAVORITES_LIST,
-                {LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19"),
-                 LineOf(d, "Far Away")});
+    SelectLines(
+        d, IDC_FAVORITES_LIST,
+        {LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19"), LineOf(d, "Far Away")});
     Click(d, IDC_CHOOSE_RANDOMLY);
     EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST),
               (std::vector<std::string>{"Far Away", "Fav 02", "Fav 11", "Fav 19"}));
