@@ -59,12 +59,11 @@ TEST(BufferAnalysis, WindowIsALiftedRaisedCosine) {
   int32_t window[512];
   FillWindowTable(window, 512);
   EXPECT_EQ(window[0], 13) << "0.0002 of full scale at the ends, never 0";
-  EXPECT_EQ(window[511], 13);
-  EXPECT_EQ(window[255], window[256]);
   EXPECT_GT(window[255], 65500);
-  for (int i = 1; i < 256; ++i) ASSERT_GT(window[i], window[i - 1]) << i;
-  // Eight bits take 256 frames at either rate (capture's own tests hold the other formats).
-  EXPECT_EQ(BufferBytesFor({2, 22050, 8}), 512u);
+  for (int i = 1; i < 256; ++i) {
+    ASSERT_GT(window[i], window[i - 1]) << i;
+    ASSERT_EQ(window[i], window[511 - i]) << i;
+  }
 }
 
 TEST(BufferAnalysis, SilenceWithAnOffsetIsLearntThenMeasuresNothing) {
@@ -84,6 +83,7 @@ TEST(BufferAnalysis, SilenceWithAnOffsetIsLearntThenMeasuresNothing) {
 
   // Eight bits: the unsigned midpoint 127 is the zero.
   Analysis b({2, 22050, 8});
+  ASSERT_EQ(BufferBytesFor(b.format), 512u);
   ASSERT_TRUE(b.Run(std::vector<uint8_t>(512, 127)));
   EXPECT_EQ(b.report.level, 0.0);
   EXPECT_EQ(b.dc[0], 0);
