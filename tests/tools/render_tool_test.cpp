@@ -1,10 +1,11 @@
 // The real lumivane-render binary: golden pictures match exactly, runs repeat byte for byte,
-// the --seed number reaches the saver, bad arguments end with a usage error, and the showcase
+// bad arguments and failed writes end with a one-line error and no picture, and the showcase
 // list shows every shipped design.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,17 +39,22 @@ std::vector<Golden> GoldenList() {
   return list;
 }
 
-// Only the exit status is of interest here; the paths printed on success are not.
-int RunRender(const std::vector<std::string> &arguments) {
-  std::string command = LUMIVANE_RENDER;
-  for (const std::string &a : arguments) command += " '" + a + "'";
-  const int status = std::system((command + " >/dev/null").c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+const TempFolder &ScratchFolder() {
+  static const TempFolder folder("render-tests");
+  return folder;
 }
 
-std::string Scratch(const std::string &name) {
-  static const TempFolder folder("render-tests");
-  return folder.File(name);
+std::string Scratch(const std::string &name) { return ScratchFolder().File(name); }
+
+// The exit status, and what the tool said on standard error; the paths printed on success are
+// not of interest.
+int RunRender(const std::vector<std::string> &arguments, std::string *errors = nullptr) {
+  std::string command = LUMIVANE_RENDER;
+  for (const std::string &a : arguments) command += " '" + a + "'";
+  const std::string errorFile = Scratch("stderr.txt");
+  const int status = std::system((command + " >/dev/null 2>'" + errorFile + "'").c_str());
+  if (errors) *errors = FileBytes(errorFile);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 RgbPicture Render(std::vector<std::string> arguments, const std::string &out) {
@@ -99,22 +105,37 @@ TEST(RenderTool, GoldenPicturesMatchExactly) {
   }
 }
 
-// Repeated runs and the seed reaching the saver are held by the golden pictures (Pot Luck's is
-// seeded); equal pictures giving equal bytes by the PNG test.
-TEST(RenderTool, BeforeItsFirstTickTheSaverHasDrawnNothing) {
-  const RgbPicture untouched =
-      Render({"--favorite", "Star", "--size", "64x48", "--ticks", "0", "--display", "truecolor"},
-             Scratch("untouched.png"));
+// The seed reaching the saver is held by the golden pictures (Pot Luck's is seeded).
+TEST(RenderTool, RunsRepeatByteForByteAndNothingIsDrawnBeforeTheFirstTick) {
+  const std::vector<std::string> arguments = {"--favorite", "Star", "--size",    "64x48",
+                                              "--ticks",    "0",    "--display", "truecolor"};
+  const RgbPicture untouched = Render(arguments, Scratch("untouched.png"));
   EXPECT_EQ(untouched.width, 64);
   EXPECT_EQ(untouched.height, 48);
   EXPECT_EQ(LitPixels(untouched), 0u);
+
+  std::vector<std::string> drawn = arguments;
+  drawn[5] = "40";
+  Render(drawn, Scratch("first.png"));
+  EXPECT_GT(LitPixels(Render(drawn, Scratch("second.png"))), 0u);
+  EXPECT_TRUE(FileBytes(Scratch("first.png")) == FileBytes(Scratch("second.png")))
+      << "equal pictures give equal bytes";
+  for (const auto &entry : std::filesystem::directory_iterator(ScratchFolder().Path()))
+    EXPECT_NE(entry.path().extension(), ".part") << "a finished picture leaves no part file";
 }
 
-TEST(RenderTool, UsageErrorsAndUnknownFavouritesFailWithoutAPicture) {
+TEST(RenderTool, FailuresEndWithAOneLineErrorAndWithoutAPicture) {
   const std::string out = Scratch("never.png");
-  EXPECT_EQ(RunRender({"--size", "big", "--out", out}), 2);
-  EXPECT_EQ(RunRender({"--favorite", "No Such Design", "--out", out}), 1);
+  std::string errors;
+  EXPECT_EQ(RunRender({"--size", "big", "--out", out}, &errors), 2);
+  EXPECT_NE(errors.find("--size"), std::string::npos) << errors;
+  EXPECT_EQ(RunRender({"--favorite", "Bitty", "--out", out}, &errors), 1);
+  EXPECT_NE(errors.find("\"Bitty Dots\""), std::string::npos) << "the names are listed: " << errors;
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
   EXPECT_FALSE(std::filesystem::exists(out));
+  const std::string unwritable = Scratch("no-such-folder") + "/picture.png";
+  EXPECT_EQ(RunRender({"--ticks", "1", "--size", "16x16", "--out", unwritable}, &errors), 1);
+  EXPECT_NE(errors.find("no-such-folder"), std::string::npos) << errors;
   EXPECT_EQ(RunRender({"--help"}), 0);
 }
 

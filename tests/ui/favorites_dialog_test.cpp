@@ -1,6 +1,7 @@
 // The favourites through the main dialog's controls: adding (replacing a name with other
-// capitals, a prefix not replacing), removing, Choose Randomly with a subset or with one line,
-// loading by double click and by "Last Pattern", and the list box's Win32 selection rules.
+// capitals, a prefix not replacing, names cleaned, a full list), removing, Choose Randomly with a
+// subset or with one line, loading by double click and by "Last Pattern", and the list box's Win32
+// selection rules.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ class FavoritesDialogTest : public DialogTest {
   }
 };
 
-TEST_F(FavoritesDialogTest, AddReplacesOnlyTheSameNameWhateverItsCapitals) {
+TEST_F(FavoritesDialogTest, AddReplacesOnlyTheSameNameWhateverItsCapitalsAndNeverOverwrites) {
   PutSlot(21, "Star Field,9,0,100,120,80,8,1,0,11,0");
   PutSlot(22, "Starburst,9,0,100,120,80,8,1,0,11,0");
   RunMain({[](HWND d) {
@@ -46,7 +47,13 @@ TEST_F(FavoritesDialogTest, AddReplacesOnlyTheSameNameWhateverItsCapitals) {
     Click(d, IDC_ADD);
     EXPECT_GE(LineOf(d, "Starburst"), 0);
     EXPECT_GE(LineOf(d, "Star"), 0);
-    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 23u);
+    // A comma or control character would cut the stored string, a leading blank is lost.
+    Type(d, IDC_FAVORITE_NAME, "  Odd, name\x01");
+    Click(d, IDC_ADD);
+    Type(d, IDC_FAVORITE_NAME, ",,");
+    Click(d, IDC_ADD);
+    EXPECT_GE(LineOf(d, "Odd name"), 0);
+    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 24u);
     Type(d, IDC_FAVORITE_NAME, "");
     EXPECT_FALSE(Enabled(d, IDC_ADD));
     Click(d, IDCANCEL);
@@ -55,6 +62,17 @@ TEST_F(FavoritesDialogTest, AddReplacesOnlyTheSameNameWhateverItsCapitals) {
   EXPECT_EQ(Slot(21).substr(0, 14), "star field,33,");
   EXPECT_EQ(Slot(22).substr(0, 10), "Starburst,");
   EXPECT_EQ(Slot(23).substr(0, 8), "Star,33,");
+  EXPECT_EQ(Slot(24).substr(0, 9), "Odd name,") << "kept as it can be found again";
+
+  // With every slot taken nothing is added and nothing overwritten.
+  for (int slot = 25; slot <= 255; ++slot) PutSlot(slot, "Full " + std::to_string(slot) + ",1");
+  RunMain({[](HWND d) {
+    Type(d, IDC_FAVORITE_NAME, "Extra");
+    Click(d, IDC_ADD);
+    EXPECT_EQ(LineOf(d, "Extra"), -1);
+    Click(d, IDCANCEL);
+  }});
+  EXPECT_EQ(Slot(255), "Full 255,1");
 }
 
 TEST_F(FavoritesDialogTest, RemoveFreesTheSlotsOfTheSelectedLines) {
@@ -68,8 +86,13 @@ TEST_F(FavoritesDialogTest, RemoveFreesTheSlotsOfTheSelectedLines) {
     SelectLines(d, IDC_FAVORITES_LIST, {});
     for (int i = 0; i < 17; ++i) SendDlgItemMessageA(d, IDC_FAVORITES_LIST, LB_SETSEL, TRUE, i);
     Click(d, IDC_REMOVE);
-    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 1u);
+    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST), (std::vector<std::string>{"Fav 20"}));
     EXPECT_FALSE(Enabled(d, IDC_CHOOSE_RANDOMLY));
+    // A slot emptied behind the dialog's back keeps its line: there is nothing to free.
+    WritePrivateProfileStringA("Lumivane 95", "Favorite20", "", "control.ini");
+    SelectLines(d, IDC_FAVORITES_LIST, {0});
+    Click(d, IDC_REMOVE);
+    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 1u);
     Click(d, IDCANCEL);
   }});
   EXPECT_EQ(Slot(3), "");
@@ -78,31 +101,34 @@ TEST_F(FavoritesDialogTest, RemoveFreesTheSlotsOfTheSelectedLines) {
 }
 
 TEST_F(FavoritesDialogTest, ChooseRandomlyKeepsSeveralSelectedOrMakesAllEligibleForOne) {
+  PutSlot(130, "Far Away,1");
   RunMain({[](HWND d) {
-    SelectLines(d, IDC_FAVORITES_LIST,
-                {LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19")});
+    SelectLines(
+        d, IDC_FAVORITES_LIST,
+        {LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19"), LineOf(d, "Far Away")});
     Click(d, IDC_CHOOSE_RANDOMLY);
     EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST),
-              (std::vector<std::string>{"Fav 02", "Fav 11", "Fav 19"}));
+              (std::vector<std::string>{"Far Away", "Fav 02", "Fav 11", "Fav 19"}));
     EXPECT_TRUE(SelectedLines(d, IDC_FAVORITES_LIST).empty());
     EXPECT_FALSE(Enabled(d, IDC_FAVORITES_LIST));
     Click(d, IDOK);
   }});
   EXPECT_EQ(Get("AllRandom"), "1");
   const std::string flags = Get("FavList");
-  ASSERT_GE(flags.size(), 20u);
+  ASSERT_GE(flags.size(), 130u);
   for (int slot = 1; slot <= static_cast<int>(flags.size()); ++slot)
-    EXPECT_EQ(flags[slot - 1], slot == 2 || slot == 11 || slot == 19 ? 'Y' : 'N') << slot;
+    EXPECT_EQ(flags[slot - 1], slot == 2 || slot == 11 || slot == 19 || slot == 130 ? 'Y' : 'N')
+        << slot;
   // Opened again, the box is ticked and the chosen ones are listed; switched off, every line
   // comes back with the chosen ones selected.
   RunMain({[](HWND d) {
     EXPECT_TRUE(Checked(d, IDC_CHOOSE_RANDOMLY));
-    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 3u);
+    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 4u);
     EXPECT_FALSE(Enabled(d, IDC_SYMMETRY_SCROLL));
     Click(d, IDC_CHOOSE_RANDOMLY);
-    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 20u);
+    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 21u);
     EXPECT_EQ(SelectedLines(d, IDC_FAVORITES_LIST),
-              (std::vector<int>{LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19")}));
+              (std::vector<int>{0, LineOf(d, "Fav 02"), LineOf(d, "Fav 11"), LineOf(d, "Fav 19")}));
     EXPECT_TRUE(Enabled(d, IDC_SYMMETRY_SCROLL));
     Click(d, IDOK);
   }});
@@ -112,7 +138,7 @@ TEST_F(FavoritesDialogTest, ChooseRandomlyKeepsSeveralSelectedOrMakesAllEligible
   RunMain({[](HWND d) {
     SelectLines(d, IDC_FAVORITES_LIST, {LineOf(d, "Fav 05")});
     Click(d, IDC_CHOOSE_RANDOMLY);
-    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 20u);
+    EXPECT_EQ(ListLines(d, IDC_FAVORITES_LIST).size(), 21u);
     EXPECT_TRUE(SelectedLines(d, IDC_FAVORITES_LIST).empty());
     Click(d, IDOK);
   }});
@@ -163,6 +189,7 @@ TEST_F(FavoritesDialogTest, LoadingADepthOutsideOneToFourClearsEveryDepthButton)
   PutSlot(0, "Last Design,7,0,100,120,80,8,1,0,11,0,7");
   PutSlot(21, "Gone,7,0,100,120,80,8,1,0,11,0,2");
   RunMain({[](HWND d) {
+    EXPECT_EQ(LineOf(d, "Last Design"), -1) << "slot 0 is not a favourite";
     const int gone = LineOf(d, "Gone");
     // Emptied outside the dialog: the double click finds nothing and changes nothing.
     WritePrivateProfileStringA("Lumivane 95", "Favorite21", "", "control.ini");
