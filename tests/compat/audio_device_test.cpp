@@ -26,21 +26,21 @@ std::vector<uint8_t> RecordedSound() {
   return sound;
 }
 
-// SDL reads its driver choice once, at the first use of wave input in this process.
-const std::string soundFile = [] {
-  static const TempFolder folder("disk-capture");
-  const std::string path = folder.File("capture.raw");
-  const std::vector<uint8_t> sound = RecordedSound();
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char *>(sound.data()), sound.size());
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILEIN", path.c_str(), 1);
-  setenv("SDL_DISKAUDIODELAY", "5", 1);
-  return path;
-}();
-
 class AudioDevice : public HeadlessWindows {
  protected:
+  // SDL reads its driver choice once, at the first use of wave input in this process. Set up
+  // here rather than at start-up, since the X11 helper processes of this binary are killed and
+  // would leave the folder behind.
+  static void SetUpTestSuite() {
+    static const TempFolder folder("disk-capture");
+    const std::string path = folder.File("capture.raw");
+    const std::vector<uint8_t> sound = RecordedSound();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(sound.data()), sound.size());
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILEIN", path.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "5", 1);
+  }
   // Dispatches messages until `done` holds or five seconds have passed.
   bool PumpUntil(const std::function<bool()> &done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
