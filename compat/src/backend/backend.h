@@ -56,8 +56,9 @@ class Backend {
   virtual void Sleep(DWORD milliseconds) = 0;
   virtual void ScreenSize(int *width, int *height) = 0;
 
-  // True when Pump has work now; called on every PeekMessageA, so it must be cheap.
-  virtual bool PumpDue() = 0;
+  // True when Pump has work now; called on every PeekMessageA with a CoarseNow() reading, so
+  // it must be cheap.
+  virtual bool PumpDue(DWORD coarseNow) = 0;
   // Turns window-system events into input reports and presents the surfaces of shown native
   // windows that changed.
   virtual void Pump() = 0;

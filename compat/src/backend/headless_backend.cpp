@@ -63,7 +63,8 @@ class HeadlessBackend : public Backend {
   }
   bool DeadlineReached() const { return deadlineReached_; }
 
-  bool PumpDue() override {
+  // The virtual clock is read as it is: it has no cheaper form.
+  bool PumpDue(DWORD) override {
     const uint64_t now = clock_.load(std::memory_order_relaxed);
     return nextEvent_.load(std::memory_order_relaxed) <= now ||
            (deadline_.load(std::memory_order_relaxed) <= now && !deadlineReached_);

@@ -166,9 +166,8 @@ class SdlBackend : public Backend {
     *height = monitors[0].height;
   }
 
-  bool PumpDue() override {
-    return !natives_.empty() &&
-           MonotonicMs(CLOCK_MONOTONIC_COARSE) - lastPump_ >= PUMP_INTERVAL_MS;
+  bool PumpDue(DWORD coarseNow) override {
+    return !natives_.empty() && coarseNow - lastPump_ >= PUMP_INTERVAL_MS;
   }
 
   void Pump() override {

@@ -13,8 +13,12 @@ int ColourDistance(uint32_t a, uint32_t b) {
 
 int NearestStaticSlot(uint32_t rgb) {
   int best = 0;
-  for (int i = 1; i < STATIC_COLOUR_COUNT; ++i)
-    if (ColourDistance(StaticColour(i), rgb) < ColourDistance(StaticColour(best), rgb)) best = i;
+  int bestDistance = ColourDistance(StaticColour(0), rgb);
+  // An exact match (black, the usual erasing pen, comes first) ends the search.
+  for (int i = 1; i < STATIC_COLOUR_COUNT && bestDistance > 0; ++i) {
+    const int d = ColourDistance(StaticColour(i), rgb);
+    if (d < bestDistance) best = i, bestDistance = d;
+  }
   return StaticColourSlot(best);
 }
 

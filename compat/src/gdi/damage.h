@@ -33,6 +33,17 @@ class DamageGrid {
     else
       MarkLongLine(x0, y0, x1, y1, reach);
   }
+  // A 1-pixel line with both ends on the surface, the usual case: its pixels lie within the
+  // box of its ends, so there is nothing to widen or clip.
+  void MarkLineWithin(int x0, int y0, int x1, int y1) {
+    const int left = std::min(x0, x1), right = std::max(x0, x1);
+    const int top = std::min(y0, y1), bottom = std::max(y0, y1);
+    if (bottom - top < 2 * TILE_HEIGHT || right - left < 2 * TILE_WIDTH)
+      MarkTiles(left >> TILE_SHIFT_X, top >> TILE_SHIFT_Y, right >> TILE_SHIFT_X,
+                bottom >> TILE_SHIFT_Y);
+    else
+      MarkLongLine(x0, y0, x1, y1, 1);
+  }
   void Clear();
 
   int columns() const { return columns_; }
@@ -52,9 +63,13 @@ class DamageGrid {
     right = std::min<int64_t>(right, width_ - 1);
     bottom = std::min<int64_t>(bottom, height_ - 1);
     if (left > right || top > bottom) return;
-    const int first = int(left >> TILE_SHIFT_X), last = int(right >> TILE_SHIFT_X);
-    uint64_t *tiles = tiles_.data() + size_t(top >> TILE_SHIFT_Y) * wordsPerRow_;
-    uint64_t *const end = tiles_.data() + size_t((bottom >> TILE_SHIFT_Y) + 1) * wordsPerRow_;
+    MarkTiles(int(left >> TILE_SHIFT_X), int(top >> TILE_SHIFT_Y), int(right >> TILE_SHIFT_X),
+              int(bottom >> TILE_SHIFT_Y));
+  }
+  // Tiles [first, last] of rows [top, bottom], all on the grid.
+  void MarkTiles(int first, int top, int last, int bottom) {
+    uint64_t *tiles = tiles_.data() + size_t(top) * wordsPerRow_;
+    uint64_t *const end = tiles_.data() + size_t(bottom + 1) * wordsPerRow_;
     if ((first >> 6) == (last >> 6)) {
       // Within one word, the usual case: one OR per tile row.
       const uint64_t bits = (~0ull >> (63 - (last - first))) << (first & 63);

@@ -14,20 +14,15 @@ namespace compat {
 
 namespace {
 
-constexpr uint32_t LIVE_DC = 0x4443C0DE;
-// DCs are never freed, only recycled, so a stale handle finds a dead or reused DC instead of
-// freed memory; this bounds how many exist at once.
-constexpr size_t MAX_DCS = 4096;
-constexpr uintptr_t DC_TAG = 0xD;
-
 std::mutex registryGuard;
-std::atomic<DeviceContext *> dcTable[MAX_DCS];
 size_t dcCount = 0;
 std::vector<size_t> freeDCs;
 std::unordered_map<HWND, size_t> windowDCs;
 size_t screenDC = SIZE_MAX;
 
-HDC HandleOf(size_t index) { return reinterpret_cast<HDC>(((index + 1) << 4) | DC_TAG); }
+HDC HandleOf(size_t index) {
+  return reinterpret_cast<HDC>(((index + 1) << DC_INDEX_SHIFT) | DC_TAG);
+}
 
 void SelectDefaults(DeviceContext &dc) {
   dc.pen = StockPen(BLACK_PEN);
@@ -60,14 +55,7 @@ size_t NewDC() {
 
 }  // namespace
 
-DeviceContext *FindDC(HDC handle) {
-  const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
-  if ((value & 0xF) != DC_TAG) return nullptr;
-  const size_t index = (value >> 4) - 1;
-  if (index >= MAX_DCS) return nullptr;
-  DeviceContext *dc = dcTable[index].load(std::memory_order_acquire);
-  return dc && dc->magic == LIVE_DC ? dc : nullptr;
-}
+std::atomic<DeviceContext *> dcTable[MAX_DCS];
 
 HDC CreateSurfaceDC(Surface &surface) {
   std::lock_guard<std::mutex> lock(registryGuard);
@@ -111,7 +99,7 @@ void RetireVanishedWindowDCs() {
 void DeleteMemoryDC(HDC handle) {
   std::lock_guard<std::mutex> lock(registryGuard);
   DeviceContext *dc = FindDC(handle);
-  if (dc && dc->memory) RetireDC((reinterpret_cast<uintptr_t>(handle) >> 4) - 1);
+  if (dc && dc->memory) RetireDC((reinterpret_cast<uintptr_t>(handle) >> DC_INDEX_SHIFT) - 1);
 }
 
 uint32_t ResolveColour(const DeviceContext &dc, COLORREF colour) {

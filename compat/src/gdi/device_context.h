@@ -6,6 +6,8 @@
 #include "objects.h"
 #include "surface.h"
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 namespace compat {
@@ -24,8 +26,24 @@ struct DeviceContext {
   uint64_t penEpoch = 0;     // colourEpoch when penPixel was worked out
 };
 
-// The live DC behind a handle, or null.
-DeviceContext *FindDC(HDC dc);
+constexpr uint32_t LIVE_DC = 0x4443C0DE;
+// DCs are never freed, only recycled, so a stale handle finds a dead or reused DC instead of
+// freed memory; this bounds how many exist at once.
+constexpr size_t MAX_DCS = 4096;
+// A handle is its slot's number plus one above a tag, so made-up values are refused.
+constexpr uintptr_t DC_TAG = 0xD;
+constexpr int DC_INDEX_SHIFT = 4;
+extern std::atomic<DeviceContext *> dcTable[MAX_DCS];
+
+// The live DC behind a handle, or null. Inline: every line drawn looks its DC up twice.
+inline DeviceContext *FindDC(HDC handle) {
+  const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+  if ((value & ((uintptr_t(1) << DC_INDEX_SHIFT) - 1)) != DC_TAG) return nullptr;
+  const size_t index = (value >> DC_INDEX_SHIFT) - 1;
+  if (index >= MAX_DCS) return nullptr;
+  DeviceContext *dc = dcTable[index].load(std::memory_order_acquire);
+  return dc && dc->magic == LIVE_DC ? dc : nullptr;
+}
 
 // A DC drawing straight onto a surface, for tests and tools; the caller keeps the surface.
 HDC CreateSurfaceDC(Surface &surface);

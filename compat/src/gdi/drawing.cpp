@@ -8,7 +8,8 @@ namespace compat {
 
 namespace {
 
-void Segment(DeviceContext &dc, int x0, int y0, int x1, int y1) {
+// Inlined: LineTo runs it for every line drawn.
+__attribute__((always_inline)) inline void Segment(DeviceContext &dc, int x0, int y0, int x1, int y1) {
   const Pen &pen = *dc.pen;
   if (!dc.surface || pen.invisible) return;
   if (pen.shape) DrawWideLine(*dc.surface, x0, y0, x1, y1, *pen.shape, CurrentPenPixel(dc));

@@ -7,6 +7,7 @@
 #include "window/window_surface.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <unordered_map>
 
@@ -153,16 +154,25 @@ BOOL AnimatePalette(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY 
   if (!palette || palette->stock || !entries || start >= palette->entries.size()) return FALSE;
   count = std::min<UINT>(count, UINT(palette->entries.size()) - start);
   Surface *surface = AnimatedSurface(*palette);
+  // Animation may recolour a whole palette for every few lines drawn, so the loop has no
+  // branch on the surface: without one, the colours land in a scratch table.
+  uint32_t scratch[256];
+  uint32_t *hardware = surface ? surface->hardwarePalette : scratch;
+  PALETTEENTRY *to = palette->entries.data() + start;
+  const uint8_t *slots = palette->slots.data() + start;
   for (UINT k = 0; k < count; ++k) {
-    PALETTEENTRY &entry = palette->entries[start + k];
-    if (!(entry.peFlags & PC_RESERVED)) continue;
-    entry.peRed = entries[k].peRed;
-    entry.peGreen = entries[k].peGreen;
-    entry.peBlue = entries[k].peBlue;
+    // An entry as one little-endian word, 0xFFBBGGRR: the colour moves in one piece and the
+    // flags stay the entry's own.
+    uint32_t was, now;
+    std::memcpy(&was, &to[k], 4);
+    std::memcpy(&now, &entries[k], 4);
+    if (!((was >> 24) & PC_RESERVED)) continue;
+    now = (now & 0x00FFFFFFu) | (was & 0xFF000000u);
+    std::memcpy(&to[k], &now, 4);
     // The static colours belong to every window; an entry that shares one is not animated.
-    const int slot = palette->slots[start + k];
-    if (surface && slot >= FIRST_FREE_SLOT && slot <= LAST_FREE_SLOT)
-      surface->hardwarePalette[slot] = EntryRGB(entry);
+    const unsigned slot = slots[k];
+    if (slot - FIRST_FREE_SLOT <= unsigned(LAST_FREE_SLOT - FIRST_FREE_SLOT))
+      hardware[slot] = __builtin_bswap32(now) >> 8;
   }
   if (surface) ++surface->generation;
   ++colourEpoch;

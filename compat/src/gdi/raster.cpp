@@ -175,6 +175,16 @@ Reciprocal ReciprocalOf(uint64_t d) {
   return Reciprocal{((uint64_t(1) << shift) + d - 1) / d, shift};
 }
 
+// A line whose box, widened by the brush's reach, misses the surface touches none of its
+// pixels: a third of a design's lines can lie off the screen, and they cost no set-up.
+bool WhollyOutside(const Surface &surface, int x0, int y0, int x1, int y1, int reachLeft,
+                   int reachRight, int reachUp, int reachDown) {
+  return int64_t(std::max(x0, x1)) + reachRight < 0 ||
+         int64_t(std::min(x0, x1)) - reachLeft >= surface.width ||
+         int64_t(std::max(y0, y1)) + reachDown < 0 ||
+         int64_t(std::min(y0, y1)) - reachUp >= surface.height;
+}
+
 // Lines up to this many major steps walk in closed form: their numerators stay below
 // 2^NUMERATOR_BITS.
 constexpr int64_t CLOSED_FORM_MAX_STEPS = 1 << 14;
@@ -201,68 +211,121 @@ void FillRun(T *p, ptrdiff_t stride, int64_t count, T value) {
   for (; count > 0; --count, p += stride) *p = value;
 }
 
-// Steps [first, last] of `line` from `p`, the pixel of step `first`, with the minor offset of
-// each step in closed form: no error term to carry, so no branch per pixel.
+// The steps [first, last] of a thin line to walk from `p`, the pixel of step `first`, whose
+// minor offset from the line's start is `firstMinor`.
+struct ThinSteps {
+  int64_t dMajor, dMinor;
+  int bias;
+  bool xMajor;
+  int64_t first, last, firstMinor;
+  ptrdiff_t majorStride, minorStride;
+};
+
+// Every line is walked here, so this is the rasteriser's hot path: no bounds checks, and the
+// minor offset of each step in closed form, which needs no branch per pixel.
 template <typename T>
-void WalkClosedForm(T *p, const Line &line, int64_t first, int64_t last, ptrdiff_t majorStride,
-                    ptrdiff_t minorStride, T value) {
-  const int64_t rounding = line.dMajor - 1 + line.bias;  // MinorAt's numerator at step 0
-  const Reciprocal perMajor = ReciprocalOf(uint64_t(2 * line.dMajor));
-  const uint64_t firstMinor = first == 0 ? 0 : uint64_t(MinorAt(line, first));
-  if (line.xMajor && line.dMajor >= SPAN_MIN_RUN * line.dMinor) {
+inline void WalkThin(T *p, const ThinSteps &s, T value) {
+  const int64_t count = s.last - s.first + 1;
+  if (s.dMinor == 0) {
+    if (s.majorStride < 0) FillRun(p - (count - 1) * -s.majorStride, -s.majorStride, count, value);
+    else FillRun(p, s.majorStride, count, value);
+    return;
+  }
+  if (s.dMajor > CLOSED_FORM_MAX_STEPS) {
+    const int64_t err =
+        2 * s.dMinor - s.dMajor + 2 * s.dMinor * s.first - 2 * s.dMajor * s.firstMinor;
+    WalkPixels(p, s.majorStride, s.minorStride, count, int(err + s.bias - 1),
+               int(2 * s.dMinor - 2 * s.dMajor), int(2 * s.dMinor), value);
+    return;
+  }
+  const uint64_t rounding = uint64_t(s.dMajor - 1 + s.bias);  // the minor's numerator at step 0
+  if (s.xMajor && s.dMajor >= SPAN_MIN_RUN * s.dMinor) {
     // Shallow: one run per row. Run k of the walk starts at the first step whose minor offset
     // reaches k, ceil((k * 2 dMajor - rounding) / (2 dMinor)).
-    const Reciprocal perMinor = ReciprocalOf(uint64_t(2 * line.dMinor));
-    const uint64_t rowStart = uint64_t(2 * line.dMajor), roundUp = uint64_t(2 * line.dMinor - 1) - uint64_t(rounding);
-    for (uint64_t k = firstMinor + 1, step = uint64_t(first);; ++k, p += minorStride) {
-      const uint64_t next = std::min(((k * rowStart + roundUp) * perMinor.factor) >> perMinor.shift, uint64_t(last) + 1);
-      const int64_t count = int64_t(next - step);
-      FillRun(majorStride > 0 ? p : p - (count - 1), 1, count, value);
-      p += majorStride * count;
+    const Reciprocal perMinor = ReciprocalOf(uint64_t(2 * s.dMinor));
+    const uint64_t rowStart = uint64_t(2 * s.dMajor);
+    const uint64_t roundUp = uint64_t(2 * s.dMinor - 1) - rounding;
+    const uint64_t end = uint64_t(s.last) + 1;
+    uint64_t step = uint64_t(s.first);
+    for (uint64_t k = uint64_t(s.firstMinor) + 1;; ++k, p += s.minorStride) {
+      const uint64_t next =
+          std::min(((k * rowStart + roundUp) * perMinor.factor) >> perMinor.shift, end);
+      const int64_t run = int64_t(next - step);
+      FillRun(s.majorStride > 0 ? p : p - (run - 1), 1, run, value);
+      p += s.majorStride * run;
       step = next;
-      if (step > uint64_t(last)) return;
+      if (step == end) return;
     }
   }
-  const uint64_t increment = uint64_t(2 * line.dMinor) * perMajor.factor;
-  uint64_t offset = (uint64_t(2 * line.dMinor * first + rounding) * perMajor.factor) - (firstMinor << perMajor.shift);
-  for (int64_t n = last - first + 1; n > 0; --n, p += majorStride, offset += increment)
-    p[ptrdiff_t(offset >> perMajor.shift) * minorStride] = value;
+  const Reciprocal perMajor = ReciprocalOf(uint64_t(2 * s.dMajor));
+  const uint64_t increment = uint64_t(2 * s.dMinor) * perMajor.factor;
+  uint64_t offset = (uint64_t(2 * s.dMinor * s.first) + rounding) * perMajor.factor -
+                    (uint64_t(s.firstMinor) << perMajor.shift);
+  const uint64_t end = offset + uint64_t(count) * increment;
+  const int shift = perMajor.shift;
+  const ptrdiff_t minorStride = s.minorStride, majorStride = s.majorStride;
+  for (; offset != end; p += majorStride, offset += increment)
+    p[ptrdiff_t(offset >> shift) * minorStride] = value;
+}
+
+// A line with both ends on the surface, the usual case: walked from its own start, with none
+// of the divisions of clipping.
+template <typename T>
+inline void ThinLineWithin(Surface &surface, T *pixels, int x0, int y0, int x1, int y1, T value) {
+  const int dx = x1 - x0, dy = y1 - y0;
+  const int64_t adx = std::abs(dx), ady = std::abs(dy);
+  ThinSteps s;
+  s.xMajor = adx > ady;
+  s.dMajor = s.xMajor ? adx : ady;
+  s.dMinor = s.xMajor ? ady : adx;
+  if (s.dMajor == 0) return;
+  // Octants 3, 5, 6 and 8 (clockwise from +x, y down) break ties the other way.
+  s.bias = s.xMajor ? dy <= 0 : dx < 0;
+  s.first = 0;
+  s.last = s.dMajor - 1;
+  s.firstMinor = 0;
+  const ptrdiff_t xStride = dx < 0 ? -1 : 1;
+  const ptrdiff_t yStride = dy < 0 ? -ptrdiff_t(surface.width) : surface.width;
+  s.majorStride = s.xMajor ? xStride : yStride;
+  s.minorStride = s.xMajor ? yStride : xStride;
+  WalkThin(pixels + ptrdiff_t(y0) * surface.width + x0, s, value);
+  surface.damage.MarkLineWithin(x0, y0, x1, y1);
+}
+
+// Any other line, clipped to the surface in closed form, so it starts exactly where the full
+// walk would be.
+template <typename T>
+void ThinLineClipped(Surface &surface, T *pixels, int x0, int y0, int x1, int y1, T value) {
+  const Line line = MakeLine(x0, y0, x1, y1);
+  ThinSteps s{line.dMajor, line.dMinor, line.bias, line.xMajor, 0, 0, 0, 0, 0};
+  if (line.dMajor == 0 ||
+      !ClipSteps(line, line.dMajor - 1, 0, 0, surface.width, surface.height, s.first, s.last))
+    return;
+  s.firstMinor = MinorAt(line, s.first);
+  const int64_t major = line.majorStart + line.majorSign * s.first;
+  const int64_t minor = line.minorStart + line.minorSign * s.firstMinor;
+  const int64_t x = line.xMajor ? major : minor, y = line.xMajor ? minor : major;
+  const ptrdiff_t xStride = line.xMajor ? line.majorSign : line.minorSign;
+  const ptrdiff_t yStride = ptrdiff_t(line.xMajor ? line.minorSign : line.majorSign) * surface.width;
+  s.majorStride = line.xMajor ? xStride : yStride;
+  s.minorStride = line.xMajor ? yStride : xStride;
+  WalkThin(pixels + ptrdiff_t(y) * surface.width + x, s, value);
+  surface.damage.MarkLine(x0, y0, x1, y1, 1);
 }
 
 template <typename T>
-void ThinLine(Surface &surface, int x0, int y0, int x1, int y1, T value) {
-  const Line line = MakeLine(x0, y0, x1, y1);
-  if (line.dMajor == 0) return;
-  int64_t first = 0, last = line.dMajor - 1;
-  WalkStart start;
-  if (unsigned(x0) < unsigned(surface.width) && unsigned(y0) < unsigned(surface.height) &&
-      unsigned(x1) < unsigned(surface.width) && unsigned(y1) < unsigned(surface.height)) {
-    // Wholly inside, the usual case: the walk's own start, without the divisions of clipping.
-    start.x = x0, start.y = y0;
-    start.trigger = int(2 * line.dMinor - line.dMajor + line.bias - 1);
-    start.addStep = int(2 * line.dMinor - 2 * line.dMajor);
-    start.addStay = int(2 * line.dMinor);
+void ThinLine(Surface &surface, T *pixels, int x0, int y0, int x1, int y1, T value) {
+  const unsigned width = unsigned(surface.width), height = unsigned(surface.height);
+  if (unsigned(x0) < width && unsigned(x1) < width && unsigned(y0) < height &&
+      unsigned(y1) < height) {
+    ThinLineWithin(surface, pixels, x0, y0, x1, y1, value);
   } else {
-    if (!ClipSteps(line, line.dMajor - 1, 0, 0, surface.width, surface.height, first, last)) return;
-    start = StartAt(line, first);
+    CropPoint(x0, y0);
+    CropPoint(x1, y1);
+    if (WhollyOutside(surface, x0, y0, x1, y1, 0, 0, 0, 0)) return;
+    ThinLineClipped(surface, pixels, x0, y0, x1, y1, value);
   }
-  T *p = PixelAt<T>(surface, start.x, start.y);
-  const ptrdiff_t xStride = line.xMajor ? line.majorSign : line.minorSign;
-  const ptrdiff_t yStride = ptrdiff_t(line.xMajor ? line.minorSign : line.majorSign) * surface.width;
-  const ptrdiff_t majorStride = line.xMajor ? xStride : yStride;
-  const ptrdiff_t minorStride = line.xMajor ? yStride : xStride;
-  if (line.dMinor == 0) {
-    const int64_t count = last - first + 1;
-    if (majorStride < 0) FillRun(p - (count - 1) * -majorStride, -majorStride, count, value);
-    else FillRun(p, majorStride, count, value);
-    return;
-  }
-  if (line.dMajor <= CLOSED_FORM_MAX_STEPS) {
-    WalkClosedForm(p, line, first, last, majorStride, minorStride, value);
-    return;
-  }
-  WalkPixels(p, majorStride, minorStride, last - first + 1, start.trigger, start.addStep,
-             start.addStay, value);
+  ++surface.generation;
 }
 
 // Per-row extents of a wide line, kept between calls so drawing allocates nothing. Padded
@@ -397,14 +460,6 @@ std::unique_ptr<PenShape> BuildRoundShape(int width) {
   return shape;
 }
 
-// A line whose box, widened by the brush's reach, misses the surface touches none of its
-// pixels: a third of a design's lines can lie off the screen, and they cost no set-up.
-bool WhollyOutside(const Surface &surface, int x0, int y0, int x1, int y1, int reachLeft,
-                   int reachRight, int reachUp, int reachDown) {
-  return int64_t(std::max(x0, x1)) + reachRight < 0 || int64_t(std::min(x0, x1)) - reachLeft >= surface.width ||
-         int64_t(std::max(y0, y1)) + reachDown < 0 || int64_t(std::min(y0, y1)) - reachUp >= surface.height;
-}
-
 }  // namespace
 
 const PenShape &RoundPenShape(int width) {
@@ -417,13 +472,8 @@ const PenShape &RoundPenShape(int width) {
 }
 
 void DrawThinLine(Surface &surface, int x0, int y0, int x1, int y1, uint32_t pixel) {
-  CropPoint(x0, y0);
-  CropPoint(x1, y1);
-  if (WhollyOutside(surface, x0, y0, x1, y1, 0, 0, 0, 0)) return;
-  if (surface.indexed) ThinLine<uint8_t>(surface, x0, y0, x1, y1, uint8_t(pixel));
-  else ThinLine<uint32_t>(surface, x0, y0, x1, y1, pixel);
-  surface.damage.MarkLine(x0, y0, x1, y1, 1);
-  ++surface.generation;
+  if (surface.indexed) ThinLine(surface, surface.pixels8.data(), x0, y0, x1, y1, uint8_t(pixel));
+  else ThinLine(surface, surface.pixels32.data(), x0, y0, x1, y1, pixel);
 }
 
 void DrawWideLine(Surface &surface, int x0, int y0, int x1, int y1, const PenShape &shape,

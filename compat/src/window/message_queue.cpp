@@ -25,6 +25,9 @@ struct QueueHolder {
   }
 };
 thread_local QueueHolder holder;
+// The same queue through a plain pointer: a thread_local with a destructor costs a call on
+// every access, and PeekMessageA asks for the queue thousands of times a second.
+thread_local ThreadQueue *current = nullptr;
 
 bool InRange(UINT message, UINT filterMin, UINT filterMax) {
   if (filterMin == 0 && filterMax == 0) return true;
@@ -90,14 +93,15 @@ bool Due(DWORD due, DWORD now) { return static_cast<int32_t>(now - due) >= 0; }
 
 // PeekMessageA runs this thousands of times a second while drawing, so the precise clock is
 // read only when the coarse one cannot tell whether the earliest timer is due.
-bool TimerMessage(ThreadQueue &queue, MSG *msg, HWND window, bool remove, Backend &backend) {
+bool TimerMessage(ThreadQueue &queue, MSG *msg, HWND window, bool remove, Backend &backend,
+                  DWORD coarseNow) {
   Timer *earliest = nullptr;
   for (Timer &t : queue.timers) {
     if (!MatchesWindow(t.window, window)) continue;
     if (earliest == nullptr || static_cast<int32_t>(t.due - earliest->due) < 0) earliest = &t;
   }
   if (earliest == nullptr) return false;
-  DWORD now = backend.CoarseNow();
+  DWORD now = coarseNow;
   if (!Due(earliest->due, now)) {
     if (static_cast<int32_t>(earliest->due - now) > static_cast<int32_t>(backend.CoarseLag())) return false;
     now = backend.Now();
@@ -132,6 +136,7 @@ void QueueWait::Block(int64_t milliseconds) const {
 }
 
 ThreadQueue &CurrentQueue() {
+  if (current != nullptr) return *current;
   if (!holder.queue) {
     auto queue = std::make_shared<ThreadQueue>();
     queue->threadId = GetCurrentThreadId();
@@ -139,7 +144,8 @@ ThreadQueue &CurrentQueue() {
     queues[queue->threadId] = queue;
     holder.queue = queue;
   }
-  return *holder.queue;
+  current = holder.queue.get();
+  return *current;
 }
 
 std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId) {
@@ -172,7 +178,13 @@ void PostInput(ThreadQueue &queue, const MSG &msg) {
 bool RetrieveMessage(MSG *msg, HWND window, UINT filterMin, UINT filterMax, UINT flags) {
   ThreadQueue &queue = CurrentQueue();
   Backend &backend = ActiveBackend();
-  if (backend.PumpDue()) backend.Pump();
+  // One reading of the cheap clock serves the pump and the timers; a pump takes time, so the
+  // clock is read again after one.
+  DWORD coarseNow = backend.CoarseNow();
+  if (backend.PumpDue(coarseNow)) {
+    backend.Pump();
+    coarseNow = backend.CoarseNow();
+  }
   const bool remove = (flags & PM_REMOVE) != 0;
 
   if (queue.pending.load(std::memory_order_relaxed) > 0) {
@@ -211,7 +223,7 @@ bool RetrieveMessage(MSG *msg, HWND window, UINT filterMin, UINT filterMax, UINT
       PaintMessage(queue, msg, window))
     return true;
   if (!queue.timers.empty() && InRange(WM_TIMER, filterMin, filterMax))
-    return TimerMessage(queue, msg, window, remove, backend);
+    return TimerMessage(queue, msg, window, remove, backend, coarseNow);
   return false;
 }
 
