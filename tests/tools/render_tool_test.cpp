@@ -105,7 +105,7 @@ TEST(RenderTool, GoldenPicturesMatchExactly) {
   }
 }
 
-// The seed reaching the saver is held by the golden pictures (Pot Luck's is seeded).
+// Whether --seed reaches the saver shows in the golden pictures: one is drawn with a fixed seed.
 TEST(RenderTool, RunsRepeatByteForByteAndNothingIsDrawnBeforeTheFirstTick) {
   const std::vector<std::string> arguments = {"--favorite", "Star", "--size",    "64x48",
                                               "--ticks",    "0",    "--display", "truecolor"};

@@ -172,7 +172,7 @@ BOOL AnimatePalette(HPALETTE handle, UINT start, UINT count, const PALETTEENTRY 
     // The static colours belong to every window; an entry that shares one is not animated.
     const unsigned slot = slots[k];
     if (slot - FIRST_FREE_SLOT <= unsigned(LAST_FREE_SLOT - FIRST_FREE_SLOT))
-      hardware[slot] = __builtin_bswap32(now) >> 8;
+      hardware[slot] = EntryRGB(to[k]);
   }
   if (surface) ++surface->generation;
   ++colourEpoch;
