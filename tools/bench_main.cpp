@@ -430,7 +430,7 @@ void PrintTable(const Figures &after, const Figures *before, const BenchOptions 
   std::printf("\nLines per CPU second: the renderer's own count over the saver process's processor time\n"
               "while it draws unthrottled; the LastSpeed cap is %d line sets per tick times the lines\n"
               "of a line set over a timer period of %d ms. Processor shares are of one core over the\n"
-              "measured seconds; the X server's is read in its clock ticks (10 ms).\n",
+              "measured seconds; the X server's from the scheduler's nanosecond count.\n",
               UNTHROTTLED_GROUP_SIZE, std::max(UNTHROTTLED_INTERVAL_MS, TIMER_FLOOR_MS));
 }
 

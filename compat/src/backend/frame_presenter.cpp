@@ -44,50 +44,40 @@ void CopyPixels(const uint32_t *in, uint32_t *out, int count) {
   std::memcpy(out + x, in + x, size_t(count - x) * 4);
 }
 
-// Sixteen indices at a time from `x` while they last before `end`, returning the OR of them.
-// Sixteen pixels are a cache line of the shown pixels: a line is written whole or not at all,
-// since streaming part of one costs more than all of it. With `skipBlack` a line of black is
-// left as it is; the choice is made per tile, outside the loop, because whether a line is
-// black is too irregular for the branch predictor.
-template <bool skipBlack, typename Eight>
-__attribute__((always_inline)) inline uint64_t ConvertLines(const uint8_t *in, uint32_t *out, int &x, int end,
-                                                             Eight eight) {
-  uint64_t any = 0;
-  for (; x + 16 <= end; x += 16) {
-    uint64_t words[2];
-    std::memcpy(words, in + x, sizeof words);
-    any |= words[0] | words[1];
-    if (skipBlack && (words[0] | words[1]) == 0) continue;
-    eight(out + x, words[0]);
-    eight(out + x + 8, words[1]);
-  }
-  return any;
-}
-
 // Converts tile by tile; bit t of the result says that tile t held an index other than 0,
-// the black that erasing draws. `Eight` converts eight indices from one word. Black pixels of
-// a tile outside `fresh` are already shown as black and need not be written again.
+// the black that erasing draws. `Eight` converts eight indices from one word. A tile outside
+// `fresh` shows its black pixels as black already, so it is written in halves, skipping halves
+// of black: sixteen pixels are a cache line of the shown pixels, written whole or not at all,
+// since streaming part of one costs more than all of it. Whether a half is black is too
+// irregular for the branch predictor, so tiles drawn on are written whole without asking.
 template <typename Eight>
 __attribute__((always_inline)) inline uint64_t ConvertTiles(const uint8_t *in, uint32_t *out, int count,
                                                              const uint32_t *palette, uint64_t fresh, Eight eight) {
+  static_assert(DamageGrid::TILE_WIDTH == 32, "a tile is four words of indices");
   uint64_t inked = 0;
-  for (int tile = 0, left = 0; left < count; ++tile, left += DamageGrid::TILE_WIDTH) {
-    const int end = std::min(count, left + DamageGrid::TILE_WIDTH);
-    int x = left;
-    uint64_t any = (fresh >> tile) & 1 ? ConvertLines<false>(in, out, x, end, eight)
-                                       : ConvertLines<true>(in, out, x, end, eight);
-    for (; x + 8 <= end; x += 8) {
-      uint64_t word;
-      std::memcpy(&word, in + x, sizeof word);
-      any |= word;
-      eight(out + x, word);
+  int tile = 0, x = 0;
+  for (; x + DamageGrid::TILE_WIDTH <= count; x += DamageGrid::TILE_WIDTH, ++tile) {
+    uint64_t words[4];
+    std::memcpy(words, in + x, sizeof words);
+    const uint64_t firstHalf = words[0] | words[1], secondHalf = words[2] | words[3];
+    const bool whole = (fresh >> tile) & 1;
+    inked |= uint64_t((firstHalf | secondHalf) != 0) << tile;
+    if (whole || firstHalf != 0) {
+      eight(out + x, words[0]);
+      eight(out + x + 8, words[1]);
     }
-    for (; x < end; ++x) {
-      out[x] = palette[in[x]];
-      any |= in[x];
+    if (whole || secondHalf != 0) {
+      eight(out + x + 16, words[2]);
+      eight(out + x + 24, words[3]);
     }
-    if (any != 0) inked |= 1ull << tile;
   }
+  // The narrower last tile of a row, at the surface's right edge.
+  uint64_t any = 0;
+  for (; x < count; ++x) {
+    out[x] = palette[in[x]];
+    any |= in[x];
+  }
+  if (any != 0) inked |= 1ull << tile;
   return inked;
 }
 

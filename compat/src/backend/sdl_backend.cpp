@@ -32,9 +32,13 @@ constexpr int IDLE_WAIT_MS = 20;
 // designs, but with palette animation it can be most of the picture; such frames come less
 // often.
 constexpr double PRESENT_CPU_SHARE = 0.025;
-// At most thirty frames a second, or the display's refresh if that is slower: more would
-// cost more than it shows.
-constexpr DWORD MIN_PRESENT_INTERVAL_MS = 33;
+// The window system copies every pixel sent, at a cost of its own: frames that send more come
+// less often, so that it copies at most this many a millisecond. Under palette animation a
+// 1080p frame sends most of the screen and still comes twenty times a second; at 2160p, ten.
+constexpr double SENT_PIXELS_PER_MS = 32000;
+// At most twenty frames a second, or the display's refresh if that is slower: the pattern
+// moves smoothly at that rate, and more frames would cost more than they show.
+constexpr DWORD MIN_PRESENT_INTERVAL_MS = 50;
 // Frames come at least this often, whatever they cost.
 constexpr DWORD MAX_PRESENT_INTERVAL_MS = 100;
 // How often a window drawn into a foreign window checks that its host still exists.
@@ -56,7 +60,7 @@ struct Native {
   bool shown = false;
   Surface *surface = nullptr;  // the window's pixels
   uint64_t presented = ~0ull;
-  DWORD lastPresent = 0;
+  DWORD frameDue = 0;  // the next frame may be shown from then on
   DWORD refreshMs = MIN_PRESENT_INTERVAL_MS;
   double presentCostMs = 0;  // processor time of a frame, smoothed over the last few
   DWORD presentIntervalMs = MIN_PRESENT_INTERVAL_MS;
@@ -534,29 +538,35 @@ class SdlBackend : public Backend {
   void Present(Native &native, DWORD now) {
     if (!native.shown) return;
     Surface &surface = *native.surface;
-    if (surface.generation == native.presented || now - native.lastPresent < native.presentIntervalMs)
+    if (surface.generation == native.presented || static_cast<int32_t>(now - native.frameDue) < 0)
       return;
     SDL_Surface *target = SDL_GetWindowSurface(native.sdl);
     if (target == nullptr || surface.width == 0 || surface.height == 0) return;
     native.presented = surface.generation;
-    native.lastPresent = now;
     ++presentedFrames_;
     const double started = ThreadCpuMs();
-    PresentFrame(native, surface, target);
+    const double sentPixels = PresentFrame(native, surface, target);
     const double cost = ThreadCpuMs() - started;
     native.presentCostMs = native.presentCostMs == 0 ? cost : 0.75 * native.presentCostMs + 0.25 * cost;
+    const double wanted = std::max(native.presentCostMs / PRESENT_CPU_SHARE, sentPixels / SENT_PIXELS_PER_MS);
     native.presentIntervalMs = static_cast<DWORD>(
-        std::clamp(native.presentCostMs / PRESENT_CPU_SHARE, double(native.refreshMs),
-                   double(MAX_PRESENT_INTERVAL_MS)));
+        std::clamp(wanted, double(native.refreshMs), double(MAX_PRESENT_INTERVAL_MS)));
+    // Pumps come when the thread wakes, a little after a frame is due. Frames keep to their
+    // schedule rather than to those wake-ups, or every lateness would lower the rate; after a
+    // pause (nothing changed, or a long stall) the schedule starts again from now.
+    const DWORD late = now - native.frameDue;
+    native.frameDue = (late < native.presentIntervalMs ? native.frameDue : now) + native.presentIntervalMs;
   }
 
-  void PresentFrame(Native &native, Surface &surface, SDL_Surface *target) {
+  // Returns the number of pixels sent to the window system.
+  double PresentFrame(Native &native, Surface &surface, SDL_Surface *target) {
     const Uint32 format = target->format->format;
     const bool direct = (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) &&
                         target->w == surface.width && target->h == surface.height;
+    const double whole = double(target->w) * target->h;
     if (!direct) {
       PresentScaled(native, surface, target);
-      return;
+      return whole;
     }
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
     const std::vector<PresentRect> &changed = native.frames.Update(
@@ -565,13 +575,17 @@ class SdlBackend : public Backend {
     if (native.sendWhole) {
       native.sendWhole = false;
       SDL_UpdateWindowSurface(native.sdl);
-      return;
+      return whole;
     }
-    if (changed.empty()) return;
+    if (changed.empty()) return 0;
     native.rects.clear();
-    for (const PresentRect &rect : changed)
+    double sent = 0;
+    for (const PresentRect &rect : changed) {
       native.rects.push_back(SDL_Rect{rect.x, rect.y, rect.width, rect.height});
+      sent += double(rect.width) * rect.height;
+    }
     SDL_UpdateWindowSurfaceRects(native.sdl, native.rects.data(), static_cast<int>(native.rects.size()));
+    return sent;
   }
 
   // A window whose pixels differ in size or format from its surface (a host window of
