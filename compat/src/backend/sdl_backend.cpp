@@ -33,12 +33,13 @@ constexpr int IDLE_WAIT_MS = 20;
 // often.
 constexpr double PRESENT_CPU_SHARE = 0.025;
 // The window system copies every pixel sent, at a cost of its own: frames that send more come
-// less often, so that it copies at most this many a millisecond. Under palette animation a
-// 1080p frame sends most of the screen and still comes twenty times a second; at 2160p, ten.
+// less often, so that it copies at most this many a millisecond. Sparse frames are not slowed;
+// under palette animation a 1080p frame sends most of the screen and comes some seventeen
+// times a second, a 2160p one ten times (the fewest frames allowed).
 constexpr double SENT_PIXELS_PER_MS = 32000;
-// At most twenty frames a second, or the display's refresh if that is slower: the pattern
-// moves smoothly at that rate, and more frames would cost more than they show.
-constexpr DWORD MIN_PRESENT_INTERVAL_MS = 50;
+// At most thirty frames a second, or the display's refresh if that is slower: more would
+// cost more than it shows.
+constexpr DWORD MIN_PRESENT_INTERVAL_MS = 33;
 // Frames come at least this often, whatever they cost.
 constexpr DWORD MAX_PRESENT_INTERVAL_MS = 100;
 // How often a window drawn into a foreign window checks that its host still exists.
