@@ -57,18 +57,21 @@ __attribute__((always_inline)) inline uint64_t ConvertTiles(const uint8_t *in, u
   uint64_t inked = 0;
   int tile = 0, x = 0;
   for (; x + DamageGrid::TILE_WIDTH <= count; x += DamageGrid::TILE_WIDTH, ++tile) {
-    uint64_t words[4];
-    std::memcpy(words, in + x, sizeof words);
-    const uint64_t firstHalf = words[0] | words[1], secondHalf = words[2] | words[3];
+    uint64_t w0, w1, w2, w3;
+    std::memcpy(&w0, in + x, 8);
+    std::memcpy(&w1, in + x + 8, 8);
+    std::memcpy(&w2, in + x + 16, 8);
+    std::memcpy(&w3, in + x + 24, 8);
+    const uint64_t firstHalf = w0 | w1, secondHalf = w2 | w3;
     const bool whole = (fresh >> tile) & 1;
     inked |= uint64_t((firstHalf | secondHalf) != 0) << tile;
     if (whole || firstHalf != 0) {
-      eight(out + x, words[0]);
-      eight(out + x + 8, words[1]);
+      eight(out + x, w0);
+      eight(out + x + 8, w1);
     }
     if (whole || secondHalf != 0) {
-      eight(out + x + 16, words[2]);
-      eight(out + x + 24, words[3]);
+      eight(out + x + 16, w2);
+      eight(out + x + 24, w3);
     }
   }
   // The narrower last tile of a row, at the surface's right edge.
