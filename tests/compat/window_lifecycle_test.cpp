@@ -1,5 +1,5 @@
 // Windows from creation to destruction: the messages on the way, DefWindowProcA's close,
-// finding windows, and the window state the saver asks about.
+// finding windows, the foreground and enabling.
 #include "window_fixture.h"
 
 namespace {
@@ -95,18 +95,15 @@ TEST_F(Lifecycle, FindWindowMatchesTopLevelClassAndTitleWithoutCase) {
   EXPECT_EQ(FindWindowA(nullptr, "Lumivane 95"), nullptr);
 }
 
-TEST_F(Lifecycle, EnablingForegroundAndVisibility) {
+TEST_F(Lifecycle, ForegroundAndEnabling) {
   const HWND first = MakeWindow(WS_POPUP | WS_VISIBLE);
   const HWND second = MakeWindow(WS_POPUP | WS_VISIBLE);
   EXPECT_EQ(GetForegroundWindow(), second);
-  received.clear();
   EXPECT_TRUE(SetForegroundWindow(first));
   EXPECT_EQ(GetForegroundWindow(), first);
-  ASSERT_EQ(Of(WM_ACTIVATE).size(), 2u);
-  EXPECT_EQ(Of(WM_ACTIVATE)[0].window, second);
-  EXPECT_EQ(LOWORD(Of(WM_ACTIVATE)[0].wParam), WA_INACTIVE);
-  EXPECT_EQ(Of(WM_ACTIVATE)[1].window, first);
 
+  // The driver stops drawing while its window is disabled (a password dialog over it):
+  // WM_ENABLE tells it, once for each change.
   received.clear();
   EXPECT_FALSE(EnableWindow(first, FALSE));  // it was enabled
   EXPECT_FALSE(IsWindowEnabled(first));
@@ -115,12 +112,6 @@ TEST_F(Lifecycle, EnablingForegroundAndVisibility) {
   ASSERT_EQ(Of(WM_ENABLE).size(), 2u);
   EXPECT_EQ(Of(WM_ENABLE)[0].wParam, static_cast<WPARAM>(FALSE));
   EXPECT_EQ(Of(WM_ENABLE)[1].wParam, static_cast<WPARAM>(TRUE));
-
-  EXPECT_TRUE(IsWindowVisible(first));
-  EXPECT_TRUE(ShowWindow(first, SW_HIDE));
-  EXPECT_FALSE(IsWindowVisible(first));
-  EXPECT_FALSE(IsWindow(nullptr));
-  EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(0x1234)));  // no window system to ask
 }
 
 }  // namespace
