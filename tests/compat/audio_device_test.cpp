@@ -6,12 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "common/temp_files.h"
@@ -40,19 +38,6 @@ class AudioDevice : public HeadlessWindows {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILEIN", path.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "5", 1);
-  }
-  // Dispatches messages until `done` holds or five seconds have passed.
-  bool PumpUntil(const std::function<bool()> &done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      MSG msg;
-      if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
-      else
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
   }
 };
 

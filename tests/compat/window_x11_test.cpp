@@ -4,18 +4,16 @@
 // made, and goes when it goes. Each side is this test binary started again as a helper process,
 // so that each runs with a fresh window system connection. (The pointer, and a preview in its
 // host: the Linux program's own end-to-end tests.)
-#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <windows.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
+
+#include "window_fixture.h"
 
 // After gtest, whose names Xlib's macros would otherwise rewrite.
 #include <X11/Xlib.h>
@@ -81,17 +79,6 @@ bool LoopUntilQuit(HWND window, DWORD limitMs) {
   return true;
 }
 
-// Polls in real time for up to ten seconds; true once `done` holds.
-template <typename Done>
-bool WaitFor(Done done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
-
 class ForeignWindow {
  public:
   ForeignWindow(int width, int height) : display_(XOpenDisplay(nullptr)) {
@@ -123,12 +110,6 @@ class ForeignWindow {
   ::Window window_ = 0;
 };
 
-// Dispatches what is waiting, so that input is read and the surface presented.
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
 TEST(WindowX11, AnotherProcessFindsActivatesAndClosesTheSaverWindow) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs an X server (DISPLAY)";
   const pid_t owner = StartHelper("Owner");
@@ -151,13 +132,13 @@ TEST(WindowX11, TheRunningFlagIsSeenByOthersAndGoesWithItsProcessHoweverItDies) 
   for (int signal : {SIGKILL, SIGSEGV}) {
     const pid_t holder = StartHelper("FlagHolder");
     ASSERT_GT(holder, 0);
-    EXPECT_TRUE(WaitFor(held)) << "signal " << signal;
+    EXPECT_TRUE(PumpUntil(held)) << "signal " << signal;
     kill(holder, signal);
     int status = 0;
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
     // (A sanitizer's own fault handler may turn the death into an exit with its error code.)
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-    EXPECT_TRUE(WaitFor([&] { return !held(); })) << "the flag outlived signal " << signal;
+    EXPECT_TRUE(PumpUntil([&] { return !held(); })) << "the flag outlived signal " << signal;
   }
 }
 
@@ -192,17 +173,19 @@ TEST(X11Helper, Owner) {
 TEST(X11Helper, Finder) {
   if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
   HWND found = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (found = FindWindowA("windowsscreensaverclass", "Screen Saver")) != nullptr; }));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return (found = FindWindowA("windowsscreensaverclass", "Screen Saver")) != nullptr; }));
   EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", "Lumivane 95"), nullptr);
   HWND dialog = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowA(nullptr, DialogTitle().c_str())) != nullptr; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return (dialog = FindWindowA(nullptr, DialogTitle().c_str())) != nullptr; }));
   EXPECT_NE(dialog, found);
   SendMessageA(dialog, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }));
   EXPECT_TRUE(IsWindow(found));
   EXPECT_TRUE(SetForegroundWindow(found));
   ASSERT_TRUE(PostMessageA(found, WM_CLOSE, 0, 0));
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(found); }));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(found); }));
 }
 
 TEST(X11Helper, Hack) {
@@ -224,10 +207,8 @@ TEST(X11Helper, Hack) {
   FillRect(dc, &all, blue);
   DeleteObject(blue);
   ReleaseDC(saver, dc);
-  EXPECT_TRUE(WaitFor([&] {
-    PumpMessages();
-    return host.Pixel(299, 199) == 0x0000FFul;
-  }));
+  // Pumping reads input and presents the surface.
+  EXPECT_TRUE(PumpUntil([&] { return host.Pixel(299, 199) == 0x0000FFul; }));
   host.Destroy();
   EXPECT_TRUE(LoopUntilQuit(saver, 5000));
   EXPECT_FALSE(IsWindow(saver));

@@ -69,7 +69,6 @@ TEST_F(ProfileTest, CutsValuesToTheBuffer) {
     EXPECT_EQ(GetPrivateProfileStringA("s1", v.key, "default", buffer, v.size, path()), v.length);
     EXPECT_STREQ(buffer, v.expected) << v.key << " in " << v.size;
   }
-
 }
 
 TEST_F(ProfileTest, WritesFilesLineForLineAsWindows) {
@@ -86,8 +85,9 @@ TEST_F(ProfileTest, WritesFilesLineForLineAsWindows) {
   ASSERT_TRUE(WritePrivateProfileStringA("APP1", "KEY2", "  new value", path()));
   ASSERT_TRUE(WritePrivateProfileStringA("App3", "empty", "", path()));
   EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "key", "value", path()));
-  EXPECT_EQ(ReadFile(), "[App1]\r\nkey1=v\r\nkey2=new value\r\nkey3=v\r\n[App2]\r\nkey4=v\r\n"
-                        "[App3]\r\nkey5=v\r\nempty=\r\n");
+  EXPECT_EQ(ReadFile(),
+            "[App1]\r\nkey1=v\r\nkey2=new value\r\nkey3=v\r\n[App2]\r\nkey4=v\r\n"
+            "[App3]\r\nkey5=v\r\nempty=\r\n");
 }
 
 TEST_F(ProfileTest, AnswersSoundlyOnHostileFiles) {
