@@ -1,7 +1,7 @@
 // Colours on the emulated palette display beyond what the golden pictures show: the nearest
 // entry for an RGB colour, entries outside the palette, animation of reserved entries only, and
-// colours shared with the static ones. (Realising and animating the saver's own palette, and
-// the true-colour display: the golden pictures.)
+// colours shared with the static ones; and that a true-colour display has none. (Realising and
+// animating the saver's own palette, and drawing in true colour: the golden pictures.)
 #include <windows.h>
 
 #include "gdi_surface.h"
@@ -26,7 +26,6 @@ class GdiDisplay : public GdiSurface {
 TEST_F(GdiDisplay, RealisedPaletteMatchesColoursAndAnimatesOnlyReservedEntries) {
   HPALETTE palette = MakeAnimatedPalette();
   HPALETTE previous = SelectPalette(dc, palette, FALSE);
-  EXPECT_EQ(previous, GetStockObject(DEFAULT_PALETTE));
   EXPECT_EQ(RealizePalette(dc), UINT(ENTRIES));
   // PALETTERGB draws the nearest entry; plain RGB a static colour; an entry past the palette's
   // end (where the sound modulation may park its cursor) entry 0.
@@ -76,6 +75,16 @@ TEST_F(GdiDisplay, UnreservedEntriesShareColoursAlreadyInTheHardwarePalette) {
   EXPECT_EQ(surface.hardwarePalette[255], 0xFFFFFFu);
   SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
   DeleteObject(palette);
+}
+
+// What the palette engine asks before it builds a palette. (That the palette display has one:
+// the golden pictures.)
+using GdiTrueColour = GdiSurface;
+
+TEST_F(GdiTrueColour, HasNoPalette) {
+  Open("truecolor", 8, 8);
+  EXPECT_FALSE(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE);
+  EXPECT_EQ(GetDeviceCaps(dc, SIZEPALETTE), 0);
 }
 
 }  // namespace
