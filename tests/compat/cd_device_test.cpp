@@ -1,5 +1,5 @@
-// The "cdaudio" command interpreter without a disc: everything fails as on a machine without a
-// drive, and nothing but "cdaudio" is known. (With a disc image: tests/e2e/linux_cd.sh.)
+// The "cdaudio" command interpreter without a disc: the commands the CD keys send fail as on a
+// machine without a drive. (With a disc image: tests/e2e/linux_cd.sh.)
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -18,8 +18,5 @@ TEST(CdDevice, WithoutADriveOpenFailsAndNothingElseRuns) {
   EXPECT_EQ(mciSendStringA("play cdaudio from 1:0", answer, sizeof answer, nullptr),
             MCIERR_INVALID_DEVICE_NAME);
   EXPECT_NE(mciSendStringA("close cdaudio", answer, 19, nullptr), 0u);
-  EXPECT_EQ(mciSendStringA("open waveaudio", answer, sizeof answer, nullptr), MCIERR_INVALID_DEVICE_NAME);
-  EXPECT_EQ(mciSendStringA("", answer, sizeof answer, nullptr), MCIERR_MISSING_DEVICE_NAME);
-  EXPECT_EQ(mciSendStringA(nullptr, answer, sizeof answer, nullptr), MCIERR_MISSING_COMMAND_STRING);
   unsetenv("LUMIVANE_CDROM");
 }

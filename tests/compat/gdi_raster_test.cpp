@@ -6,7 +6,6 @@
 #include "gdi_surface.h"
 #include "platform/gdi_line_walk.h"
 
-#include <climits>
 #include <random>
 
 namespace {
@@ -54,15 +53,11 @@ TEST_F(GdiRaster, WideLinesAreTheRoundBrushStampedAlongTheWalk) {
   }
 }
 
-TEST_F(GdiRaster, WidePensHaveRoundEndsAndAPointIsADisc) {
+TEST_F(GdiRaster, AWidePensPointIsARoundDisc) {
   // (Where a wide line's ends reach is the platform test's, against the real GDI.)
-  const auto dotOf = [this](int width) {
-    Fill(0);
-    PenLine(dc, width, RGB(255, 255, 255), 80, 60, 80, 60);
-    return PixelsOf(255);
-  };
+  PenLine(dc, 7, RGB(255, 255, 255), 80, 60, 80, 60);
   // The disc of radius 3.5 around the pixel: the same on every side of the centre.
-  const PixelSet dot = dotOf(7);
+  const PixelSet dot = PixelsOf(255);
   for (const auto &p : dot) {
     EXPECT_TRUE(dot.count({160 - p.first, p.second}));
     EXPECT_TRUE(dot.count({p.first, 120 - p.second}));
@@ -70,46 +65,16 @@ TEST_F(GdiRaster, WidePensHaveRoundEndsAndAPointIsADisc) {
   }
   EXPECT_EQ(dot.size(), 37u);
   EXPECT_FALSE(dot.count({77, 57}));  // the corner is cut
-  // A negative width draws as its size; the widest widths, INT_MIN included, as the widest pen.
-  EXPECT_EQ(dotOf(-7), dot);
-  const PixelSet widest = dotOf(INT_MAX);
-  EXPECT_EQ(widest.size(), 160u * 120u) << "the widest pen covers the small surface";
-  EXPECT_EQ(dotOf(INT_MIN), widest);
-  EXPECT_EQ(dotOf(-INT_MAX), widest);
-  // A thin pen draws nothing for a line of no length, and leaves the current position at the
-  // end of the last line.
-  Fill(0);
-  SelectObject(dc, GetStockObject(WHITE_PEN));
-  MoveToEx(dc, 20, 20, nullptr);
-  LineTo(dc, 30, 20);
-  LineTo(dc, 30, 30);
-  LineTo(dc, 30, 30);
-  POINT last{};
-  MoveToEx(dc, 0, 0, &last);
-  EXPECT_EQ(last.x, 30);
-  EXPECT_EQ(last.y, 30);
-  EXPECT_EQ(PixelsOf(255).size(), 20u);
 }
 
-TEST_F(GdiRaster, BezierCurvesRunFromTheirFirstPointThroughTheirMiddleAndEraseWhole) {
+TEST_F(GdiRaster, BezierCurvesRunFromTheirFirstPointAndEraseWhole) {
   SelectObject(dc, GetStockObject(WHITE_PEN));
   const POINT arch[4] = {{10, 100}, {10, 10}, {150, 10}, {150, 100}};
   ASSERT_TRUE(PolyBezier(dc, arch, 4));
   const PixelSet curve = PixelsOf(255);
   EXPECT_TRUE(curve.count({10, 100}));
   EXPECT_FALSE(curve.count({150, 100}));
-  // B(0.5) = (80, 32.5): the curve passes within a pixel of it.
-  bool nearMiddle = false;
-  for (const auto &p : curve) nearMiddle |= std::abs(p.first - 80) <= 1 && std::abs(p.second - 32) <= 1;
-  EXPECT_TRUE(nearMiddle);
-  // An 8-connected path: no gaps between flattened pieces.
-  for (const auto &p : curve) {
-    int neighbours = 0;
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx)
-        if ((dx || dy) && curve.count({p.first + dx, p.second + dy})) ++neighbours;
-    EXPECT_GE(neighbours, 1) << p.first << "," << p.second;
-  }
+  // (Their shape between: the golden pictures.)
   // Point counts other than 3n+1 are refused.
   EXPECT_FALSE(PolyBezier(dc, arch, 3));
   // A curve drawn in black touches the pixels it touched in white, thin or wide: an erase leaves
@@ -145,14 +110,14 @@ TEST_F(GdiRaster, FillRectFillsTheHalfOpenRectangleClipped) {
   EXPECT_TRUE(filled.count({0, 100}));
   EXPECT_TRUE(filled.count({19, 119}));
   EXPECT_FALSE(filled.count({20, 110}));
-  EXPECT_EQ(FillRect(dc, &rect, nullptr), 0);
 }
 
 TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
   HPEN pen = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
   HGDIOBJ previous = SelectObject(dc, pen);
   EXPECT_EQ(previous, GetStockObject(BLACK_PEN));
-  // Deleting a selected pen succeeds, but it stays usable until deselected.
+  // Deleting a selected pen succeeds, but it stays usable until deselected: the saver deletes
+  // its erase pen while its own DC may still hold it.
   EXPECT_TRUE(DeleteObject(pen));
   MoveToEx(dc, 10, 10, nullptr);
   LineTo(dc, 20, 10);
@@ -161,10 +126,6 @@ TEST_F(GdiRaster, ObjectsAreCheckedAndDeletedOnlyWhenNoLongerSelected) {
   EXPECT_FALSE(DeleteObject(pen));  // gone now
   EXPECT_EQ(SelectObject(dc, pen), nullptr);
   EXPECT_EQ(SelectObject(dc, reinterpret_cast<HGDIOBJ>(uintptr_t(0x12345))), nullptr);
-  EXPECT_FALSE(LineTo(reinterpret_cast<HDC>(uintptr_t(0x777)), 1, 1));
-  EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
-  EXPECT_NE(GetStockObject(BLACK_PEN), nullptr);
-  EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
 }
 
 }  // namespace

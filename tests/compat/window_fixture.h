@@ -1,16 +1,32 @@
 // A clean headless window system for each test, and a window class that records the messages
-// its windows receive.
+// its windows receive; and a wait in real time for what other threads and processes do.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <initializer_list>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "compat/testing.h"
+
+// Dispatches what arrives until `done` holds; false when ten seconds pass first.
+inline bool PumpUntil(const std::function<bool()> &done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageA(&msg);
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
 
 struct Received {
   HWND window;

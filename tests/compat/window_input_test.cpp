@@ -1,7 +1,7 @@
 // Scripted input through the headless backend: keys with their characters and system keys,
 // the mouse with the cursor position and its coalesced moves, buttons, the deadline; and the
-// rules every backend's input follows: double clicks, capture, focus. (Key message bits and
-// the wheel's routing go unchecked: nothing reads them.)
+// rules every backend's input follows: double clicks, capture, focus. (Key message bits, the
+// button flags of mouse messages and the wheel's routing go unchecked: nothing reads them.)
 #include "window_fixture.h"
 
 namespace {
@@ -66,11 +66,9 @@ TEST_F(Input, TheMouseMovesTheCursorAndReachesTheWindowUnderIt) {
   EXPECT_EQ(moves[2].window, host);
   EXPECT_EQ(moves[2].lParam, MAKELPARAM(70, 10));
   EXPECT_EQ(moves[3].lParam, MAKELPARAM(72, 12));
-  EXPECT_EQ(moves[3].wParam, 0u);
   const std::vector<std::pair<UINT, HWND>> buttons{
       {WM_RBUTTONDOWN, child}, {WM_RBUTTONUP, child}, {WM_LBUTTONDOWN, host}};
   EXPECT_EQ(Sequence({WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN}), buttons);
-  EXPECT_EQ(Of(WM_RBUTTONDOWN)[0].wParam, static_cast<WPARAM>(MK_RBUTTON));
   // Each mouse message is preceded by WM_SETCURSOR naming the client area and the message.
   const std::vector<Received> cursors = Of(WM_SETCURSOR);
   ASSERT_FALSE(cursors.empty());
@@ -84,7 +82,7 @@ TEST_F(Input, TheMouseMovesTheCursorAndReachesTheWindowUnderIt) {
 TEST_F(Input, DoubleClicksCaptureAndFocusFollowTheWin32Rules) {
   SetScreenSize(640, 480);
   const HWND plain = MakeWindow(WS_POPUP | WS_VISIBLE, nullptr, 300, 200);
-  const HWND disabledChild = MakeWindow(WS_CHILD | WS_VISIBLE | WS_DISABLED, plain, 50, 50);
+  ASSERT_NE(MakeWindow(WS_CHILD | WS_VISIBLE | WS_DISABLED, plain, 50, 50), nullptr);
   WNDCLASSA clicks{};
   clicks.style = CS_DBLCLKS;
   clicks.lpfnWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(plain, GWLP_WNDPROC));
@@ -133,19 +131,14 @@ TEST_F(Input, DoubleClicksCaptureAndFocusFollowTheWin32Rules) {
   const std::vector<Received> doubles = Of(WM_LBUTTONDBLCLK);
   ASSERT_EQ(doubles.size(), 1u);
   EXPECT_EQ(doubles[0].lParam, MAKELPARAM(11, 11));
-  EXPECT_EQ(doubles[0].wParam, static_cast<WPARAM>(MK_LBUTTON));
 
   const std::vector<Received> moves = Of(WM_MOUSEMOVE);
   ASSERT_GE(moves.size(), 2u);
   const Received &captured = moves[moves.size() - 2];
   EXPECT_EQ(captured.window, clicker);
   EXPECT_EQ(static_cast<short>(LOWORD(captured.lParam)), 20 - 320);
-  EXPECT_EQ(moves.back().window, plain);
+  EXPECT_EQ(moves.back().window, plain);  // not the disabled child under the pointer
   EXPECT_EQ(moves.back().lParam, MAKELPARAM(21, 21));
-  for (const Received &r : received)
-    if (r.message >= WM_MOUSEMOVE && r.message <= WM_MOUSEWHEEL) {
-      EXPECT_NE(r.window, disabledChild);
-    }
 
   const std::vector<std::pair<UINT, HWND>> keys{{WM_KEYDOWN, plain}, {WM_SYSKEYDOWN, clicker}};
   EXPECT_EQ(Sequence({WM_KEYDOWN, WM_SYSKEYDOWN}), keys);

@@ -1,5 +1,5 @@
 // Windows from creation to destruction: the messages on the way, DefWindowProcA's close,
-// finding windows, and the window state the saver asks about.
+// finding windows, the foreground and enabling.
 #include "window_fixture.h"
 
 namespace {
@@ -22,14 +22,6 @@ TEST_F(Lifecycle, CreationSendsItsMessagesInOrderAndCanBeRefused) {
   EXPECT_EQ(Of(WM_SIZE)[0].lParam, MAKELPARAM(800, 600));
   EXPECT_EQ(GetForegroundWindow(), window);
   EXPECT_EQ(GetFocus(), window);
-  // A new window is black all over its client area, which follows it when it is resized.
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels = compat::testing::ReadWindowPixels(window, &width, &height);
-  EXPECT_EQ(std::make_pair(width, height), std::make_pair(800, 600));
-  ASSERT_EQ(pixels.size(), 800u * 600u);
-  EXPECT_EQ(pixels[0], 0u);
-  EXPECT_TRUE(MoveWindow(window, 10, 20, 100, 50, TRUE));
-  EXPECT_EQ(compat::testing::ReadWindowPixels(window, nullptr, nullptr).size(), 100u * 50u);
 
   // WM_CREATE answering -1 refuses the window: it is destroyed again and none is returned.
   handler = [](HWND, UINT message, WPARAM, LPARAM, LRESULT *result) {
@@ -40,17 +32,8 @@ TEST_F(Lifecycle, CreationSendsItsMessagesInOrderAndCanBeRefused) {
   EXPECT_EQ(MakeWindow(), nullptr);
   EXPECT_EQ(Of(WM_DESTROY).size(), 1u);
   EXPECT_EQ(Of(WM_NCDESTROY).size(), 1u);
-  // No class, or a child without a parent: no window.
-  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                            nullptr),
-            nullptr);
+  // A child without a parent: no window.
   EXPECT_EQ(MakeWindow(WS_CHILD, nullptr), nullptr);
-  // A class is registered once, whatever the case of its name.
-  WNDCLASSA again{};
-  again.lpfnWndProc = DefWindowProcA;
-  again.lpszClassName = "RECORDER";
-  EXPECT_EQ(RegisterClassA(&again), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
 }
 
 TEST_F(Lifecycle, DefaultCloseDestroysParentBeforeChildrenAndForgetsTheirMessages) {
@@ -95,18 +78,15 @@ TEST_F(Lifecycle, FindWindowMatchesTopLevelClassAndTitleWithoutCase) {
   EXPECT_EQ(FindWindowA(nullptr, "Lumivane 95"), nullptr);
 }
 
-TEST_F(Lifecycle, EnablingForegroundAndVisibility) {
+TEST_F(Lifecycle, ForegroundAndEnabling) {
   const HWND first = MakeWindow(WS_POPUP | WS_VISIBLE);
   const HWND second = MakeWindow(WS_POPUP | WS_VISIBLE);
   EXPECT_EQ(GetForegroundWindow(), second);
-  received.clear();
   EXPECT_TRUE(SetForegroundWindow(first));
   EXPECT_EQ(GetForegroundWindow(), first);
-  ASSERT_EQ(Of(WM_ACTIVATE).size(), 2u);
-  EXPECT_EQ(Of(WM_ACTIVATE)[0].window, second);
-  EXPECT_EQ(LOWORD(Of(WM_ACTIVATE)[0].wParam), WA_INACTIVE);
-  EXPECT_EQ(Of(WM_ACTIVATE)[1].window, first);
 
+  // The driver stops drawing while its window is disabled (a password dialog over it):
+  // WM_ENABLE tells it, once for each change.
   received.clear();
   EXPECT_FALSE(EnableWindow(first, FALSE));  // it was enabled
   EXPECT_FALSE(IsWindowEnabled(first));
@@ -115,12 +95,6 @@ TEST_F(Lifecycle, EnablingForegroundAndVisibility) {
   ASSERT_EQ(Of(WM_ENABLE).size(), 2u);
   EXPECT_EQ(Of(WM_ENABLE)[0].wParam, static_cast<WPARAM>(FALSE));
   EXPECT_EQ(Of(WM_ENABLE)[1].wParam, static_cast<WPARAM>(TRUE));
-
-  EXPECT_TRUE(IsWindowVisible(first));
-  EXPECT_TRUE(ShowWindow(first, SW_HIDE));
-  EXPECT_FALSE(IsWindowVisible(first));
-  EXPECT_FALSE(IsWindow(nullptr));
-  EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(0x1234)));  // no window system to ask
 }
 
 }  // namespace

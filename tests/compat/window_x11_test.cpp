@@ -4,18 +4,16 @@
 // made, and goes when it goes. Each side is this test binary started again as a helper process,
 // so that each runs with a fresh window system connection. (The pointer, and a preview in its
 // host: the Linux program's own end-to-end tests.)
-#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <windows.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
+
+#include "window_fixture.h"
 
 // After gtest, whose names Xlib's macros would otherwise rewrite.
 #include <X11/Xlib.h>
@@ -81,17 +79,6 @@ bool LoopUntilQuit(HWND window, DWORD limitMs) {
   return true;
 }
 
-// Polls in real time for up to ten seconds; true once `done` holds.
-template <typename Done>
-bool WaitFor(Done done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
-
 class ForeignWindow {
  public:
   ForeignWindow(int width, int height) : display_(XOpenDisplay(nullptr)) {
@@ -123,12 +110,6 @@ class ForeignWindow {
   ::Window window_ = 0;
 };
 
-// Dispatches what is waiting, so that input is read and the surface presented.
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
 TEST(WindowX11, AnotherProcessFindsActivatesAndClosesTheSaverWindow) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs an X server (DISPLAY)";
   const pid_t owner = StartHelper("Owner");
@@ -142,45 +123,35 @@ TEST(WindowX11, AHackDrawsIntoXScreenSaversWindowAndEndsWithIt) {
   EXPECT_EQ(Finish(StartHelper("Hack")), 0);
 }
 
-// Whether any process holds the screen-saver-running flag, asked of the X server directly.
-bool FlagHeldOnServer(Display *display) {
-  return XGetSelectionOwner(display, XInternAtom(display, "_LUMIVANE_SCREENSAVER_RUNNING", False)) != None;
-}
-
 TEST(WindowX11, TheRunningFlagIsSeenByOthersAndGoesWithItsProcessHoweverItDies) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs an X server (DISPLAY)";
-  Display *display = XOpenDisplay(nullptr);
-  ASSERT_NE(display, nullptr);
+  const auto held = [] {
+    BOOL running = FALSE;
+    return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running;
+  };
   for (int signal : {SIGKILL, SIGSEGV}) {
     const pid_t holder = StartHelper("FlagHolder");
     ASSERT_GT(holder, 0);
-    EXPECT_TRUE(WaitFor([display] { return FlagHeldOnServer(display); })) << "signal " << signal;
+    EXPECT_TRUE(PumpUntil(held)) << "signal " << signal;
     kill(holder, signal);
     int status = 0;
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
     // (A sanitizer's own fault handler may turn the death into an exit with its error code.)
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-    EXPECT_TRUE(WaitFor([display] { return !FlagHeldOnServer(display); }))
-        << "the flag outlived signal " << signal;
+    EXPECT_TRUE(PumpUntil([&] { return !held(); })) << "the flag outlived signal " << signal;
   }
-  XCloseDisplay(display);
 }
 
 TEST(X11Helper, FlagHolder) {
   if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
-  // Its own view of the flag is the owner's and finder's to check: this process never exits
-  // by itself, so its result is never read. Held until the test ends it from outside.
-  BOOL previous = TRUE;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &previous, 0));
+  // This process never exits by itself, so its result is never read: held until the test
+  // ends it from outside.
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
   for (;;) pause();
 }
 
 TEST(X11Helper, Owner) {
   if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
-  // The running flag is the session's: the finder sees it set.
-  BOOL previous = TRUE;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, &previous, 0));
-  EXPECT_FALSE(previous);
   Register("WindowsScreenSaverClass");
   // Under another title until it is ready for the finder.
   const HWND window = CreateWindowExA(WS_EX_TOPMOST, "WindowsScreenSaverClass", "Starting",
@@ -197,30 +168,24 @@ TEST(X11Helper, Owner) {
   EXPECT_TRUE(LoopUntilQuit(window, 10000));
   EXPECT_FALSE(IsWindow(window));
   EXPECT_FALSE(IsWindow(dialog));
-  ASSERT_TRUE(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, &previous, 0));
-  EXPECT_TRUE(previous);
-  BOOL running = TRUE;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
-  EXPECT_FALSE(running);
 }
 
 TEST(X11Helper, Finder) {
   if (Role() == nullptr) GTEST_SKIP() << "runs only as a helper process";
   HWND found = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (found = FindWindowA("windowsscreensaverclass", "Screen Saver")) != nullptr; }));
-  BOOL running = FALSE;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
-  EXPECT_TRUE(running);
+  ASSERT_TRUE(PumpUntil(
+      [&] { return (found = FindWindowA("windowsscreensaverclass", "Screen Saver")) != nullptr; }));
   EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", "Lumivane 95"), nullptr);
   HWND dialog = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowA(nullptr, DialogTitle().c_str())) != nullptr; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return (dialog = FindWindowA(nullptr, DialogTitle().c_str())) != nullptr; }));
   EXPECT_NE(dialog, found);
   SendMessageA(dialog, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }));
   EXPECT_TRUE(IsWindow(found));
   EXPECT_TRUE(SetForegroundWindow(found));
   ASSERT_TRUE(PostMessageA(found, WM_CLOSE, 0, 0));
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(found); }));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(found); }));
 }
 
 TEST(X11Helper, Hack) {
@@ -242,10 +207,8 @@ TEST(X11Helper, Hack) {
   FillRect(dc, &all, blue);
   DeleteObject(blue);
   ReleaseDC(saver, dc);
-  EXPECT_TRUE(WaitFor([&] {
-    PumpMessages();
-    return host.Pixel(299, 199) == 0x0000FFul;
-  }));
+  // Pumping reads input and presents the surface.
+  EXPECT_TRUE(PumpUntil([&] { return host.Pixel(299, 199) == 0x0000FFul; }));
   host.Destroy();
   EXPECT_TRUE(LoopUntilQuit(saver, 5000));
   EXPECT_FALSE(IsWindow(saver));

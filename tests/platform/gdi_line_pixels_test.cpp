@@ -68,8 +68,9 @@ class GdiLinePixels : public ::testing::Test {
 
 TEST_F(GdiLinePixels, OnePixelLinesTouchTheWalksPixelsInEveryOctantWhereverTheyAreClipped) {
   std::vector<std::vector<int>> lines;
-  // Around a centre: all octants, their borders, and slopes whose ties the bias decides.
-  for (int r : {2, 3, 20})
+  // Around a centre: no length at all, all octants, their borders, and slopes whose ties the
+  // bias decides.
+  for (int r : {0, 2, 3, 20})
     for (int dx = -r; dx <= r; ++dx)
       for (int dy = -r; dy <= r; ++dy)
         if (std::max(std::abs(dx), std::abs(dy)) == r) lines.push_back({32, 32, 32 + dx, 32 + dy});
@@ -89,6 +90,10 @@ TEST_F(GdiLinePixels, OnePixelLinesTouchTheWalksPixelsInEveryOctantWhereverTheyA
     LineTo(dc, l[2], l[3]);
     ASSERT_EQ(Lit(), ExpectedLine(l[0], l[1], l[2], l[3]))
         << "(" << l[0] << "," << l[1] << ")-(" << l[2] << "," << l[3] << ")";
+    // The current position is left at the end, where the next line of a figure starts.
+    POINT at{};
+    MoveToEx(dc, 0, 0, &at);
+    ASSERT_TRUE(at.x == l[2] && at.y == l[3]) << at.x << "," << at.y;
   }
   // A polyline: each corner drawn once, the very last point not at all.
   Clear();
