@@ -6,7 +6,13 @@
 #include <deque>
 #include <memory>
 
+#include "resources/resource_ids.h"
+#include "ui/configure_dialog.h"
+
 namespace {
+
+const char SECTION[] = "Lumivane 95";
+const char FILE_NAME[] = "control.ini";
 
 struct Pending {
   std::string caption;
@@ -69,6 +75,26 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!pending.empty()) Arm();
 }
 
+// Arms the steps for the next dialog with this caption that opens; a sub-dialog's go in front.
+void ExpectDialog(const char *caption, std::vector<DialogStep> steps) {
+  auto p = std::make_shared<Pending>();
+  p->caption = caption;
+  p->steps = std::move(steps);
+  pending.push_front(p);
+  Arm();
+}
+
+const char *SubDialogCaption(int button) {
+  switch (button) {
+    case IDC_SPEED_LIMIT:
+      return "System Speed Adjustments";
+    case IDC_PALETTE_BUTTON:
+      return "Custom Color Palette";
+    default:
+      return "Audio Configuration";
+  }
+}
+
 }  // namespace
 
 INT_PTR RunDialog(int templateId, DLGPROC proc, const char *caption,
@@ -80,17 +106,30 @@ INT_PTR RunDialog(int templateId, DLGPROC proc, const char *caption,
   return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr, proc, 0);
 }
 
-void ExpectDialog(const char *caption, std::vector<DialogStep> steps) {
-  auto p = std::make_shared<Pending>();
-  p->caption = caption;
-  p->steps = std::move(steps);
-  pending.push_front(p);
-  Arm();
+INT_PTR RunMain(std::vector<DialogStep> steps) {
+  return RunDialog(IDD_CONFIGURE, ScreenSaverConfigureDialog, "Lumivane 95", std::move(steps));
 }
 
-void OpenSubDialog(HWND dialog, int button, const char *caption, std::vector<DialogStep> steps) {
-  ExpectDialog(caption, std::move(steps));
+void OpenSubDialog(HWND dialog, int button, std::vector<DialogStep> steps) {
+  ExpectDialog(SubDialogCaption(button), std::move(steps));
   Click(dialog, button);
+}
+
+void InSubDialog(int button, std::vector<DialogStep> steps) {
+  RunMain({[&](HWND d) { OpenSubDialog(d, button, std::move(steps)); },
+           [](HWND d) { Click(d, IDCANCEL); }});
+}
+
+void DialogTest::SetUp() { WritePrivateProfileStringA(SECTION, nullptr, nullptr, FILE_NAME); }
+
+void DialogTest::Put(const char *key, const std::string &value) {
+  WritePrivateProfileStringA(SECTION, key, value.c_str(), FILE_NAME);
+}
+
+std::string DialogTest::Get(const char *key) {
+  char text[1024] = "";
+  GetPrivateProfileStringA(SECTION, key, "(absent)", text, sizeof text, FILE_NAME);
+  return text;
 }
 
 void Click(HWND dialog, int id) {

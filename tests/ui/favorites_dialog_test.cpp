@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "dialog_fixture.h"
+#include "dialog_driver.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -96,8 +96,7 @@ TEST_F(FavoritesDialogTest, RemoveFreesTheSlotsOfTheSelectedLines) {
     Click(d, IDCANCEL);
   }});
   EXPECT_EQ(Slot(3), "");
-  EXPECT_EQ(Slot(7), "");
-  EXPECT_TRUE(Has("Favorite3"));
+  EXPECT_EQ(Slot(7), "") << "freed, not removed";
 }
 
 TEST_F(FavoritesDialogTest, ChooseRandomlyKeepsSeveralSelectedOrMakesAllEligibleForOne) {
