@@ -18,25 +18,18 @@
 
 namespace {
 
-struct Golden {
-  std::string name;
-  std::vector<std::string> arguments;
-};
-
-// tests/golden/pictures.txt: one picture a line, its name and then its arguments, tab-separated.
-std::vector<Golden> GoldenList() {
-  std::ifstream in(std::string(GOLDEN_DIR) + "/pictures.txt");
-  std::vector<Golden> list;
-  std::string line;
-  while (std::getline(in, line)) {
+// The lines of a list such as tests/golden/pictures.txt, each split at its tabs; blank lines and
+// lines starting with '#' are comments.
+std::vector<std::vector<std::string>> TabSeparatedLines(const std::string &path) {
+  std::ifstream in(path);
+  std::vector<std::vector<std::string>> lines;
+  for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#') continue;
     std::istringstream fields(line);
-    Golden golden;
-    std::getline(fields, golden.name, '\t');
-    for (std::string field; std::getline(fields, field, '\t');) golden.arguments.push_back(field);
-    list.push_back(golden);
+    lines.emplace_back();
+    for (std::string field; std::getline(fields, field, '\t');) lines.back().push_back(field);
   }
-  return list;
+  return lines;
 }
 
 const TempFolder &ScratchFolder() {
@@ -88,23 +81,25 @@ size_t LitPixels(const RgbPicture &picture) {
 }  // namespace
 
 TEST(RenderTool, GoldenPicturesMatchExactlyAndRepeatByteForByte) {
-  const std::vector<Golden> goldens = GoldenList();
+  // A picture's name, then the tool's arguments.
+  const auto goldens = TabSeparatedLines(std::string(GOLDEN_DIR) + "/pictures.txt");
   ASSERT_GE(goldens.size(), 2u) << "tests/golden/pictures.txt lists the golden pictures";
-  for (const Golden &golden : goldens) {
-    SCOPED_TRACE(golden.name);
+  for (const auto &golden : goldens) {
+    const std::string &name = golden[0];
+    SCOPED_TRACE(name);
     RgbPicture expected;
     std::string error;
-    ASSERT_TRUE(ReadPng(std::string(GOLDEN_DIR) + "/" + golden.name + ".png", &expected, &error))
+    ASSERT_TRUE(ReadPng(std::string(GOLDEN_DIR) + "/" + name + ".png", &expected, &error))
         << error << "\nno golden picture: run tools/regenerate-golden, look at it, commit it";
-    const RgbPicture rendered = Render(golden.arguments, Scratch(golden.name + ".png"));
+    const RgbPicture rendered = Render({golden.begin() + 1, golden.end()}, Scratch(name + ".png"));
     EXPECT_EQ(rendered.width, expected.width);
     EXPECT_EQ(rendered.height, expected.height);
     EXPECT_EQ(DifferingPixels(rendered, expected), 0u)
         << "the picture changed; if on purpose, run tools/regenerate-golden and say why";
     EXPECT_GT(LitPixels(expected), 0u) << "a golden picture that shows nothing proves nothing";
   }
-  Render(goldens[0].arguments, Scratch("again.png"));
-  EXPECT_TRUE(FileBytes(Scratch("again.png")) == FileBytes(Scratch(goldens[0].name + ".png")))
+  Render({goldens[0].begin() + 1, goldens[0].end()}, Scratch("again.png"));
+  EXPECT_TRUE(FileBytes(Scratch("again.png")) == FileBytes(Scratch(goldens[0][0] + ".png")))
       << "equal pictures give equal bytes";
   for (const auto &entry : std::filesystem::directory_iterator(ScratchFolder().Path()))
     EXPECT_NE(entry.path().extension(), ".part") << "a finished picture leaves no part file";
@@ -129,16 +124,9 @@ TEST(RenderTool, FailuresEndWithAOneLineErrorAndWithoutAPicture) {
 // here); the showcase's seeds and tick counts must not.
 TEST(RenderTool, TheShowcaseShowsEveryShippedDesignOnceAndVisibly) {
   constexpr double VISIBLE_BRIGHTNESS = 1.0;
-  std::ifstream in(SHOWCASE_LIST);
-  std::vector<std::vector<std::string>> entries;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::vector<std::string> entry;
-    for (std::string field; std::getline(fields, field, '\t');) entry.push_back(field);
-    ASSERT_EQ(entry.size(), 3u) << "name, seed and ticks: " << line;
-    entries.push_back(entry);
-  }
+  const auto entries = TabSeparatedLines(SHOWCASE_LIST);
+  for (const auto &entry : entries)
+    ASSERT_EQ(entry.size(), 3u) << "name, seed and ticks: " << entry[0];
   // The settings a render writes, read back by the saver's own load in a folder that goes.
   std::string shipped, homePath;
   {

@@ -15,16 +15,10 @@ namespace {
 using ConfigureDialogTest = DialogTest;
 
 TEST_F(ConfigureDialogTest, OpeningShowsTheStoredDesignAndOkStoresWhatTheControlsSay) {
-  Put("Depth", "7");
-  Put("Floating", "2");
-  Put("Migrating", "1");
-  Put("Symmetry", "12");
-  Put("Spin", "995");    // -5, stored with 1000 added
-  Put("PotLuck1", "1");  // Spin random
-  Put("Audio", "0");
-  Put("Splitting", "250");
-  Put("PenWidth", "3");
-  Put("Refresh", "45");
+  // Spin -5, stored with 1000 added, and random.
+  PutAll(
+      "Depth=7 Floating=2 Migrating=1 Symmetry=12 Spin=995 PotLuck1=1 Audio=0 Splitting=250 "
+      "PenWidth=3 Refresh=45");
   const INT_PTR result = RunMain({[](HWND d) {
     EXPECT_TRUE(Checked(d, IDC_DEPTH_4));
     for (int id : {IDC_DEPTH_1, IDC_DEPTH_2, IDC_DEPTH_3}) EXPECT_FALSE(Checked(d, id));
@@ -58,20 +52,12 @@ TEST_F(ConfigureDialogTest, OpeningShowsTheStoredDesignAndOkStoresWhatTheControl
     Click(d, IDOK);
   }});
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(Get("Depth"), "4");
-  EXPECT_EQ(Get("Floating"), "0");
-  EXPECT_EQ(Get("Migrating"), "1");
-  EXPECT_EQ(Get("Symmetry"), "12");
-  EXPECT_EQ(Get("Spin"), "995");
-  EXPECT_EQ(Get("PotLuck1"), "0");
-  EXPECT_EQ(Get("Audio"), "1");
-  EXPECT_EQ(Get("Refresh"), "45");
+  ExpectStored("Depth=4 Floating=0 Migrating=1 Symmetry=12 Spin=995 PotLuck1=0 Audio=1 Refresh=45");
 }
 
 TEST_F(ConfigureDialogTest, ScrollingColouringAndChooseRandomlyOnEachDisplay) {
   ForEachDisplay([](bool palette) {
-    Put("ColorRotation", "1");
-    Put("ColorBands", "40");
+    PutAll("ColorRotation=1 ColorBands=40");
     RunMain({[palette](HWND d) {
       // Without a palette the rotation is None and the bands are not available.
       EXPECT_EQ(SendDlgItemMessageA(d, IDC_ROTATION_LIST, LB_GETCURSEL, 0, 0), palette ? 1 : 3);
@@ -124,13 +110,9 @@ TEST_F(ConfigureDialogTest, ScrollingColouringAndChooseRandomlyOnEachDisplay) {
         EXPECT_EQ(Enabled(d, id), palette) << id;
       Click(d, IDOK);
     }});
-    EXPECT_EQ(Get("Rotations"), "955");
-    EXPECT_EQ(Get("Symmetry"), "40");
-    EXPECT_EQ(Get("LineSize"), "2");
-    EXPECT_EQ(Get("Cheese"), "179");
+    ExpectStored("Rotations=955 Symmetry=40 LineSize=2 Cheese=179");
     // Storing leaves the bands alone without a palette.
-    EXPECT_EQ(Get("ColorBands"), palette ? "100" : "40");
-    EXPECT_EQ(Get("ColorRotation"), palette ? "1" : "3");
+    ExpectStored(palette ? "ColorBands=100 ColorRotation=1" : "ColorBands=40 ColorRotation=3");
   });
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <sstream>
+#include <utility>
 
 #include "resources/resource_ids.h"
 #include "ui/configure_dialog.h"
@@ -24,6 +26,7 @@ struct Pending {
 std::deque<std::shared_ptr<Pending>> pending;
 
 constexpr UINT STEP_PERIOD_MS = 10;
+constexpr INT_PTR DIALOG_LEFT_OPEN = -77;
 // How many ticks a script may wait for its dialog to appear.
 constexpr int OPEN_TICKS = 500;
 
@@ -84,6 +87,16 @@ void ExpectDialog(const char *caption, std::vector<DialogStep> steps) {
   Arm();
 }
 
+std::vector<std::pair<std::string, std::string>> Assignments(const std::string &text) {
+  std::vector<std::pair<std::string, std::string>> keys;
+  std::istringstream words(text);
+  for (std::string word; words >> word;) {
+    const size_t equals = word.find('=');
+    keys.emplace_back(word.substr(0, equals), word.substr(equals + 1));
+  }
+  return keys;
+}
+
 const char *SubDialogCaption(int button) {
   switch (button) {
     case IDC_SPEED_LIMIT:
@@ -97,17 +110,13 @@ const char *SubDialogCaption(int button) {
 
 }  // namespace
 
-INT_PTR RunDialog(int templateId, DLGPROC proc, const char *caption,
-                  std::vector<DialogStep> steps) {
+INT_PTR RunMain(std::vector<DialogStep> steps) {
   pending.clear();
   // A test's scene may have dropped the thread's timers with the last dialog.
   armed = false;
-  ExpectDialog(caption, std::move(steps));
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr, proc, 0);
-}
-
-INT_PTR RunMain(std::vector<DialogStep> steps) {
-  return RunDialog(IDD_CONFIGURE, ScreenSaverConfigureDialog, "Lumivane 95", std::move(steps));
+  ExpectDialog("Lumivane 95", std::move(steps));
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr,
+                         ScreenSaverConfigureDialog, 0);
 }
 
 void OpenSubDialog(HWND dialog, int button, std::vector<DialogStep> steps) {
@@ -124,6 +133,15 @@ void DialogTest::SetUp() { WritePrivateProfileStringA(SECTION, nullptr, nullptr,
 
 void DialogTest::Put(const char *key, const std::string &value) {
   WritePrivateProfileStringA(SECTION, key, value.c_str(), FILE_NAME);
+}
+
+void DialogTest::PutAll(const std::string &assignments) {
+  for (const auto &[key, value] : Assignments(assignments)) Put(key.c_str(), value);
+}
+
+void DialogTest::ExpectStored(const std::string &assignments) {
+  for (const auto &[key, value] : Assignments(assignments))
+    EXPECT_EQ(Get(key.c_str()), value) << key;
 }
 
 std::string DialogTest::Get(const char *key) {

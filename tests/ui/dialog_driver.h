@@ -15,11 +15,8 @@
 
 using DialogStep = std::function<void(HWND dialog)>;
 
-// Opens the dialog template modally and runs the steps in it; returns the dialog's result.
-// A dialog the steps leave open is ended with DIALOG_LEFT_OPEN.
-constexpr INT_PTR DIALOG_LEFT_OPEN = -77;
-INT_PTR RunDialog(int templateId, DLGPROC proc, const char *caption, std::vector<DialogStep> steps);
-// The main configuration dialog, modally, with these steps; its result.
+// The main configuration dialog, modally, with these steps; its result (-77 when the steps leave
+// it open, which the driver then ends).
 INT_PTR RunMain(std::vector<DialogStep> steps);
 // Arms the steps for the sub-dialog this button of the main dialog opens, and clicks it.
 void OpenSubDialog(HWND dialog, int button, std::vector<DialogStep> steps);
@@ -32,6 +29,10 @@ class DialogTest : public ::testing::Test {
   static void Put(const char *key, const std::string &value);
   // "(absent)" for a key the section does not have.
   static std::string Get(const char *key);
+  // Several keys as "Key=value Key=value ...".
+  static void PutAll(const std::string &assignments);
+  // Each key holds its value; a failure names the key.
+  static void ExpectStored(const std::string &assignments);
   static void PutSlot(int slot, const std::string &design) {
     Put(("Favorite" + std::to_string(slot)).c_str(), design);
   }

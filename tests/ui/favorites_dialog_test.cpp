@@ -177,10 +177,7 @@ TEST_F(FavoritesDialogTest, DoubleClickLoadsEveryControlAndDeselectsTheLine) {
       EXPECT_TRUE(SelectedLines(d, IDC_FAVORITES_LIST).empty());
       Click(d, IDOK);
     }});
-    EXPECT_EQ(Get("Spin"), "993");
-    EXPECT_EQ(Get("PotLuck0"), "1");
-    EXPECT_EQ(Get("PotLuck4"), "1");
-    EXPECT_EQ(Get("Depth"), "3");
+    ExpectStored("Spin=993 PotLuck0=1 PotLuck4=1 Depth=3");
   });
 }
 

@@ -18,8 +18,7 @@ namespace {
 using SubDialogTest = DialogTest;
 
 TEST_F(SubDialogTest, EachOpensCentredOverItsWaitingOwnerShowsTheStoreAndCancelWritesNothing) {
-  Put("Audio", "1");  // "Configure Audio" is usable only then
-  Put("LastSpeed", "1234.9");
+  PutAll("Audio=1 LastSpeed=1234.9");  // "Configure Audio" is usable only with Audio on
   const struct {
     int button, box;
     const char *key, *shown;
@@ -106,9 +105,7 @@ TEST_F(SubDialogTest, OkKeepsTypedNumbersWithinTheirLimits) {
 }
 
 TEST_F(SubDialogTest, AudioListsTheDevicesAndFormatsAndKeepsAnUnofferedRate) {
-  Put("Audio", "1");
-  Put("AudioSampleRate", "12345");
-  Put("RecordingDevice", "3");
+  PutAll("Audio=1 AudioSampleRate=12345 RecordingDevice=3");
   const UINT devices = waveInGetNumDevs();
   InSubDialog(IDC_CONFIGURE_AUDIO, {[devices](HWND s) {
                 EXPECT_EQ(ComboSelection(s, IDC_SAMPLE_RATE), -1);
@@ -127,10 +124,9 @@ TEST_F(SubDialogTest, AudioListsTheDevicesAndFormatsAndKeepsAnUnofferedRate) {
                 SelectCombo(s, IDC_BITS_PER_SAMPLE, 1);
                 Click(s, IDOK);
               }});
-  EXPECT_EQ(Get("AudioSampleRate"), "12345");
-  EXPECT_EQ(Get("AudioBitsPerSample"), "8");
   // No device at all is written as the list's empty selection in 16 bits.
-  EXPECT_EQ(Get("RecordingDevice"), devices == 0 ? "65535" : "0");
+  ExpectStored(std::string("AudioSampleRate=12345 AudioBitsPerSample=8 RecordingDevice=") +
+               (devices == 0 ? "65535" : "0"));
 }
 
 }  // namespace
