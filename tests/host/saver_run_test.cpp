@@ -24,8 +24,6 @@ TEST(FullScreen, AnyTrueDesktopValueAsksWithTheFlagOnTitleAndTaskSwitchesStayAnd
   const auto calls = Export<int(WINAPI *)()>(verifier, "VerifierCalls");
   const auto callsWithFlagOn = Export<int(WINAPI *)()>(verifier, "VerifierCallsWithFlagOn");
   ASSERT_TRUE(script && calls && callsWithFlagOn);
-  HKEY desktop = nullptr;
-  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop), ERROR_SUCCESS);
 
   const DWORD on = 1, off = 0;
   const BYTE binary[] = {0, 0, 1, 0};
@@ -44,11 +42,7 @@ TEST(FullScreen, AnyTrueDesktopValueAsksWithTheFlagOnTitleAndTaskSwitchesStayAnd
               {"--/s extra", REG_NONE, nullptr, 0, false, WM_LBUTTONDOWN}};
   for (const auto &run : runs) {
     SCOPED_TRACE(run.tail);
-    if (run.data)
-      RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, run.type,
-                     static_cast<const BYTE *>(run.data), run.size);
-    else
-      RegDeleteValueA(desktop, "ScreenSaveUsePassword");
+    SetPasswordValue(run.type, run.data, run.size);
     script(0b1);
     // Set from outside: a saver that never touches it leaves it set.
     SetSaverRunningFlag(!run.asks);
@@ -72,8 +66,7 @@ TEST(FullScreen, AnyTrueDesktopValueAsksWithTheFlagOnTitleAndTaskSwitchesStayAnd
     EXPECT_EQ(callsWithFlagOn(), run.asks ? 1 : 0);
     EXPECT_EQ(RunningFlag(), !run.asks);
   }
-  RegDeleteValueA(desktop, "ScreenSaveUsePassword");
-  RegCloseKey(desktop);
+  SetPasswordValue(REG_NONE);
   SetSaverRunningFlag(false);
   FreeLibrary(verifier);
 }

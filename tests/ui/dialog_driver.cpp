@@ -98,14 +98,9 @@ std::vector<std::pair<std::string, std::string>> Assignments(const std::string &
 }
 
 const char *SubDialogCaption(int button) {
-  switch (button) {
-    case IDC_SPEED_LIMIT:
-      return "System Speed Adjustments";
-    case IDC_PALETTE_BUTTON:
-      return "Custom Color Palette";
-    default:
-      return "Audio Configuration";
-  }
+  return button == IDC_SPEED_LIMIT      ? "System Speed Adjustments"
+         : button == IDC_PALETTE_BUTTON ? "Custom Color Palette"
+                                        : "Audio Configuration";
 }
 
 }  // namespace
