@@ -32,11 +32,7 @@ TEST_F(ConfigureDialogTest, OpeningShowsTheStoredDesignAndOkStoresWhatTheControl
     EXPECT_FALSE(Enabled(d, IDC_SPIN_SCROLL));
     EXPECT_FALSE(Enabled(d, IDC_CONFIGURE_AUDIO));
     EXPECT_FALSE(Enabled(d, IDC_ADD));
-    EXPECT_EQ(Text(d, IDC_SPLITTING), "250");
-    EXPECT_EQ(Text(d, IDC_PEN_WIDTH), "3");
-    EXPECT_EQ(Text(d, IDC_REFRESH), "45");
-    EXPECT_EQ(ComboText(d, IDC_CHEESE_TYPE, 0), "Wedges");
-    EXPECT_EQ(ComboText(d, IDC_SNAZZINESS, 7), "Random");
+    EXPECT_EQ(Texts(d, {IDC_SPLITTING, IDC_PEN_WIDTH, IDC_REFRESH}), "250 3 45");
     // Unticking shows the held value, wherever the thumb was left; OK stores the label.
     ScrollBy(d, IDC_SYMMETRY_SCROLL, SB_LINERIGHT);
     Click(d, IDC_SYMMETRY_RANDOM);

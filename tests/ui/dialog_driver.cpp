@@ -212,6 +212,12 @@ std::string Text(HWND dialog, int id) {
   return text;
 }
 
+std::string Texts(HWND dialog, std::initializer_list<int> ids) {
+  std::string texts;
+  for (int id : ids) texts += (texts.empty() ? "" : " ") + Text(dialog, id);
+  return texts;
+}
+
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 int ScrollPosition(HWND dialog, int id) { return GetScrollPos(GetDlgItem(dialog, id), SB_CTL); }

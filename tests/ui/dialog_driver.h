@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ void PressAltLetter(HWND dialog, char letter);
 
 // State.
 std::string Text(HWND dialog, int id);
+// The texts of these controls, each followed by one space but the last.
+std::string Texts(HWND dialog, std::initializer_list<int> ids);
 bool Checked(HWND dialog, int id);
 bool Enabled(HWND dialog, int id);
 int ScrollPosition(HWND dialog, int id);

@@ -107,23 +107,22 @@ TEST_F(SubDialogTest, OkKeepsTypedNumbersWithinTheirLimits) {
 TEST_F(SubDialogTest, AudioListsTheDevicesAndFormatsAndKeepsAnUnofferedRate) {
   PutAll("Audio=1 AudioSampleRate=12345 RecordingDevice=3");
   const UINT devices = waveInGetNumDevs();
-  InSubDialog(IDC_CONFIGURE_AUDIO, {[devices](HWND s) {
-                EXPECT_EQ(ComboSelection(s, IDC_SAMPLE_RATE), -1);
-                EXPECT_EQ(ComboText(s, IDC_SAMPLE_RATE, 0), "44100 Hz");
-                EXPECT_EQ(ComboText(s, IDC_BITS_PER_SAMPLE, 1), "8-bit");
-                EXPECT_EQ(ComboSelection(s, IDC_BITS_PER_SAMPLE), 0);
-                EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0),
-                          static_cast<LRESULT>(devices));
-                // A stored device beyond the list falls back to the first.
-                if (devices > 0 && devices <= 3) {
-                  EXPECT_EQ(ComboSelection(s, IDC_RECORDING_DEVICE), 0);
-                }
-                EXPECT_EQ(Text(s, IDC_MUSIC_BANDS), "100");
-                EXPECT_EQ(Text(s, IDC_MUSIC_SPLITTING), "100");
-                EXPECT_EQ(Text(s, IDC_BLANK_TIME), "10");
-                SelectCombo(s, IDC_BITS_PER_SAMPLE, 1);
-                Click(s, IDOK);
-              }});
+  InSubDialog(
+      IDC_CONFIGURE_AUDIO, {[devices](HWND s) {
+        EXPECT_EQ(ComboSelection(s, IDC_SAMPLE_RATE), -1);
+        EXPECT_EQ(ComboText(s, IDC_SAMPLE_RATE, 0), "44100 Hz");
+        EXPECT_EQ(ComboText(s, IDC_BITS_PER_SAMPLE, 1), "8-bit");
+        EXPECT_EQ(ComboSelection(s, IDC_BITS_PER_SAMPLE), 0);
+        EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0),
+                  static_cast<LRESULT>(devices));
+        // A stored device beyond the list falls back to the first.
+        if (devices > 0 && devices <= 3) {
+          EXPECT_EQ(ComboSelection(s, IDC_RECORDING_DEVICE), 0);
+        }
+        EXPECT_EQ(Texts(s, {IDC_MUSIC_BANDS, IDC_MUSIC_SPLITTING, IDC_BLANK_TIME}), "100 100 10");
+        SelectCombo(s, IDC_BITS_PER_SAMPLE, 1);
+        Click(s, IDOK);
+      }});
   // No device at all is written as the list's empty selection in 16 bits.
   ExpectStored(std::string("AudioSampleRate=12345 AudioBitsPerSample=8 RecordingDevice=") +
                (devices == 0 ? "65535" : "0"));
