@@ -82,3 +82,14 @@ bool RunningFlag() {
   SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
   return running != FALSE;
 }
+
+void SetPasswordValue(DWORD type, const void *data, DWORD size) {
+  HKEY desktop = nullptr;
+  RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop);
+  if (type == REG_NONE)
+    RegDeleteValueA(desktop, "ScreenSaveUsePassword");
+  else
+    RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE *>(data),
+                   size);
+  RegCloseKey(desktop);
+}

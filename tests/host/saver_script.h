@@ -25,3 +25,5 @@ Step Send(UINT message, WPARAM wParam = 0);
 
 // The system's screen-saver-running flag.
 bool RunningFlag();
+// The desktop's "ScreenSaveUsePassword" value of this type, or none for REG_NONE.
+void SetPasswordValue(DWORD type, const void *data = nullptr, DWORD size = 0);

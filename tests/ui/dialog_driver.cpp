@@ -5,8 +5,16 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <sstream>
+#include <utility>
+
+#include "resources/resource_ids.h"
+#include "ui/configure_dialog.h"
 
 namespace {
+
+const char SECTION[] = "Lumivane 95";
+const char FILE_NAME[] = "control.ini";
 
 struct Pending {
   std::string caption;
@@ -18,6 +26,7 @@ struct Pending {
 std::deque<std::shared_ptr<Pending>> pending;
 
 constexpr UINT STEP_PERIOD_MS = 10;
+constexpr INT_PTR DIALOG_LEFT_OPEN = -77;
 // How many ticks a script may wait for its dialog to appear.
 constexpr int OPEN_TICKS = 500;
 
@@ -69,17 +78,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!pending.empty()) Arm();
 }
 
-}  // namespace
-
-INT_PTR RunDialog(int templateId, DLGPROC proc, const char *caption,
-                  std::vector<DialogStep> steps) {
-  pending.clear();
-  // A test's scene may have dropped the thread's timers with the last dialog.
-  armed = false;
-  ExpectDialog(caption, std::move(steps));
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr, proc, 0);
-}
-
+// Arms the steps for the next dialog with this caption that opens; a sub-dialog's go in front.
 void ExpectDialog(const char *caption, std::vector<DialogStep> steps) {
   auto p = std::make_shared<Pending>();
   p->caption = caption;
@@ -88,9 +87,62 @@ void ExpectDialog(const char *caption, std::vector<DialogStep> steps) {
   Arm();
 }
 
-void OpenSubDialog(HWND dialog, int button, const char *caption, std::vector<DialogStep> steps) {
-  ExpectDialog(caption, std::move(steps));
+std::vector<std::pair<std::string, std::string>> Assignments(const std::string &text) {
+  std::vector<std::pair<std::string, std::string>> keys;
+  std::istringstream words(text);
+  for (std::string word; words >> word;) {
+    const size_t equals = word.find('=');
+    keys.emplace_back(word.substr(0, equals), word.substr(equals + 1));
+  }
+  return keys;
+}
+
+const char *SubDialogCaption(int button) {
+  return button == IDC_SPEED_LIMIT      ? "System Speed Adjustments"
+         : button == IDC_PALETTE_BUTTON ? "Custom Color Palette"
+                                        : "Audio Configuration";
+}
+
+}  // namespace
+
+INT_PTR RunMain(std::vector<DialogStep> steps) {
+  pending.clear();
+  // A test's scene may have dropped the thread's timers with the last dialog.
+  armed = false;
+  ExpectDialog("Lumivane 95", std::move(steps));
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr,
+                         ScreenSaverConfigureDialog, 0);
+}
+
+void OpenSubDialog(HWND dialog, int button, std::vector<DialogStep> steps) {
+  ExpectDialog(SubDialogCaption(button), std::move(steps));
   Click(dialog, button);
+}
+
+void InSubDialog(int button, std::vector<DialogStep> steps) {
+  RunMain({[&](HWND d) { OpenSubDialog(d, button, std::move(steps)); },
+           [](HWND d) { Click(d, IDCANCEL); }});
+}
+
+void DialogTest::SetUp() { WritePrivateProfileStringA(SECTION, nullptr, nullptr, FILE_NAME); }
+
+void DialogTest::Put(const char *key, const std::string &value) {
+  WritePrivateProfileStringA(SECTION, key, value.c_str(), FILE_NAME);
+}
+
+void DialogTest::PutAll(const std::string &assignments) {
+  for (const auto &[key, value] : Assignments(assignments)) Put(key.c_str(), value);
+}
+
+void DialogTest::ExpectStored(const std::string &assignments) {
+  for (const auto &[key, value] : Assignments(assignments))
+    EXPECT_EQ(Get(key.c_str()), value) << key;
+}
+
+std::string DialogTest::Get(const char *key) {
+  char text[1024] = "";
+  GetPrivateProfileStringA(SECTION, key, "(absent)", text, sizeof text, FILE_NAME);
+  return text;
 }
 
 void Click(HWND dialog, int id) {
@@ -158,6 +210,12 @@ std::string Text(HWND dialog, int id) {
   char text[512] = "";
   GetDlgItemTextA(dialog, id, text, sizeof text);
   return text;
+}
+
+std::string Texts(HWND dialog, std::initializer_list<int> ids) {
+  std::string texts;
+  for (int id : ids) texts += (texts.empty() ? "" : " ") + Text(dialog, id);
+  return texts;
 }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }

@@ -1,148 +1,131 @@
-// The speed, palette and audio dialogs, each opened from its button in the main dialog: what
-// they show, their limits and write orders on OK, Cancel writing nothing, and their place over
-// the main dialog.
+// The speed, palette and audio dialogs, each opened from its button in the main dialog: their
+// place over the main dialog, what they show, Cancel writing nothing, and the limits OK keeps on
+// what is typed, in them and in the main dialog.
 #include <windows.h>
 
 #include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
-#include "dialog_fixture.h"
+#include <string>
+#include <vector>
+
+#include "dialog_driver.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-// A sub-dialog opens centred over the main dialog, which waits while it runs.
-void CentredOverItsWaitingOwner(HWND s) {
-  RECT own, owner;
-  GetWindowRect(s, &own);
-  GetWindowRect(GetWindow(s, GW_OWNER), &owner);
-  EXPECT_NEAR((own.left + own.right) / 2, (owner.left + owner.right) / 2, 1);
-  EXPECT_NEAR((own.top + own.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
-  EXPECT_FALSE(IsWindowEnabled(GetWindow(s, GW_OWNER)));
-}
-
 using SubDialogTest = DialogTest;
 
-TEST_F(SubDialogTest, SpeedShowsThroughputCancelWritesNothingOkKeepsTheLimits) {
-  InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[](HWND s) {
-                CentredOverItsWaitingOwner(s);
-                EXPECT_EQ(Text(s, IDC_THROUGHPUT), "Previous throughput = 0 lines/sec");
-                EXPECT_EQ(Text(s, IDC_SPEED_GROUP_SIZE), "12");
-                EXPECT_EQ(Text(s, IDC_SPEED_INTERVAL), "20");
-                EXPECT_EQ(Text(s, IDC_SPEED_DIVISOR), "1");
-                Type(s, IDC_SPEED_GROUP_SIZE, "40");
-                Type(s, IDC_SPEED_INTERVAL, "40");
-                Type(s, IDC_SPEED_DIVISOR, "40");
-                Click(s, IDCANCEL);
-              }});
-  EXPECT_FALSE(Has("SpeedGroupSize"));
-  EXPECT_FALSE(Has("SpeedInterval"));
-  EXPECT_FALSE(Has("Divisor"));
-  // Sets 1 to 1000, interval 5 to 1000 ms, divisor 1 to 50.
-  struct Case {
-    const char *sets, *interval, *divisor;
-    const char *storedSets, *storedInterval, *storedDivisor;
-  };
-  for (const Case &c :
-       {Case{"0", "2", "0", "1", "5", "1"}, Case{"5000", "250", "99", "1000", "250", "50"},
-        Case{"200", "x", "7", "200", "5", "7"}}) {
-    SCOPED_TRACE(c.sets);
-    InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[&c](HWND s) {
-                  Type(s, IDC_SPEED_GROUP_SIZE, c.sets);
-                  Type(s, IDC_SPEED_INTERVAL, c.interval);
-                  Type(s, IDC_SPEED_DIVISOR, c.divisor);
-                  Click(s, IDOK);
+TEST_F(SubDialogTest, EachOpensCentredOverItsWaitingOwnerShowsTheStoreAndCancelWritesNothing) {
+  PutAll("Audio=1 LastSpeed=1234.9");  // "Configure Audio" is usable only with Audio on
+  const struct {
+    int button, box;
+    const char *key, *shown;
+  } cases[] = {{IDC_SPEED_LIMIT, IDC_SPEED_INTERVAL, "SpeedInterval", "40"},
+               {IDC_SPEED_LIMIT, IDC_THROUGHPUT, nullptr, "Previous throughput = 1234 lines/sec"},
+               {IDC_PALETTE_BUTTON, IDC_GREEN_MAX, "GreenMax", "17"},
+               {IDC_CONFIGURE_AUDIO, IDC_BLANK_TIME, "AudioBlankTime", "25"}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.shown);
+    if (c.key) Put(c.key, c.shown);
+    InSubDialog(c.button, {[&c](HWND s) {
+                  RECT own, owner;
+                  GetWindowRect(s, &own);
+                  GetWindowRect(GetWindow(s, GW_OWNER), &owner);
+                  EXPECT_NEAR((own.left + own.right) / 2, (owner.left + owner.right) / 2, 1);
+                  EXPECT_NEAR((own.top + own.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
+                  EXPECT_FALSE(IsWindowEnabled(GetWindow(s, GW_OWNER)));
+                  EXPECT_EQ(Text(s, c.box), c.shown);
+                  Type(s, c.box, "9");
+                  Click(s, IDCANCEL);
                 }});
-    EXPECT_EQ(Get("SpeedGroupSize"), c.storedSets);
-    EXPECT_EQ(Get("SpeedInterval"), c.storedInterval);
-    EXPECT_EQ(Get("Divisor"), c.storedDivisor);
+    if (c.key) {
+      EXPECT_EQ(Get(c.key), c.shown);
+    }
   }
-  Put("LastSpeed", "1234.9");
-  InSubDialog(IDC_SPEED_LIMIT, "System Speed Adjustments", {[](HWND s) {
-                EXPECT_EQ(Text(s, IDC_THROUGHPUT), "Previous throughput = 1234 lines/sec");
-                Click(s, IDCANCEL);
-              }});
 }
 
-TEST_F(SubDialogTest, PaletteBoundsKeepEachLowerBelowItsUpper) {
-  InSubDialog(IDC_PALETTE_BUTTON, "Custom Color Palette", {[](HWND s) {
-                CentredOverItsWaitingOwner(s);
-                EXPECT_EQ(Text(s, IDC_RED_MIN), "0");
-                EXPECT_EQ(Text(s, IDC_BLUE_MAX), "255");
-                Type(s, IDC_RED_MIN, "255");
-                Type(s, IDC_RED_MAX, "100");
-                Type(s, IDC_GREEN_MIN, "-5");
-                Type(s, IDC_GREEN_MAX, "120");
-                Type(s, IDC_BLUE_MIN, "120");
-                Type(s, IDC_BLUE_MAX, "120");
-                Click(s, IDOK);
-              }});
-  EXPECT_EQ(Get("RedMin"), "254");
-  EXPECT_EQ(Get("RedMax"), "255");
-  EXPECT_EQ(Get("GreenMin"), "0");
-  EXPECT_EQ(Get("GreenMax"), "120");
-  EXPECT_EQ(Get("BlueMin"), "120");
-  EXPECT_EQ(Get("BlueMax"), "121");
-  InSubDialog(IDC_PALETTE_BUTTON, "Custom Color Palette", {[](HWND s) {
-                EXPECT_EQ(Text(s, IDC_RED_MIN), "254");
-                for (int id : {IDC_RED_MIN, IDC_GREEN_MIN, IDC_BLUE_MIN, IDC_RED_MAX, IDC_GREEN_MAX,
-                               IDC_BLUE_MAX})
-                  Type(s, id, "");
-                Click(s, IDOK);
-              }});
-  EXPECT_EQ(Get("RedMin"), "0");
-  EXPECT_EQ(Get("RedMax"), "1");
+// The boxes OK reads in one dialog and the keys it stores them under, in the same order.
+struct Boxes {
+  int button;  // the main dialog's button that opens the dialog; 0 for the main dialog itself
+  std::vector<int> ids;
+  std::vector<const char *> keys;
+};
+const Boxes MAIN{
+    0, {IDC_PEN_WIDTH, IDC_SPLITTING, IDC_REFRESH}, {"PenWidth", "Splitting", "Refresh"}};
+const Boxes SPEED{IDC_SPEED_LIMIT,
+                  {IDC_SPEED_GROUP_SIZE, IDC_SPEED_INTERVAL, IDC_SPEED_DIVISOR},
+                  {"SpeedGroupSize", "SpeedInterval", "Divisor"}};
+const Boxes PALETTE{
+    IDC_PALETTE_BUTTON,
+    {IDC_RED_MIN, IDC_RED_MAX, IDC_GREEN_MIN, IDC_GREEN_MAX, IDC_BLUE_MIN, IDC_BLUE_MAX},
+    {"RedMin", "RedMax", "GreenMin", "GreenMax", "BlueMin", "BlueMax"}};
+const Boxes AUDIO{
+    IDC_CONFIGURE_AUDIO,
+    {IDC_MUSIC_SPLITTING, IDC_MUSIC_BANDS, IDC_MUSIC_SPIN, IDC_MUSIC_RED, IDC_BLANK_TIME},
+    {"MusicSplitting", "MusicBands", "MusicSpin", "MusicRedBands", "AudioBlankTime"}};
+
+TEST_F(SubDialogTest, OkKeepsTypedNumbersWithinTheirLimits) {
+  Put("Audio", "1");
+  // What is typed into the first boxes of a dialog, and what OK stores for the first keys.
+  const struct {
+    const Boxes &dialog;
+    std::vector<const char *> typed, stored;
+  } cases[] = {
+      {MAIN, {"0", "40000", "0"}, {"1", "0", "0"}},
+      {MAIN, {"40", "-3", "-20"}, {"16", "0", "0"}},
+      {MAIN, {" 7x", "junk", "90"}, {"7", "0", "90"}},
+      // Sets 1 to 1000, interval 5 to 1000 ms, divisor 1 to 50.
+      {SPEED, {"0", "2", "0"}, {"1", "5", "1"}},
+      {SPEED, {"5000", "250", "99"}, {"1000", "250", "50"}},
+      {SPEED, {"200", "x", "7"}, {"200", "5", "7"}},
+      // Each lower colour bound stays below its upper one.
+      {PALETTE,
+       {"255", "100", "-5", "120", "120", "120"},
+       {"254", "255", "0", "120", "120", "121"}},
+      {PALETTE, {"", ""}, {"0", "1"}},
+      // The audio dialog writes the low sixteen bits.
+      {AUDIO, {"0", "150.7", "-1", "loud", "25"}, {"1", "150", "65535", "0", "25"}},
+      {AUDIO, {"40000"}, {"32760"}},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(std::string(c.dialog.keys[0]) + " typed as " + c.typed[0]);
+    const DialogStep typeAndOk = [&c](HWND d) {
+      for (size_t i = 0; i < c.typed.size(); ++i) Type(d, c.dialog.ids[i], c.typed[i]);
+      Click(d, IDOK);
+    };
+    if (c.dialog.button)
+      InSubDialog(c.dialog.button, {typeAndOk});
+    else
+      RunMain({typeAndOk});
+    for (size_t i = 0; i < c.stored.size(); ++i)
+      EXPECT_EQ(Get(c.dialog.keys[i]), c.stored[i]) << c.dialog.keys[i];
+  }
 }
 
-TEST_F(SubDialogTest, AudioWritesLowSixteenBitsClampsSplittingAndKeepsAnUnofferedRate) {
-  Put("Audio", "1");  // "Configure Audio" is usable only then
-  Put("AudioSampleRate", "12345");
-  Put("RecordingDevice", "3");
+TEST_F(SubDialogTest, AudioListsTheDevicesAndFormatsAndKeepsAnUnofferedRate) {
+  PutAll("Audio=1 AudioSampleRate=12345 RecordingDevice=3");
   const UINT devices = waveInGetNumDevs();
-  InSubDialog(IDC_CONFIGURE_AUDIO, "Audio Configuration", {[devices](HWND s) {
-                CentredOverItsWaitingOwner(s);
-                EXPECT_EQ(ComboSelection(s, IDC_SAMPLE_RATE), -1);
-                EXPECT_EQ(ComboText(s, IDC_SAMPLE_RATE, 0), "44100 Hz");
-                EXPECT_EQ(ComboText(s, IDC_BITS_PER_SAMPLE, 1), "8-bit");
-                EXPECT_EQ(ComboSelection(s, IDC_BITS_PER_SAMPLE), 0);
-                EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0),
-                          static_cast<LRESULT>(devices));
-                // A stored device beyond the list falls back to the first.
-                if (devices > 0 && devices <= 3) {
-                  EXPECT_EQ(ComboSelection(s, IDC_RECORDING_DEVICE), 0);
-                }
-                EXPECT_EQ(Text(s, IDC_MUSIC_BANDS), "100");
-                EXPECT_EQ(Text(s, IDC_MUSIC_SPLITTING), "100");
-                EXPECT_EQ(Text(s, IDC_BLANK_TIME), "10");
-                Type(s, IDC_MUSIC_BANDS, "150.7");
-                Type(s, IDC_MUSIC_SPIN, "-1");
-                Type(s, IDC_MUSIC_RED, "loud");
-                Type(s, IDC_MUSIC_SPLITTING, "0");
-                Type(s, IDC_BLANK_TIME, "25");
-                SelectCombo(s, IDC_BITS_PER_SAMPLE, 1);
-                Click(s, IDOK);
-              }});
-  EXPECT_EQ(Get("AudioSampleRate"), "12345");
-  EXPECT_EQ(Get("AudioBitsPerSample"), "8");
-  EXPECT_EQ(Get("MusicBands"), "150");
-  EXPECT_EQ(Get("MusicSpin"), "65535");
-  EXPECT_EQ(Get("MusicRedBands"), "0");
-  EXPECT_EQ(Get("MusicSplitting"), "1");
-  EXPECT_EQ(Get("AudioBlankTime"), "25");
+  InSubDialog(
+      IDC_CONFIGURE_AUDIO, {[devices](HWND s) {
+        EXPECT_EQ(ComboSelection(s, IDC_SAMPLE_RATE), -1);
+        EXPECT_EQ(ComboText(s, IDC_SAMPLE_RATE, 0), "44100 Hz");
+        EXPECT_EQ(ComboText(s, IDC_BITS_PER_SAMPLE, 1), "8-bit");
+        EXPECT_EQ(ComboSelection(s, IDC_BITS_PER_SAMPLE), 0);
+        EXPECT_EQ(SendDlgItemMessageA(s, IDC_RECORDING_DEVICE, CB_GETCOUNT, 0, 0),
+                  static_cast<LRESULT>(devices));
+        // A stored device beyond the list falls back to the first.
+        if (devices > 0 && devices <= 3) {
+          EXPECT_EQ(ComboSelection(s, IDC_RECORDING_DEVICE), 0);
+        }
+        EXPECT_EQ(Texts(s, {IDC_MUSIC_BANDS, IDC_MUSIC_SPLITTING, IDC_BLANK_TIME}), "100 100 10");
+        SelectCombo(s, IDC_BITS_PER_SAMPLE, 1);
+        Click(s, IDOK);
+      }});
   // No device at all is written as the list's empty selection in 16 bits.
-  EXPECT_EQ(Get("RecordingDevice"), devices == 0 ? "65535" : "0");
-  InSubDialog(IDC_CONFIGURE_AUDIO, "Audio Configuration", {[](HWND s) {
-                EXPECT_EQ(Text(s, IDC_BLANK_TIME), "25");
-                Type(s, IDC_MUSIC_SPLITTING, "40000");
-                Click(s, IDOK);
-              }});
-  EXPECT_EQ(Get("MusicSplitting"), "32760");
-  InSubDialog(IDC_CONFIGURE_AUDIO, "Audio Configuration", {[](HWND s) {
-                Type(s, IDC_MUSIC_SPLITTING, "9");
-                Click(s, IDCANCEL);
-              }});
-  EXPECT_EQ(Get("MusicSplitting"), "32760");
+  ExpectStored(std::string("AudioSampleRate=12345 AudioBitsPerSample=8 RecordingDevice=") +
+               (devices == 0 ? "65535" : "0"));
 }
 
 }  // namespace

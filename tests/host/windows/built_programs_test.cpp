@@ -82,8 +82,6 @@ TEST(BuiltPrograms, TheModuleHasItsNameDescriptionIconStringsAndExports) {
   EXPECT_EQ(String(module, 1001), "control.ini");
   EXPECT_EQ(String(module, 1009), "lumiva95.hlp");
   EXPECT_NE(LoadIconA(module, MAKEINTRESOURCEA(100)), nullptr);
-  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)), nullptr)
-      << "dialog template 2003";
   EXPECT_EQ(FileDescription(path), "SCRNSAVE : Lumivane 95");
 
   FARPROC saverProc = GetProcAddress(module, "ScreenSaverProc");

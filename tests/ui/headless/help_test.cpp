@@ -11,7 +11,7 @@
 
 #include "common/temp_files.h"
 #include "resources/resource_ids.h"
-#include "ui/dialog_fixture.h"
+#include "ui/dialog_driver.h"
 
 namespace {
 
@@ -19,10 +19,8 @@ using HelpTest = DialogTest;
 
 void PressHelp(HWND d) { Click(d, IDC_HELP_BUTTON); }
 // Opens a sub-dialog, presses its help button and cancels it.
-DialogStep HelpIn(int button, const char *caption) {
-  return [=](HWND d) {
-    OpenSubDialog(d, button, caption, {PressHelp, [](HWND s) { Click(s, IDCANCEL); }});
-  };
+DialogStep HelpIn(int button) {
+  return [=](HWND d) { OpenSubDialog(d, button, {PressHelp, [](HWND s) { Click(s, IDCANCEL); }}); };
 }
 
 TEST_F(HelpTest, TheButtonsOpenThePageAtTheirKeywordsAndAFailedOpenSaysSo) {
@@ -33,17 +31,14 @@ TEST_F(HelpTest, TheButtonsOpenThePageAtTheirKeywordsAndAFailedOpenSaysSo) {
   setenv("LUMIVANE_HELP_OPENER", opener.c_str(), 1);
   Put("Audio", "1");
   ::testing::internal::CaptureStderr();
-  RunMain({PressHelp, HelpIn(IDC_SPEED_LIMIT, "System Speed Adjustments"),
-           HelpIn(IDC_CONFIGURE_AUDIO, "Audio Configuration"),
-           HelpIn(IDC_PALETTE_BUTTON, "Custom Color Palette"), [](HWND d) { Click(d, IDCANCEL); }});
+  RunMain({PressHelp, HelpIn(IDC_SPEED_LIMIT), HelpIn(IDC_CONFIGURE_AUDIO),
+           HelpIn(IDC_PALETTE_BUTTON), [](HWND d) { Click(d, IDCANCEL); }});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   const std::string pages = FileBytes(asked), contents = pages.substr(0, pages.find('\n'));
   EXPECT_EQ(pages, contents + "\n" + contents + "#speed-limit\n" + contents + "#audio\n" +
                        contents + "#palette\n");
   EXPECT_EQ(contents.rfind("file:///", 0), 0u) << contents;
-  EXPECT_NE(contents.find("/lumiva95.html"), std::string::npos) << contents;
-  EXPECT_EQ(contents.find('#'), std::string::npos) << contents;
-  // Every anchor the dialogs ask for is in the page.
+  // The page beside the program has every anchor the dialogs ask for.
   const std::string html = FileBytes(contents.substr(7));
   for (const char *id : {"id=\"speed-limit\"", "id=\"audio\"", "id=\"palette\""})
     EXPECT_NE(html.find(id), std::string::npos) << id;

@@ -1,7 +1,7 @@
 // Under Windows (Wine) the dialog tests run on the display the desktop has.
 #include <windows.h>
 
-#include "ui/dialog_fixture.h"
+#include "ui/dialog_driver.h"
 
 void ForEachDisplay(const std::function<void(bool palette)> &body) {
   HDC dc = GetDC(nullptr);
