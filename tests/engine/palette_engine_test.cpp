@@ -169,11 +169,7 @@ TEST_F(PaletteEngineTest, BandsShapeTheEntryBrightness) {
   BuildInMemory();
   HoldWalks(200, 120, 60);
   const PALETTEENTRY full{200, 120, 60, PC_RESERVED}, black{0, 0, 0, PC_RESERVED};
-  SetBandCount(0);
-  RefreshAllEntries();
-  for (int i = 0; i < 236; ++i) ASSERT_TRUE(SameColour(Entry(i), full)) << i;
-
-  // Width 0 with bands on: full brightness, black only where the phase dips below 0.01,
+  // Bands off are what the golden mirrors picture shows. Width 0 with bands on: full brightness, black only where the phase dips below 0.01,
   // which with 40 bands happens once per palette, half-way through, for a few entries.
   SetBandWidth(0);
   SetBandCount(40);
@@ -230,10 +226,6 @@ TEST_F(PaletteEngineTest, RotationModesMoveEntriesAndFixedPaletteSwitchesCleanly
   // Lines keep their colour: pens take the walk colour mapped to the fixed entries.
   HoldWalks(0x12, 0x34, 0x56);
   EXPECT_EQ(NextPenColour(), 0x02563412u);
-  // Asking again while fixed leaves the entries alone.
-  Engine().entries->palPalEntry[3] = PALETTEENTRY{9, 9, 9, 0};
-  SetRotationMode(nullptr, ROTATION_NONE);
-  EXPECT_EQ(Entry(3).peRed, 9);
 
   Engine().paletteCursor = 77;
   SetRotationMode(nullptr, ROTATION_FLOWING);
