@@ -169,7 +169,12 @@ TEST_F(PaletteEngineTest, BandsShapeTheEntryBrightness) {
   BuildInMemory();
   HoldWalks(200, 120, 60);
   const PALETTEENTRY full{200, 120, 60, PC_RESERVED}, black{0, 0, 0, PC_RESERVED};
-  // Bands off are what the golden mirrors picture shows. Width 0 with bands on: full brightness, black only where the phase dips below 0.01,
+  SetBandCount(40);
+  SetBandCount(0);
+  RefreshAllEntries();
+  for (int i = 0; i < 236; ++i) ASSERT_TRUE(SameColour(Entry(i), full)) << i;
+
+  // Width 0 with bands on: full brightness, black only where the phase dips below 0.01,
   // which with 40 bands happens once per palette, half-way through, for a few entries.
   SetBandWidth(0);
   SetBandCount(40);
