@@ -46,9 +46,7 @@ void PaintWhite(HWND window) {
   HDC dc = GetDC(window);
   RECT client = {};
   GetClientRect(window, &client);
-  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-  FillRect(dc, &client, white);
-  DeleteObject(white);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   ReleaseDC(window, dc);
 }
 
