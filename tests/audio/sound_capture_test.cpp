@@ -61,8 +61,6 @@ TEST_F(SoundCaptureTest, ProbeSettlesOnTheFirstFormatTheDeviceAccepts) {
   EXPECT_EQ(asked.nAvgBytesPerSec, 88200u);
   EXPECT_EQ(asked.nBlockAlign, 2);
   EXPECT_EQ(asked.cbSize, 0);
-  EXPECT_EQ(fakeWaveInput.queried[0].nSamplesPerSec, 22050u);
-  EXPECT_EQ(fakeWaveInput.queried[0].wBitsPerSample, 16);
   EXPECT_EQ(soundCapture.framesPerBuffer, 256);
   EXPECT_TRUE(fakeWaveInput.calls.empty()) << "the probe opens nothing";
   EXPECT_TRUE(RecorderClassRegistered());
@@ -80,7 +78,8 @@ TEST_F(SoundCaptureTest, ProbeSettlesOnTheFirstFormatTheDeviceAccepts) {
   EXPECT_FALSE(IsWindow(recorder));
   EXPECT_FALSE(RecorderClassRegistered());
 
-  // Sixteen bits at 22050 Hz: 512 frames and 51 ms.
+  // The first entry a device that takes all is given, sixteen bits at 22050 Hz: 512 frames and
+  // 51 ms.
   ASSERT_TRUE(StartFakeCapture(receiver));
   EXPECT_EQ(soundCapture.framesPerBuffer, 512);
   EXPECT_EQ(soundCapture.buffers[0].header.dwBufferLength, 2048u);
