@@ -61,8 +61,6 @@ TEST_F(SoundCaptureTest, ProbeSettlesOnTheFirstFormatTheDeviceAccepts) {
   EXPECT_EQ(asked.nAvgBytesPerSec, 88200u);
   EXPECT_EQ(asked.nBlockAlign, 2);
   EXPECT_EQ(asked.cbSize, 0);
-  EXPECT_EQ(fakeWaveInput.queried[0].nSamplesPerSec, 22050u);
-  EXPECT_EQ(fakeWaveInput.queried[0].wBitsPerSample, 16);
   EXPECT_EQ(soundCapture.framesPerBuffer, 256);
   EXPECT_TRUE(fakeWaveInput.calls.empty()) << "the probe opens nothing";
   EXPECT_TRUE(RecorderClassRegistered());
@@ -80,19 +78,14 @@ TEST_F(SoundCaptureTest, ProbeSettlesOnTheFirstFormatTheDeviceAccepts) {
   EXPECT_FALSE(IsWindow(recorder));
   EXPECT_FALSE(RecorderClassRegistered());
 
-  // Sixteen bits at 22050 Hz: 512 frames and 51 ms.
+  // The first entry a device that takes all is given, sixteen bits at 22050 Hz: 512 frames and
+  // 51 ms.
   ASSERT_TRUE(StartFakeCapture(receiver));
   EXPECT_EQ(soundCapture.framesPerBuffer, 512);
   EXPECT_EQ(soundCapture.buffers[0].header.dwBufferLength, 2048u);
   EXPECT_EQ(fakeWaveInput.timerDelay, 51u);
   EndFakeCapture();
-
-  // A device that takes none of the eight: no class, nothing open.
-  UseFakeWaveInput();
-  fakeWaveInput.accepts = [](const WAVEFORMATEX &) { return false; };
-  EXPECT_FALSE(OpenRecorder(GetModuleHandleA(nullptr)));
-  EXPECT_EQ(fakeWaveInput.queried.size(), 8u);
-  EXPECT_FALSE(SoundCaptureRunning());
+  // A device that takes none of the eight is the driver's test: it retries.
 }
 
 TEST_F(SoundCaptureTest, BuffersCycleThroughTheDeviceAndEachFullOneIsReported) {
@@ -149,15 +142,7 @@ TEST_F(SoundCaptureTest, StopWithBothBuffersInTheDeviceClosesWhenTheSecondIsBack
   EXPECT_FALSE(IsWindow(recorder));
   EXPECT_FALSE(RecorderClassRegistered()) << "unregistered once the window had gone";
   EXPECT_EQ(soundCapture.device, nullptr);
-
-  // Without buffers in the device the close is immediate.
-  ASSERT_TRUE(StartFakeCapture(receiver));
-  StopCapture();
-  EXPECT_EQ(fakeWaveInput.calls,
-            (std::vector<std::string>{"open", "start", "kill timer", "close"}));
-  CloseRecorder(GetModuleHandleA(nullptr));
-  DispatchWaiting();
-  EXPECT_FALSE(RecorderClassRegistered());
+  // Without buffers in the device the close is at once: the probe and refusal tests.
 }
 
 TEST_F(SoundCaptureTest, RefusedBuffersStayWithTheTimerAndAVanishedDeviceIsNoticed) {

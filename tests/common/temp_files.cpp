@@ -1,7 +1,5 @@
 #include "common/temp_files.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -35,11 +33,8 @@ TempFolder::~TempFolder() {
 TempProfile::TempProfile() {
   // Unique per test, so no profile service can hand back a cached copy of another test's file.
   static int count = 0;
-  const auto *test = testing::UnitTest::GetInstance()->current_test_info();
-  const std::string name =
-      test ? std::string(test->test_suite_name()) + "-" + test->name() : "setup";
   path_ = (fs::temp_directory_path() /
-           ("lumivane-" + name + "-" + std::to_string(++count) + "-" + Unique() + ".ini"))
+           ("lumivane-profile-" + std::to_string(++count) + "-" + Unique() + ".ini"))
               .string();
   Remove();
 }

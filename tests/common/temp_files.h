@@ -5,9 +5,7 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <initializer_list>
 #include <string>
-#include <utility>
 
 #include "settings/settings_store.h"
 
@@ -58,9 +56,6 @@ class TempProfile {
   std::string Slot(int slot) const { return Get("Favorite" + std::to_string(slot)); }
   void PutSlot(int slot, const std::string &text) const {
     Put("Favorite" + std::to_string(slot), text);
-  }
-  void PutSlots(std::initializer_list<std::pair<int, const char *>> slots) const {
-    for (const auto &[slot, text] : slots) PutSlot(slot, text);
   }
 
  private:

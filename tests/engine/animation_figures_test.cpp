@@ -1,5 +1,6 @@
 // Figures the animation driver computes: the throughput it stores (a run past the 32-bit product
-// is the scripted host run's) and where a run's random sequence starts.
+// is the scripted host run's) and where a run's random sequence starts (a fixed seed reaching
+// it the golden pictures show).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@ TEST(AnimationFigures, ThroughputWithoutTimeOrBeyondALongAndTheRunSeed) {
   EXPECT_EQ(ThroughputLinesPerSecond(12345, 0), 0);
   EXPECT_EQ(ThroughputLinesPerSecond(2147483647, 1), 2147483647);
 
-  EXPECT_EQ(ChooseRunSeed("42", 1000), 42u);
   EXPECT_EQ(ChooseRunSeed("-1", 1000), 0xFFFFFFFFu);
   // The time goes through a signed 16-bit value, as the classic srand((short)time()) did.
   EXPECT_EQ(ChooseRunSeed(nullptr, 0x12340765), 0x0765u);

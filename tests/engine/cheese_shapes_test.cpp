@@ -19,27 +19,11 @@ const POINT V1{100, 100}, V2{200, 100}, V3{100, 200};
 
 }  // namespace
 
-// Bulges point toward the centre scaled by the width: V2's is (18, 21), V3's (34, 6), the y
-// component divided by the width too. Figure eights are drawn in a golden picture.
-TEST(CheeseShapes, EachTypeBuildsItsFigure) {
-  EXPECT_EQ(BuildCheeseShape(CHEESE_WEDGES, V1, V2, V3, FRAME).kind, CheeseShape::POLYLINE);
-  EXPECT_EQ(Points(BuildCheeseShape(CHEESE_WEDGES, V1, V2, V3, FRAME)),
-            (PointList{{100, 100}, {200, 100}, {100, 200}, {100, 100}}));
-
-  const CheeseShape hearts = BuildCheeseShape(CHEESE_HEARTS, V1, V2, V3, FRAME);
-  EXPECT_EQ(hearts.kind, CheeseShape::BEZIER);
-  EXPECT_EQ(Points(hearts),
-            (PointList{
-                {234, 106}, {200, 0}, {100, 100}, {200, 100}, {100, 200}, {200, 200}, {234, 106}}));
-
-  // V3 + V1 - V2 = (0, 200).
-  EXPECT_EQ(
-      Points(BuildCheeseShape(CHEESE_MIXED_FRUITS, V1, V2, V3, FRAME)),
-      (PointList{{100, 100}, {200, 100}, {66, 94}, {100, 200}, {0, 200}, {134, 206}, {100, 100}}));
+// Every type is drawn in a golden picture (bulges toward the centre, scaled by the width).
+TEST(CheeseShapes, TearDropsUnknownTypesAndDegenerateFigures) {
+  // A tear drop's control points in this order; swapped, a mirrored design looks the same.
   EXPECT_EQ(Points(BuildCheeseShape(CHEESE_TEAR_DROPS, V1, V2, V3, FRAME)),
             (PointList{{200, 100}, {100, 200}, {100, 100}, {200, 100}}));
-  EXPECT_EQ(Points(BuildCheeseShape(CHEESE_STRINGS, V1, V2, V3, FRAME)),
-            (PointList{{100, 100}, {100, 200}, {82, 179}, {200, 100}}));
   for (int unknown : {-1, 6, 1993})
     EXPECT_EQ(BuildCheeseShape(unknown, V1, V2, V3, FRAME).count, 0);
 

@@ -15,10 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -116,17 +114,9 @@ namespace {
 
 constexpr char TEST_WINDOW_CLASS[] = "LumivaneDesignSelectionTest";
 
-// The seventeen numbers after the name of a "Last Design" string.
-std::vector<int32_t> LastDesignValues(const std::string &text) {
-  std::vector<int32_t> values;
-  std::string rest = text;
-  EXPECT_EQ(NextDesignField(rest), LAST_DESIGN_NAME);
-  while (!rest.empty()) {
-    std::string field = NextDesignField(rest);
-    EXPECT_NE(field.find_first_not_of("-0123456789"), 0u) << field;
-    values.push_back(std::stoi(field));
-  }
-  return values;
+// The values the "Last Design" string records; its format is the design strings' test.
+DesignParams LastDesign(const SettingsStore &settings) {
+  return ParseDesignString(ReadFavoriteSlot(settings, 0, 200), {}, ParseMode::ForPlay).Design;
 }
 
 }  // namespace
@@ -145,13 +135,11 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
 
   for (int design = 0; design < 20; ++design) {
     SelectNextDesign(window, animation.settings);
-    std::vector<int32_t> v = LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200));
-    ASSERT_EQ(v.size(), 17u);
-    // What was written is what the line model received, not the sentinel.
-    EXPECT_EQ(v[0], lineSet.symmetryCount);
-    EXPECT_EQ(v[3], lineSet.trailLength);
-    EXPECT_NE(v[0], RANDOM_SENTINEL);
-    EXPECT_EQ(v[14], 1) << "Pot Luck's tail takes the defaults";
+    const DesignParams v = LastDesign(animation.settings);
+    // What was written is what the line model received (drawn, as the Pot Luck picture shows).
+    EXPECT_EQ(v.Symmetry, lineSet.symmetryCount);
+    EXPECT_EQ(v.TrailLength, lineSet.trailLength);
+    EXPECT_EQ(v.Snazziness, 1) << "Pot Luck's tail takes the defaults";
     EXPECT_EQ(linesDrawn, 0u);
     // The palette cursor wraps by the stored trail, left to chance; the figure repeats twice.
     EXPECT_EQ(ThePaletteEngine().wrapTrailLength, RANDOM_SENTINEL);
@@ -168,7 +156,7 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
   ASSERT_TRUE(StartFakeCapture(window));
   SelectNextDesign(window, animation.settings);
   EXPECT_EQ(lineSet.symmetryCount, 12);
-  EXPECT_EQ(LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200))[0], 12);
+  EXPECT_EQ(LastDesign(animation.settings).Symmetry, 12);
   EndFakeCapture();
   SelectNextDesign(window, animation.settings);
   EXPECT_EQ(lineSet.symmetryCount, 30);
@@ -178,6 +166,6 @@ TEST_F(DesignSelectionTest, AppliedDesignIsRecordedAsLastDesignWithItsDrawnValue
   animation.settings.Design.Symmetry = 9;
   SelectNextDesign(window, animation.settings);
   EXPECT_EQ(lineSet.symmetryCount, 9);
-  EXPECT_EQ(LastDesignValues(ReadFavoriteSlot(animation.settings, 0, 200))[0], 30);
+  EXPECT_EQ(LastDesign(animation.settings).Symmetry, 30);
   CloseTestWindow(window, TEST_WINDOW_CLASS);
 }

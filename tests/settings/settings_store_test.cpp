@@ -7,14 +7,12 @@
 #include "common/temp_files.h"
 #include "settings/builtin_designs.h"
 
-// Which design lands in which slot is held by the render tool's showcase test.
+// Which design lands in which slot, and that none follows, is held by the render tool's
+// showcase test.
 TEST(SettingsStore, FirstLoadOfAnEmptyProfileWritesTheBuiltInDesignsAndVersionOnly) {
   TempProfile profile;
   SettingsStore store = profile.Store();
   LoadSettings(store);
-  EXPECT_EQ(profile.Slot(1), SEEDED_DESIGNS[0]);
-  EXPECT_EQ(profile.Slot(39), UPGRADE_DESIGNS[UPGRADE_DESIGN_COUNT - 1].Text);
-  EXPECT_EQ(profile.Slot(40), "<absent>");
   EXPECT_EQ(profile.Get("Version"), "29");
   EXPECT_EQ(profile.Get("Symmetry"), "<absent>");
   EXPECT_EQ(store.FavList, std::string(256, 'Y'));
@@ -27,7 +25,8 @@ TEST(SettingsStore, FirstLoadOfAnEmptyProfileWritesTheBuiltInDesignsAndVersionOn
 
 TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
   TempProfile profile;
-  // Out of range, reversed limits, names in any case.
+  // Out of range, reversed limits, names in any case; pacing and symmetry bounded to what the
+  // dialogs and the pattern allow, a long interval only waiting longer.
   for (const auto &[key, value] : {std::pair{"Spin", "995"},
                                    {"Rotations", "1000"},
                                    {"Refresh", "0"},
@@ -40,7 +39,11 @@ TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
                                    {"MusicSplitting", "0"},
                                    {"PotLuck8", "1"},
                                    {"AudioBlankTime", "100"},
-                                   {"LastSpeed", "1234.9"}})
+                                   {"LastSpeed", "1234.9"},
+                                   {"Symmetry", "2147483647"},
+                                   {"SpeedGroupSize", "2147483647"},
+                                   {"Divisor", "2147483647"},
+                                   {"SpeedInterval", "2147483647"}})
     profile.Put(key, value);
   // Keys the profile lacks keep the values the store holds.
   SettingsStore store = profile.Store();
@@ -66,45 +69,30 @@ TEST(SettingsStore, LoadDecodesAndLimitsStoredValues) {
   EXPECT_DOUBLE_EQ(store.SplitFactor, 150.0);
   EXPECT_TRUE(store.Design.PotLuck[POT_LUCK_COLOR_ROTATION]);
   EXPECT_EQ(store.AudioBlankTimeMs, 100000u);
+  EXPECT_EQ(store.Design.Symmetry, SYMMETRY_LIMIT);
+  EXPECT_EQ(store.SpeedGroupSize, 1000);
+  EXPECT_EQ(store.Divisor, 50);
+  EXPECT_EQ(store.SpeedInterval, 2147483647);
   EXPECT_EQ(ReadLastSpeed(store), 1234);
   profile.Put("LastSpeed", "1e400");
   EXPECT_EQ(ReadLastSpeed(store), 0);
 
-  profile.Put("Reflections", "12");
-  profile.Put("Refresh", "-3");
+  // Below the dialogs' ranges a value only draws less: it passes unchanged.
+  for (const auto &[key, value] : {std::pair{"Reflections", "12"},
+                                   {"Refresh", "-3"},
+                                   {"Symmetry", "4294967295"},
+                                   {"SpeedGroupSize", "0"},
+                                   {"Divisor", "0"}})
+    profile.Put(key, value);
   WritePrivateProfileStringA(SETTINGS_SECTION, "AudioBlankTime", nullptr, profile.path());
   store.AudioBlankTimeMs = 25000;
   LoadSettings(store);
   EXPECT_EQ(store.Reflections, 9);
   EXPECT_EQ(store.Refresh, 0);
   EXPECT_EQ(store.AudioBlankTimeMs, 25000u);
-}
-
-TEST(SettingsStore, PacingAndSymmetryAreBoundedToWhatTheDialogsAndThePatternAllow) {
-  TempProfile profile;
-  const struct {
-    const char *symmetry, *groupSize, *divisor;
-    int32_t expectSymmetry, expectGroupSize, expectDivisor;
-  } cases[] = {
-      {"2147483647", "2147483647", "2147483647", SYMMETRY_LIMIT, 1000, 50},
-      // Below the dialogs' ranges a value only draws less: it passes unchanged.
-      {"4294967295", "0", "0", -1, 0, 0},
-      // Stored values in range load as they are, the edges included.
-      {"8191", "1000", "50", 8191, 1000, 50},
-      {"7", "12", "3", 7, 12, 3},
-  };
-  for (const auto &c : cases) {
-    profile.Put("Symmetry", c.symmetry);
-    profile.Put("SpeedGroupSize", c.groupSize);
-    profile.Put("Divisor", c.divisor);
-    profile.Put("SpeedInterval", "2147483647");
-    SettingsStore store = profile.Store();
-    LoadSettings(store);
-    EXPECT_EQ(store.Design.Symmetry, c.expectSymmetry) << c.symmetry;
-    EXPECT_EQ(store.SpeedGroupSize, c.expectGroupSize) << c.groupSize;
-    EXPECT_EQ(store.Divisor, c.expectDivisor) << c.divisor;
-    EXPECT_EQ(store.SpeedInterval, 2147483647) << "a long interval only waits longer";
-  }
+  EXPECT_EQ(store.Design.Symmetry, -1);
+  EXPECT_EQ(store.SpeedGroupSize, 0);
+  EXPECT_EQ(store.Divisor, 0);
 }
 
 TEST(SettingsStore, VersionUpgradeAndReseedingInstallOnlyMissingDesigns) {
@@ -118,11 +106,12 @@ TEST(SettingsStore, VersionUpgradeAndReseedingInstallOnlyMissingDesigns) {
 
   TempProfile older;
   older.Put("Version", "28");
-  older.PutSlots({{1, "Mine,1,2,3,4,5,6,1,8,9,10"},
-                  {24, "Taken,1"},
-                  {40, "My Shimmer,1"},
-                  {59, "Old Audio Settings,1"},
-                  {60, "Sparks,1"}});
+  for (const auto &[slot, text] : {std::pair{1, "Mine,1,2,3,4,5,6,1,8,9,10"},
+                                   {24, "Taken,1"},
+                                   {40, "My Shimmer,1"},
+                                   {59, "Old Audio Settings,1"},
+                                   {60, "Sparks,1"}})
+    older.PutSlot(slot, text);
   SettingsStore upgraded = older.Store();
   LoadSettings(upgraded);
   EXPECT_EQ(older.Slot(1), "Mine,1,2,3,4,5,6,1,8,9,10");

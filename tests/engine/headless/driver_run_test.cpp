@@ -1,6 +1,9 @@
 // The animation driver inside whole saver runs on the virtual clock: its timers, the design
-// interval, erasing (read back from the headless framebuffer), and the palette calls of a
-// run, from the layer's call log.
+// interval, erasing (read back from the headless framebuffer), the palette calls of a run,
+// from the layer's call log, and sound capture on a hand-driven wave-input device (starting
+// with the window, retried every ten seconds, a vanished device let go). That the reports
+// reach the modulation and a device that comes back is used again the end-to-end run on a
+// real sound server shows; the digits as CD keys, the one on a disc image.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,8 +13,11 @@
 #include <vector>
 
 #include "audio/fake_wave_input.h"
+#include "audio/sound_capture.h"
+#include "audio/sound_modulation.h"
 #include "common/headless_scene.h"
 #include "engine/animation_driver.h"
+#include "engine/line_model.h"
 #include "engine/palette_engine.h"
 
 namespace ct = compat::testing;
@@ -40,9 +46,7 @@ void PaintWhite(HWND window) {
   HDC dc = GetDC(window);
   RECT client = {};
   GetClientRect(window, &client);
-  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-  FillRect(dc, &client, white);
-  DeleteObject(white);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   ReleaseDC(window, dc);
 }
 
@@ -57,10 +61,20 @@ long long SoleColour(HWND window) {
   return first;
 }
 
+bool AcceptNothing(const WAVEFORMATEX &) { return false; }
+
 class DriverRun : public ::testing::Test {
  protected:
+  // The saver listens, to the hand-driven device, and changes designs every minute.
+  static void Listen() {
+    UseFakeWaveInput();
+    SetSetting("Audio", "1");
+    SetSetting("Refresh", "60");
+  }
   void TearDown() override {
-    for (const char *key : {"SpeedInterval", "Refresh", "SpeedGroupSize"}) SetSetting(key, nullptr);
+    for (const char *key : {"SpeedInterval", "Refresh", "SpeedGroupSize", "Audio"})
+      SetSetting(key, nullptr);
+    UsePlatformWaveInput();
   }
 };
 
@@ -153,4 +167,70 @@ TEST_F(DriverRun, TrueColourNeverSelectsAPaletteAndAPaletteDisplayRealisesOnceOn
         EXPECT_EQ(calls[1], "RealizePalette");
         EXPECT_EQ(calls[2], "SelectPalette");
       });
+}
+
+TEST_F(DriverRun, SoundCaptureStartsWithTheWindowAndStopsWithIt) {
+  Listen();
+  bool running = false, armed = false;
+  DWORD interval = 0;
+  int splitInterval = -1;
+  ct::ScheduleCall(At(50), [&] {
+    running = SoundCaptureRunning();
+    armed = soundModulation.armed;
+    interval = animation.designInterval;
+    splitInterval = lineSet.splitInterval;
+  });
+  ct::ScheduleKeyDown(At(3000), 'Q');
+  EXPECT_EQ(RunSaver("/s", 10000), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+
+  EXPECT_TRUE(running);
+  EXPECT_TRUE(armed);
+  EXPECT_EQ(interval, 604800000u);
+  EXPECT_EQ(splitInterval, 0);
+  // Shut-down stopped capture and closed the device.
+  EXPECT_FALSE(SoundCaptureRunning());
+  EXPECT_EQ(fakeWaveInput.calls.back(), "close");
+  EXPECT_FALSE(fakeWaveInput.open);
+}
+
+TEST_F(DriverRun, TheCaptureStartIsRetriedEveryTenSecondsAndAVanishedDeviceIsLetGo) {
+  Listen();
+  fakeWaveInput.accepts = AcceptNothing;
+  size_t probesAtStart = 0, probesBefore = 0, probesAfter = 0;
+  bool runningAt20 = false, runningAfterLoss = true;
+  DWORD intervalAfterLoss = 0;
+  ct::ScheduleCall(At(50), [&] { probesAtStart = fakeWaveInput.queried.size(); });
+  ct::ScheduleCall(At(9990), [&] { probesBefore = fakeWaveInput.queried.size(); });
+  ct::ScheduleCall(At(10100), [&] {
+    probesAfter = fakeWaveInput.queried.size();
+    fakeWaveInput.accepts = [](const WAVEFORMATEX &) { return true; };
+  });
+  ct::ScheduleCall(At(20100), [&] {
+    runningAt20 = SoundCaptureRunning();
+    // The device vanishes: the next hand-over is refused.
+    TickFakeTimer();
+    ReturnFakeBuffer(0, nullptr);
+    ReturnFakeBuffer(0, nullptr);
+  });
+  ct::ScheduleCall(At(20200), [&] {
+    fakeWaveInput.addResult = MMSYSERR_NODRIVER;
+    TickFakeTimer();
+  });
+  ct::ScheduleCall(At(20400), [&] {
+    runningAfterLoss = SoundCaptureRunning();
+    intervalAfterLoss = animation.designInterval;
+    fakeWaveInput.accepts = AcceptNothing;
+  });
+  ct::ScheduleKeyDown(At(20500), '5');
+  EXPECT_EQ(RunSaver("/s", 50000), 0);
+  EXPECT_FALSE(ct::DeadlineReached());
+
+  EXPECT_EQ(probesAtStart, 8u);
+  EXPECT_EQ(probesBefore, 8u);
+  EXPECT_EQ(probesAfter, 16u);
+  EXPECT_TRUE(runningAt20) << "the device that became free was taken at the next try";
+  EXPECT_FALSE(runningAfterLoss);
+  EXPECT_EQ(intervalAfterLoss, 60000u) << "the clock changes designs again";
+  EXPECT_EQ(Elapsed(), 20500u) << "without capture a digit dismisses";
 }
