@@ -34,8 +34,8 @@ constexpr int IDLE_WAIT_MS = 20;
 constexpr double PRESENT_CPU_SHARE = 0.025;
 // The window system copies every pixel sent, at a cost of its own: frames that send more come
 // less often, so that it copies at most this many a millisecond. Sparse frames are not slowed;
-// under palette animation a 1080p frame sends most of the screen and comes some seventeen
-// times a second, a 2160p one ten times (the fewest frames allowed).
+// under palette animation a 1080p frame sends most of the screen and comes less often than
+// thirty times a second, a 2160p one ten times (the fewest frames allowed).
 constexpr double SENT_PIXELS_PER_MS = 32000;
 // At most thirty frames a second, or the display's refresh if that is slower: more would
 // cost more than it shows.
